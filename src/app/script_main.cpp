@@ -1,0 +1,33 @@
+// velmor5-script: the program's windows without a screen, driven by a script
+// from a file or standard input.
+#include <QApplication>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+
+#include "app/register_forms.h"
+#include "ui/form_registry.h"
+#include "ui/messages.h"
+#include "ui/script_driver.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  velmor::ui::Messages::SetScripted(true);
+  velmor::RegisterForms();
+  velmor::ui::ScriptDriver driver(std::cout, std::cerr);
+  velmor::ui::FormRegistry::Show(1);
+  if (argc > 2) {
+    std::cerr << "usage: velmor5-script [script]\n";
+    return 2;
+  }
+  if (argc == 2) {
+    std::ifstream file(argv[1]);
+    if (!file) {
+      std::cerr << "velmor5-script: cannot read " << argv[1] << "\n";
+      return 2;
+    }
+    return driver.Run(file);
+  }
+  return driver.Run(std::cin);
+}

@@ -1,0 +1,22 @@
+#include "reports/help_window.h"
+
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "ui/fields.h"
+
+namespace velmor {
+
+Form2::Form2() : ui::Form(2, ui::Q("About  Velmor5   form2")) {
+  Text1 = new QPlainTextEdit(this);
+  Text1->setObjectName(QStringLiteral("Text1"));
+  Text1->setFixedSize(6315 / 15, 3375 / 15);
+  Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Command1 = ui::MakeButton(this, "Command1", "Закрыть");
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Text1);
+  layout->addWidget(Command1, 0, Qt::AlignLeft);
+  connect(Command1, &QPushButton::clicked, this, [this] { close(); });
+}
+
+}  // namespace velmor

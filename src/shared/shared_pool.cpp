@@ -1,0 +1,12 @@
+#include "shared/shared_pool.h"
+
+namespace velmor {
+
+SharedPool::SharedPool() = default;
+
+SharedPool& Pool() {
+  static SharedPool pool;
+  return pool;
+}
+
+}  // namespace velmor

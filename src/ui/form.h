@@ -1,0 +1,81 @@
+#pragma once
+// The base of every window FormN: its number and caption, the activation
+// that the program reacts to, and closing that is safe while one of the
+// window's own loops is running.
+#include <QWidget>
+
+namespace velmor::ui {
+
+class Form : public QWidget {
+  Q_OBJECT
+
+ public:
+  Form(int number, const QString& caption);
+  int Number() const { return number_; }
+
+  // Once closed, a window is never used again; a loop of the window ends at
+  // its next yield.
+  bool Closing() const { return closing_; }
+
+  // The window became the active window coming from another window of this
+  // program.
+  virtual void OnActivate() {}
+  // "Выход": set this window's own stop flags.
+  virtual void StopAll() {}
+
+  // Marks a loop of this window as running; deletion of a closed window waits
+  // until the last one has returned.
+  class Busy {
+   public:
+    explicit Busy(Form* form);
+    ~Busy();
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+   private:
+    Form* form_;
+  };
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+  // Closing by the title bar or close(): before the window goes.
+  virtual void OnClosing() {}
+
+ private:
+  int number_;
+  bool closing_ = false;
+  int busy_ = 0;
+};
+
+// A lock on state shared by several loops: the experiment state of the pool
+// (main and medium windows) or a window's own engine. A run never starts
+// while another run on the same state is going.
+class RunLock {
+ public:
+  bool Busy() const { return busy_; }
+
+  class Hold {
+   public:
+    explicit Hold(RunLock& lock) : lock_(lock.busy_ ? nullptr : &lock) {
+      if (lock_) lock_->busy_ = true;
+    }
+    ~Hold() {
+      if (lock_) lock_->busy_ = false;
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    explicit operator bool() const { return lock_ != nullptr; }
+
+   private:
+    RunLock* lock_;
+  };
+
+ private:
+  bool busy_ = false;
+};
+
+// The lock of the experiment state in the shared pool.
+RunLock& EngineRunLock();
+
+}  // namespace velmor::ui

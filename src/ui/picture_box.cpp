@@ -1,0 +1,397 @@
+#include "ui/picture_box.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "shared/faults.h"
+
+namespace velmor::ui {
+
+namespace {
+
+// Circles larger than this many pixels are traced row by row over the image
+// instead of point by point round the whole circumference.
+constexpr double kBigCircle = 4096;
+
+int RoundPx(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+
+QFont PictureFont() {
+  QFont f(QStringLiteral("DejaVu Sans"));
+  f.setPixelSize(11);
+  f.setStyleStrategy(QFont::NoAntialias);
+  f.setHintingPreference(QFont::PreferFullHinting);
+  return f;
+}
+
+void RequireFinite(double v) {
+  if (!std::isfinite(v)) RaiseComputeFault("overflow");
+}
+
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent, const char* name, int twipsWide, int twipsHigh)
+    : QWidget(parent) {
+  setObjectName(QString::fromLatin1(name));
+  w_ = std::max(1, twipsWide / 15);
+  h_ = std::max(1, twipsHigh / 15);
+  setFixedSize(w_, h_);
+  image_ = QImage(w_, h_, QImage::Format_RGB32);
+  image_.fill(Qt::white);
+  bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
+  SetScale(0, 0, twipsWide, twipsHigh);
+  const QFontMetrics fm(PictureFont());
+  lineHeightPx_ = fm.height();
+  ascentPx_ = fm.ascent();
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::SetScale(double left, double top, double right, double bottom) {
+  RequireFinite(left);
+  RequireFinite(top);
+  RequireFinite(right);
+  RequireFinite(bottom);
+  if (right == left || top == bottom) RaiseComputeFault("division by zero");
+  left_ = left;
+  top_ = top;
+  right_ = right;
+  bottom_ = bottom;
+  sx_ = w_ / (right - left);
+  sy_ = h_ / (bottom - top);
+}
+
+void PictureBox::Cls() {
+  std::fill(bits_, bits_ + static_cast<std::size_t>(w_) * h_, 0xFFFFFFFFu);
+  texts_.clear();
+  stats_ = {};
+  curX_ = 0;
+  curY_ = 0;
+  Touch();
+}
+
+void PictureBox::Touch() {
+  if (!dirty_) {
+    dirty_ = true;
+    update();
+  }
+}
+
+void PictureBox::Plot(int x, int y, std::uint32_t argb) {
+  if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+  const std::uint32_t idx = static_cast<std::uint32_t>(y) * static_cast<std::uint32_t>(w_) + x;
+  bits_[idx] = argb;
+  if (capturing_) captured_.emplace_back(idx, argb);
+}
+
+// A pen of the line width laid down at one pixel.
+void PictureBox::Stamp(int x, int y, std::uint32_t argb) {
+  if (lineWidth_ <= 1) {
+    Plot(x, y, argb);
+    return;
+  }
+  const int w = lineWidth_;
+  const int lo = -(w - 1) / 2;
+  const double rr = (w / 2.0) * (w / 2.0);
+  for (int dy = lo; dy < lo + w; ++dy) {
+    for (int dx = lo; dx < lo + w; ++dx) {
+      const double cx = dx - lo - (w - 1) / 2.0;
+      const double cy = dy - lo - (w - 1) / 2.0;
+      if (w <= 2 || cx * cx + cy * cy <= rr) Plot(x + dx, y + dy, argb);
+    }
+  }
+}
+
+void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uint32_t argb) {
+  // Clip to the image plus the pen, so far-away endpoints cost nothing.
+  const double m = lineWidth_ + 2;
+  const double xmin = -m, ymin = -m, xmax = w_ + m, ymax = h_ + m;
+  double t0 = 0, t1 = 1;
+  const double dx = x2 - x1, dy = y2 - y1;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return;
+    } else {
+      const double t = q[i] / p[i];
+      if (p[i] < 0) {
+        if (t > t1) return;
+        t0 = std::max(t0, t);
+      } else {
+        if (t < t0) return;
+        t1 = std::min(t1, t);
+      }
+    }
+  }
+  int ax = RoundPx(x1 + t0 * dx), ay = RoundPx(y1 + t0 * dy);
+  const int bx = RoundPx(x1 + t1 * dx), by = RoundPx(y1 + t1 * dy);
+  const int ddx = std::abs(bx - ax), ddy = -std::abs(by - ay);
+  const int sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
+  int err = ddx + ddy;
+  for (;;) {
+    Stamp(ax, ay, argb);
+    if (ax == bx && ay == by) break;
+    const int e2 = 2 * err;
+    if (e2 >= ddy) {
+      err += ddy;
+      ax += sx;
+    }
+    if (e2 <= ddx) {
+      err += ddx;
+      ay += sy;
+    }
+  }
+}
+
+void PictureBox::Line(double x1, double y1, double x2, double y2, Rgb colour) {
+  const double px1 = PixelX(x1), py1 = PixelY(y1), px2 = PixelX(x2), py2 = PixelY(y2);
+  RequireFinite(px1);
+  RequireFinite(py1);
+  RequireFinite(px2);
+  RequireFinite(py2);
+  ++stats_.lines;
+  curX_ = x2;
+  curY_ = y2;
+  RasterLine(px1, py1, px2, py2, ToArgb(colour));
+  Touch();
+}
+
+void PictureBox::Circle(double x, double y, double radius, Rgb colour) {
+  const double pcx = PixelX(x), pcy = PixelY(y);
+  const double pr = std::fabs(radius * sx_);
+  RequireFinite(pcx);
+  RequireFinite(pcy);
+  RequireFinite(pr);
+  ++stats_.circles;
+  curX_ = x;
+  curY_ = y;
+  const double reach = pr + lineWidth_ + 2;
+  if (pcx + reach < 0 || pcx - reach > w_ || pcy + reach < 0 || pcy - reach > h_) return;
+  const std::uint32_t argb = ToArgb(colour);
+  Touch();
+  if (pr < kBigCircle) {
+    const int cx = RoundPx(pcx), cy = RoundPx(pcy);
+    const int r = RoundPx(pr);
+    if (r == 0) {
+      Stamp(cx, cy, argb);
+      return;
+    }
+    // Midpoint circle, eight octants.
+    int px = r, py = 0, err = 1 - r;
+    while (px >= py) {
+      Stamp(cx + px, cy + py, argb);
+      Stamp(cx + py, cy + px, argb);
+      Stamp(cx - py, cy + px, argb);
+      Stamp(cx - px, cy + py, argb);
+      Stamp(cx - px, cy - py, argb);
+      Stamp(cx - py, cy - px, argb);
+      Stamp(cx + py, cy - px, argb);
+      Stamp(cx + px, cy - py, argb);
+      ++py;
+      if (err < 0) {
+        err += 2 * py + 1;
+      } else {
+        --px;
+        err += 2 * (py - px) + 1;
+      }
+    }
+    return;
+  }
+  // A huge circle: only where it crosses the rows and columns of the image.
+  for (int row = -lineWidth_; row < h_ + lineWidth_; ++row) {
+    const double d = row - pcy;
+    if (std::fabs(d) > pr) continue;
+    const double half = std::sqrt(pr * pr - d * d);
+    Stamp(RoundPx(pcx - half), row, argb);
+    Stamp(RoundPx(pcx + half), row, argb);
+  }
+  for (int col = -lineWidth_; col < w_ + lineWidth_; ++col) {
+    const double d = col - pcx;
+    if (std::fabs(d) > pr) continue;
+    const double half = std::sqrt(pr * pr - d * d);
+    Stamp(col, RoundPx(pcy - half), argb);
+    Stamp(col, RoundPx(pcy + half), argb);
+  }
+}
+
+void PictureBox::PSet(double x, double y, Rgb colour) {
+  const double px = PixelX(x), py = PixelY(y);
+  RequireFinite(px);
+  RequireFinite(py);
+  ++stats_.points;
+  curX_ = x;
+  curY_ = y;
+  if (px < -lineWidth_ - 1 || py < -lineWidth_ - 1 || px > w_ + lineWidth_ ||
+      py > h_ + lineWidth_) {
+    return;
+  }
+  Stamp(RoundPx(px), RoundPx(py), ToArgb(colour));
+  Touch();
+}
+
+void PictureBox::SetLineWidth(int width) { lineWidth_ = std::clamp(width, 1, 64); }
+
+void PictureBox::SetCurrent(double x, double y) {
+  RequireFinite(x);
+  RequireFinite(y);
+  curX_ = x;
+  curY_ = y;
+}
+
+const PictureBox::Mask& PictureBox::TextMask(const std::string& line) {
+  auto it = masks_.find(line);
+  if (it != masks_.end()) return it->second;
+  if (masks_.size() > 4096) masks_.clear();
+  const QFont font = PictureFont();
+  const QFontMetrics fm(font);
+  const QString s = QString::fromUtf8(line.data(), static_cast<int>(line.size()));
+  const int width = std::min(fm.horizontalAdvance(s) + 4, 8192);
+  Mask mask;
+  mask.width = width;
+  if (width > 0) {
+    QImage img(width, lineHeightPx_ + 2, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    {
+      QPainter p(&img);
+      p.setRenderHint(QPainter::Antialiasing, false);
+      p.setRenderHint(QPainter::TextAntialiasing, false);
+      p.setFont(font);
+      p.setPen(Qt::black);
+      p.drawText(0, ascentPx_, s);
+    }
+    for (int y = 0; y < img.height(); ++y) {
+      const auto* row = reinterpret_cast<const std::uint32_t*>(img.constScanLine(y));
+      for (int x = 0; x < img.width(); ++x) {
+        if ((row[x] & 0x00FFFFFFu) != 0x00FFFFFFu) {
+          mask.pixels.emplace_back(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
+        }
+      }
+    }
+  }
+  return masks_.emplace(line, std::move(mask)).first->second;
+}
+
+void PictureBox::Print(std::string_view text) {
+  const std::uint32_t argb = ToArgb(fore_);
+  texts_.push_back({curX_, curY_, std::string(text)});
+  if (capturing_) capturing_->texts.push_back(texts_.back());
+  ++stats_.texts;
+  double y = curY_;
+  double x = curX_;
+  const double lineUser = lineHeightPx_ / sy_;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find('\n', start);
+    const std::string line(text.substr(start, end == std::string_view::npos ? end : end - start));
+    const double px = PixelX(x), py = PixelY(y);
+    if (!line.empty() && px > -8192 && px < w_ && py > -lineHeightPx_ - 2 && py < h_) {
+      const Mask& m = TextMask(line);
+      const int ox = RoundPx(px), oy = RoundPx(py);
+      for (const auto& [mx, my] : m.pixels) Plot(ox + mx, oy + my, argb);
+      Touch();
+    }
+    y += lineUser;
+    x = left_;
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  curX_ = left_;
+  curY_ = y;
+}
+
+void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
+                          const std::function<void(Canvas&)>& draw) {
+  if (!caching_ || capturing_) {
+    draw(*this);
+    return;
+  }
+  Layer& layer = layers_[key];
+  if (layer.filled && layer.version == version && layer.left == left_ && layer.top == top_ &&
+      layer.right == right_ && layer.bottom == bottom_ && layer.foreIn == fore_ &&
+      layer.widthIn == lineWidth_) {
+    for (std::size_t i = 0; i < layer.index.size(); ++i) bits_[layer.index[i]] = layer.colour[i];
+    texts_.insert(texts_.end(), layer.texts.begin(), layer.texts.end());
+    stats_.lines += layer.stats.lines;
+    stats_.circles += layer.stats.circles;
+    stats_.points += layer.stats.points;
+    stats_.texts += layer.stats.texts;
+    curX_ = layer.endX;
+    curY_ = layer.endY;
+    fore_ = layer.foreOut;
+    lineWidth_ = layer.widthOut;
+    Touch();
+    return;
+  }
+  // Capture: draw for real and keep the last colour of every pixel touched.
+  layer = Layer{};
+  layer.version = version;
+  layer.left = left_;
+  layer.top = top_;
+  layer.right = right_;
+  layer.bottom = bottom_;
+  layer.foreIn = fore_;
+  layer.widthIn = lineWidth_;
+  const Stats before = stats_;
+  captured_.clear();
+  capturing_ = &layer;
+  try {
+    draw(*this);
+  } catch (...) {
+    capturing_ = nullptr;
+    layers_.erase(key);
+    throw;
+  }
+  capturing_ = nullptr;
+  std::vector<bool> seen(static_cast<std::size_t>(w_) * h_, false);
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> last;
+  for (auto it = captured_.rbegin(); it != captured_.rend(); ++it) {
+    if (!seen[it->first]) {
+      seen[it->first] = true;
+      last.push_back(*it);
+    }
+  }
+  std::sort(last.begin(), last.end());
+  layer.index.reserve(last.size());
+  layer.colour.reserve(last.size());
+  for (const auto& [i, c] : last) {
+    layer.index.push_back(i);
+    layer.colour.push_back(c);
+  }
+  captured_.clear();
+  captured_.shrink_to_fit();
+  layer.stats.lines = stats_.lines - before.lines;
+  layer.stats.circles = stats_.circles - before.circles;
+  layer.stats.points = stats_.points - before.points;
+  layer.stats.texts = stats_.texts - before.texts;
+  layer.endX = curX_;
+  layer.endY = curY_;
+  layer.foreOut = fore_;
+  layer.widthOut = lineWidth_;
+  layer.filled = true;
+}
+
+bool PictureBox::SaveTo(const QString& path) const {
+  if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+    return image_.save(path, "PNG");
+  }
+  return image_.convertToFormat(QImage::Format_RGB888).save(path, "BMP");
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+  dirty_ = false;
+  QPainter p(this);
+  p.drawImage(0, 0, image_);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+  int button = 1;
+  if (event->button() == Qt::RightButton) button = 2;
+  if (event->button() == Qt::MiddleButton) button = 4;
+  const QPointF pos = event->position();
+  emit MouseDown(button, UserX(pos.x()), UserY(pos.y()));
+}
+
+}  // namespace velmor::ui

@@ -1,0 +1,129 @@
+#pragma once
+// A picture area: a persistent image that keeps what is drawn on it until it
+// is cleared, in a user coordinate system, drawn without anti-aliasing so the
+// same drawing gives the same pixels on every machine.
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "shared/canvas.h"
+
+namespace velmor::ui {
+
+class PictureBox : public QWidget, public Canvas {
+  Q_OBJECT
+
+ public:
+  // Size in twips (15 twips a pixel).
+  PictureBox(QWidget* parent, const char* name, int twipsWide, int twipsHigh);
+
+  void SetScale(double left, double top, double right, double bottom) override;
+  void Cls() override;
+  void Line(double x1, double y1, double x2, double y2, Rgb colour) override;
+  void Circle(double x, double y, double radius, Rgb colour) override;
+  void PSet(double x, double y, Rgb colour) override;
+  void SetLineWidth(int width) override;
+  void SetForeColor(Rgb colour) override { fore_ = colour; }
+  void SetCurrent(double x, double y) override;
+  double CurrentX() const override { return curX_; }
+  double CurrentY() const override { return curY_; }
+  void Print(std::string_view text) override;
+  void Repeated(std::uint64_t key, std::uint64_t version,
+                const std::function<void(Canvas&)>& draw) override;
+
+  // Turns layer caching off, so every repeated drawing is drawn anew (for
+  // tests that compare both ways).
+  void SetLayerCaching(bool on) { caching_ = on; }
+
+  const QImage& Image() const { return image_; }
+  // Writes the displayed image: BMP (24-bit) or PNG by the path's extension.
+  bool SaveTo(const QString& path) const;
+
+  struct TextRecord {
+    double x;
+    double y;
+    std::string text;
+  };
+  struct Stats {
+    long long lines = 0;
+    long long circles = 0;
+    long long points = 0;
+    long long texts = 0;
+  };
+  const std::vector<TextRecord>& Texts() const { return texts_; }
+  const Stats& Counts() const { return stats_; }
+
+  double ScaleLeft() const { return left_; }
+  double ScaleTop() const { return top_; }
+  double ScaleRight() const { return right_; }
+  double ScaleBottom() const { return bottom_; }
+  // Pixel position (may lie outside the image) of a user point, and back.
+  double PixelX(double x) const { return (x - left_) * sx_; }
+  double PixelY(double y) const { return (y - top_) * sy_; }
+  double UserX(double px) const { return left_ + px / sx_; }
+  double UserY(double py) const { return top_ + py / sy_; }
+
+  // A mouse-down at user coordinates, as if the user clicked there.
+  void ClickAt(int button, double x, double y) { emit MouseDown(button, x, y); }
+
+ signals:
+  // Mouse-down at user coordinates.
+  void MouseDown(int button, double x, double y);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  struct Mask {
+    int width = 0;
+    std::vector<std::pair<std::int16_t, std::int16_t>> pixels;
+  };
+  struct Layer {
+    bool filled = false;
+    std::uint64_t version = 0;
+    double left = 0, top = 0, right = 0, bottom = 0;
+    Rgb foreIn;
+    int widthIn = 1;
+    std::vector<std::uint32_t> index;  // pixel indices, ascending
+    std::vector<std::uint32_t> colour;
+    std::vector<TextRecord> texts;
+    Stats stats;
+    double endX = 0, endY = 0;
+    Rgb foreOut;
+    int widthOut = 1;
+  };
+
+  void Plot(int x, int y, std::uint32_t argb);
+  void Stamp(int x, int y, std::uint32_t argb);
+  void RasterLine(double x1, double y1, double x2, double y2, std::uint32_t argb);
+  const Mask& TextMask(const std::string& line);
+  void Touch();
+  static std::uint32_t ToArgb(Rgb c) { return 0xFF000000u | (c.r << 16) | (c.g << 8) | c.b; }
+
+  QImage image_;
+  std::uint32_t* bits_ = nullptr;
+  int w_ = 0;
+  int h_ = 0;
+  double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
+  double sx_ = 1, sy_ = 1;  // pixels per user unit (signed)
+  double curX_ = 0, curY_ = 0;
+  int lineWidth_ = 1;
+  Rgb fore_ = RGB(0, 0, 0);
+  int lineHeightPx_ = 13;
+  int ascentPx_ = 10;
+  std::vector<TextRecord> texts_;
+  Stats stats_;
+  std::unordered_map<std::string, Mask> masks_;
+  std::map<std::uint64_t, Layer> layers_;
+  Layer* capturing_ = nullptr;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> captured_;
+  bool caching_ = true;
+  bool dirty_ = false;
+};
+
+}  // namespace velmor::ui

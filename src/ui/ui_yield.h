@@ -1,0 +1,23 @@
+#pragma once
+// The yield of the step loops: lets the user interface run so that a stop
+// click is seen, and tells the loop whether it may go on.
+#include <functional>
+
+namespace velmor::ui {
+
+// Processes pending events (not necessarily at every call: at most about
+// every 15 ms, so a loop of cheap steps stays cheap) and returns false once
+// the program is quitting or no window of it is open.
+bool UiYield();
+
+// Calls counted since the program started.
+long long UiYieldCount();
+
+// The driver's hook, run at every call before anything else.
+void SetYieldHook(std::function<void()> hook);
+
+// "Выход": every loop sees false at its next yield.
+void SetQuitting(bool on);
+bool Quitting();
+
+}  // namespace velmor::ui

@@ -1,0 +1,26 @@
+#pragma once
+// "1-Задать T00, с": the conventional period, the transmitter quantities, the
+// start entries of the first periods, the start picture and the travel time.
+namespace velmor {
+
+class Canvas;
+struct SharedPool;
+
+class PeriodSetupHost {
+ public:
+  virtual ~PeriodSetupHost() = default;
+  virtual void ShowTravelTime(double t) = 0;  // Text17
+  virtual void ShowNv0(double nv0) = 0;       // Text24
+  virtual Canvas& Picture() = 0;
+  virtual bool Labels() const = 0;  // "+ текст"
+};
+
+// Steps 2 to 9, after the fields are in the pool (X, Y, VX, VY, PictureScale,
+// Vs, T00). Returns true when the period is shorter than the travel time of
+// the first signal (the warning of step 10). Faults propagate
+// ("Ошибка рассчета"); what was written before a fault stays.
+bool SetConventionalPeriod(SharedPool& pool, PeriodSetupHost& host);
+
+extern const char* const kPeriodWarning;
+
+}  // namespace velmor

@@ -1,0 +1,16 @@
+# Runs one driver script in a fresh working folder and compares its output
+# with the expected output, line by line.
+file(REMOVE_RECURSE ${WORKDIR})
+file(MAKE_DIRECTORY ${WORKDIR})
+execute_process(COMMAND ${DRIVER} ${SCRIPT}
+                WORKING_DIRECTORY ${WORKDIR}
+                OUTPUT_VARIABLE _out ERROR_VARIABLE _err RESULT_VARIABLE _rc)
+file(WRITE ${WORKDIR}/actual.txt "${_out}")
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "driver exited with ${_rc}\n${_err}\n${_out}")
+endif()
+file(READ ${EXPECTED} _want)
+if(NOT _out STREQUAL _want)
+  execute_process(COMMAND diff -u ${EXPECTED} ${WORKDIR}/actual.txt OUTPUT_VARIABLE _diff)
+  message(FATAL_ERROR "output differs from ${EXPECTED}:\n${_diff}")
+endif()
