@@ -4,6 +4,8 @@
 
 namespace velmor {
 
-Form6::Form6() : ui::Form(6, ui::Q("ASO_ISO   Velmor5    form6")) { resize(640, 480); }
+Form6::Form6() : ui::Form(6, ui::Q("ASO_ISO   Velmor5    form6")) {
+  resize(640, 480);
+}
 
 }  // namespace velmor

@@ -4,6 +4,10 @@
 
 namespace velmor {
 
-Form3::Form3() : ui::Form(3, ui::Q("Velmor5     form3     Распространение сигнала в среде переменной оптической плотности ")) { resize(640, 480); }
+Form3::Form3()
+    : ui::Form(3, ui::Q("Velmor5     form3     Распространение сигнала в среде переменной "
+                        "оптической плотности ")) {
+  resize(640, 480);
+}
 
 }  // namespace velmor

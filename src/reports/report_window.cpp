@@ -27,7 +27,9 @@ Form4::Form4() : ui::Form(4, ui::Q("Отчет    Velmor5   form4")) {
   connect(vsbScroll, &QScrollBar::valueChanged, this, [this](int v) { picMain->move(0, -v); });
 }
 
-Form4* Form4::Get() { return ui::FormRegistry::LoadAs<Form4>(4); }
+Form4* Form4::Get() {
+  return ui::FormRegistry::LoadAs<Form4>(4);
+}
 
 Form9::Form9() : ui::Form(9, ui::Q("Отчет   Velmor5      form9")) {
   picBox = new ui::PictureBox(this, "picBox", 13500, 7500);
@@ -36,6 +38,8 @@ Form9::Form9() : ui::Form(9, ui::Q("Отчет   Velmor5      form9")) {
   layout->addWidget(picBox);
 }
 
-Form9* Form9::Get() { return ui::FormRegistry::LoadAs<Form9>(9); }
+Form9* Form9::Get() {
+  return ui::FormRegistry::LoadAs<Form9>(9);
+}
 
 }  // namespace velmor

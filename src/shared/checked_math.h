@@ -33,10 +33,18 @@ inline double CheckedPow(double x, double y) {
   return Chk(std::pow(Chk(x), Chk(y)));
 }
 
-inline double CheckedAtan(double x) { return std::atan(Chk(x)); }
-inline double CheckedSin(double x) { return std::sin(Chk(x)); }
-inline double CheckedCos(double x) { return std::cos(Chk(x)); }
-inline double CheckedExp(double x) { return Chk(std::exp(Chk(x))); }
+inline double CheckedAtan(double x) {
+  return std::atan(Chk(x));
+}
+inline double CheckedSin(double x) {
+  return std::sin(Chk(x));
+}
+inline double CheckedCos(double x) {
+  return std::cos(Chk(x));
+}
+inline double CheckedExp(double x) {
+  return Chk(std::exp(Chk(x)));
+}
 
 inline double CheckedLog(double x) {
   if (!(x > 0.0)) RaiseComputeFault("logarithm of a non-positive number");

@@ -6,8 +6,12 @@
 
 namespace velmor {
 
-void RaiseComputeFault(const char* what) { throw ComputeFault(what); }
-void RaiseInputFault(const char* what) { throw InputFault(what); }
+void RaiseComputeFault(const char* what) {
+  throw ComputeFault(what);
+}
+void RaiseInputFault(const char* what) {
+  throw InputFault(what);
+}
 
 int ToWhole32(double x) {
   Chk(x);

@@ -9,8 +9,12 @@ namespace velmor {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Accepts [+-] digits [sep digits] [(e|E) [+-] digits], at least one mantissa
 // digit, and rewrites it with a dot so from_chars can read it.
@@ -105,9 +109,13 @@ std::string GeneralForm(double x) {
   return s;
 }
 
-std::string WholeText(long long n) { return std::to_string(n); }
+std::string WholeText(long long n) {
+  return std::to_string(n);
+}
 
-double Fix(double x) { return std::trunc(x); }
+double Fix(double x) {
+  return std::trunc(x);
+}
 
 double TruncDecimals(double x, int k) {
   const double f = std::pow(10.0, k);

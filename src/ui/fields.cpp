@@ -5,7 +5,9 @@
 
 namespace velmor::ui {
 
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Q(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
 QString Q(const std::string& utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
 }
@@ -60,7 +62,9 @@ QScrollBar* MakeScroll(QWidget* parent, const char* name, Qt::Orientation orient
   return s;
 }
 
-std::string FieldText(const QLineEdit* field) { return field->text().toStdString(); }
+std::string FieldText(const QLineEdit* field) {
+  return field->text().toStdString();
+}
 
 double FieldNumber(const QLineEdit* field) {
   const auto v = ParseNumber(FieldText(field));

@@ -11,7 +11,9 @@ Form::Form(int number, const QString& caption) : number_(number) {
   setWindowTitle(caption);
 }
 
-Form::Busy::Busy(Form* form) : form_(form) { ++form_->busy_; }
+Form::Busy::Busy(Form* form) : form_(form) {
+  ++form_->busy_;
+}
 
 Form::Busy::~Busy() {
   if (--form_->busy_ == 0 && form_->closing_) form_->deleteLater();

@@ -24,7 +24,9 @@ RegistryState& State() {
   return s;
 }
 
-bool ValidNumber(int n) { return n >= 1 && n <= FormRegistry::kForms; }
+bool ValidNumber(int n) {
+  return n >= 1 && n <= FormRegistry::kForms;
+}
 
 }  // namespace
 

@@ -49,8 +49,12 @@ bool Messages::Show(const std::string& title, const std::string& text, MsgButton
   return yes;
 }
 
-void Messages::SetScripted(bool on) { State().scripted = on; }
-bool Messages::Scripted() { return State().scripted; }
+void Messages::SetScripted(bool on) {
+  State().scripted = on;
+}
+bool Messages::Scripted() {
+  return State().scripted;
+}
 
 void Messages::QueueAnswers(bool yes, int count) {
   for (int i = 0; i < count; ++i) State().answers.push_back(yes);
@@ -62,6 +66,8 @@ std::vector<MessageRecord> Messages::TakeLog() {
   return out;
 }
 
-std::size_t Messages::Shown() { return State().shown; }
+std::size_t Messages::Shown() {
+  return State().shown;
+}
 
 }  // namespace velmor::ui

@@ -8,6 +8,8 @@
 #include <cmath>
 
 #include "shared/faults.h"
+#include "shared/safe_file.h"
+#include "ui/picture_file.h"
 
 namespace velmor::ui {
 
@@ -17,7 +19,9 @@ namespace {
 // instead of point by point round the whole circumference.
 constexpr double kBigCircle = 4096;
 
-int RoundPx(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+int RoundPx(double v) {
+  return static_cast<int>(std::floor(v + 0.5));
+}
 
 QFont PictureFont() {
   QFont f(QStringLiteral("DejaVu Sans"));
@@ -232,7 +236,9 @@ void PictureBox::PSet(double x, double y, Rgb colour) {
   Touch();
 }
 
-void PictureBox::SetLineWidth(int width) { lineWidth_ = std::clamp(width, 1, 64); }
+void PictureBox::SetLineWidth(int width) {
+  lineWidth_ = std::clamp(width, 1, 64);
+}
 
 void PictureBox::SetCurrent(double x, double y) {
   RequireFinite(x);
@@ -374,10 +380,9 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
 }
 
 bool PictureBox::SaveTo(const QString& path) const {
-  if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
-    return image_.save(path, "PNG");
-  }
-  return image_.convertToFormat(QImage::Format_RGB888).save(path, "BMP");
+  const bool png = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
+  const std::string bytes = EncodePicture(*this, png ? "PNG" : "BMP");
+  return !bytes.empty() && WriteFileReplacing(path.toStdString(), bytes);
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {

@@ -39,11 +39,19 @@ bool UiYield() {
   return !s.quitting && FormRegistry::AnyOpen();
 }
 
-long long UiYieldCount() { return State().count; }
+long long UiYieldCount() {
+  return State().count;
+}
 
-void SetYieldHook(std::function<void()> hook) { State().hook = std::move(hook); }
+void SetYieldHook(std::function<void()> hook) {
+  State().hook = std::move(hook);
+}
 
-void SetQuitting(bool on) { State().quitting = on; }
-bool Quitting() { return State().quitting; }
+void SetQuitting(bool on) {
+  State().quitting = on;
+}
+bool Quitting() {
+  return State().quitting;
+}
 
 }  // namespace velmor::ui

@@ -25,7 +25,9 @@ constexpr double kPeriodMark = 0.6;
 constexpr std::uint64_t kGridLayer = 0x4731'4752'4944ULL;
 
 // Value labels end with the value truncated to one decimal.
-std::string LabelValue(double v) { return GeneralForm(Chk(TruncDecimals(Chk(v), 1))); }
+std::string LabelValue(double v) {
+  return GeneralForm(Chk(TruncDecimals(Chk(v), 1)));
+}
 
 void FixedLabel(Canvas& c, const char* text, double value, double x, double y) {
   c.PrintAt(x, y, std::string(text) + LabelValue(value));

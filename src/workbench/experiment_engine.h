@@ -14,9 +14,9 @@ struct SharedPool;
 class ExperimentHost {
  public:
   virtual ~ExperimentHost() = default;
-  virtual bool AutoMode() const = 0;            // "Auto"
+  virtual bool AutoMode() const = 0;  // "Auto"
   virtual bool DelayInCoordinates() const = 0;  // "учесть запаздывание по координатам"
-  virtual bool Labels() const = 0;              // "+ текст"
+  virtual bool Labels() const = 0;  // "+ текст"
   virtual void ShowSightDistance(double R) = 0;
   virtual void ShowPeriodNumber(int p) = 0;
   virtual void ShowRefreshFields(double X1, double Y1, double X2, double Y2, double t) = 0;
@@ -52,7 +52,7 @@ RunEnd RunExperimentSteps(SharedPool& pool, ExperimentHost& host);
 // Exposed for benchmarks and tests; faults propagate.
 bool ExperimentStep(SharedPool& pool, ExperimentHost& host, RunEnd& end);
 
-extern const char* const kRangeWarning;     // the text of the range warning
+extern const char* const kRangeWarning;      // the text of the range warning
 extern const char* const kContinueQuestion;  // "ПРОДОЛЖИТЬ ЭКСПЕРИМЕНТ"
 
 }  // namespace velmor

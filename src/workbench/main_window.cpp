@@ -9,6 +9,7 @@
 #include "shared/shared_pool.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
+#include "ui/picture_file.h"
 #include "ui/ui_yield.h"
 #include "workbench/experiment_canvas.h"
 
@@ -253,6 +254,11 @@ void Form1::Connect() {
     Picture1->Cls();
     InitCanvas(*Picture1);
   });
+  connect(Command6, &QPushButton::clicked, this, [this] {
+    if (!ui::SavePictureAsBmp(*Picture1, "Velmor", ui::FieldText(Text21))) {
+      Messages::Error("Ошибка сохранения изображения");
+    }
+  });
   connect(Check5, &QCheckBox::clicked, this, [this] { ReportCheckClick(); });
   connect(Command19, &QPushButton::clicked, this, [] { ui::FormRegistry::Show(8); });
   connect(Command10, &QPushButton::clicked, this, [] { ui::FormRegistry::Show(3); });
@@ -262,10 +268,14 @@ void Form1::Connect() {
   connect(Command16, &QPushButton::clicked, this, [] { ui::FormRegistry::CloseAll(); });
 }
 
-void Form1::OnActivate() { Pool().v0 = 0.2; }
+void Form1::OnActivate() {
+  Pool().v0 = 0.2;
+}
 
 // Closing the main window by its title bar ends the program as "Выход" does.
-void Form1::OnClosing() { ui::FormRegistry::CloseAll(); }
+void Form1::OnClosing() {
+  ui::FormRegistry::CloseAll();
+}
 
 void Form1::ReportCheckClick() {
   if (Check5->isChecked()) {
@@ -374,13 +384,23 @@ void Form1::ReportPeriodsIfTicked() {
   // The period report comes with the report window.
 }
 
-bool Form1::AutoMode() const { return Check1->isChecked(); }
-bool Form1::DelayInCoordinates() const { return Check11->isChecked(); }
-bool Form1::Labels() const { return Check9->isChecked(); }
+bool Form1::AutoMode() const {
+  return Check1->isChecked();
+}
+bool Form1::DelayInCoordinates() const {
+  return Check11->isChecked();
+}
+bool Form1::Labels() const {
+  return Check9->isChecked();
+}
 
-void Form1::ShowSightDistance(double R) { ui::ShowNumber(Text11, R); }
+void Form1::ShowSightDistance(double R) {
+  ui::ShowNumber(Text11, R);
+}
 
-void Form1::ShowPeriodNumber(int p) { ui::ShowText(Text20, WholeText(p)); }
+void Form1::ShowPeriodNumber(int p) {
+  ui::ShowText(Text20, WholeText(p));
+}
 
 void Form1::ShowRefreshFields(double X1, double Y1, double X2, double Y2, double t) {
   ui::ShowNumber(Text13, X1);
@@ -390,18 +410,28 @@ void Form1::ShowRefreshFields(double X1, double Y1, double X2, double Y2, double
   ui::ShowNumber(Text17, t);
 }
 
-Canvas& Form1::Picture() { return *Picture1; }
+Canvas& Form1::Picture() {
+  return *Picture1;
+}
 
-bool Form1::AskYesNo(const std::string& text) { return Messages::Ask(text); }
+bool Form1::AskYesNo(const std::string& text) {
+  return Messages::Ask(text);
+}
 
-bool Form1::Yield() { return ui::UiYield() && !Closing(); }
+bool Form1::Yield() {
+  return ui::UiYield() && !Closing();
+}
 
 void Form1::StartReport() {
   // The report header comes with the report window.
 }
 
-void Form1::ShowTravelTime(double t) { ui::ShowNumber(Text17, t); }
+void Form1::ShowTravelTime(double t) {
+  ui::ShowNumber(Text17, t);
+}
 
-void Form1::ShowNv0(double nv0) { ui::ShowNumber(Text24, nv0); }
+void Form1::ShowNv0(double nv0) {
+  ui::ShowNumber(Text24, nv0);
+}
 
 }  // namespace velmor

@@ -18,8 +18,7 @@ bool SetConventionalPeriod(SharedPool& P, PeriodSetupHost& host) {
   // a period exactly equal to the travel time passes the check.
   P.DeltaX = Chk(P.X(1) - P.X(2));
   P.DeltaY = Chk(P.Y(1) - P.Y(2));
-  const double D0 =
-      Chk(CheckedSqrt(Chk(P.DeltaX * P.DeltaX + P.DeltaY * P.DeltaY)) * 1.0000000001);
+  const double D0 = Chk(CheckedSqrt(Chk(P.DeltaX * P.DeltaX + P.DeltaY * P.DeltaY)) * 1.0000000001);
   // 4.
   const double travel = CheckedDiv(D0, P.Vs);
   host.ShowTravelTime(travel);

@@ -26,9 +26,9 @@ TEST(ParseNumber, AcceptsCommaDotExponentAndBlanks) {
 }
 
 TEST(ParseNumber, RefusesEverythingElse) {
-  for (const char* bad : {"", "   ", "abc", "1,2,3", "1.2.3", "1E", "E5", "-", ",", "1E+",
-                          "NaN", "nan", "inf", "Infinity", "1E309", "-1E400", "0x10", "5 5",
-                          "1 000", "12a", "--5"}) {
+  for (const char* bad :
+       {"",    "   ", "abc",      "1,2,3", "1.2.3",  "1E",   "E5",  "-",     ",",   "1E+", "NaN",
+        "nan", "inf", "Infinity", "1E309", "-1E400", "0x10", "5 5", "1 000", "12a", "--5"}) {
     EXPECT_FALSE(ParseNumber(bad).has_value()) << bad;
   }
 }
