@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace velmor {
@@ -61,6 +60,15 @@ std::optional<std::string> Normalise(std::string_view s) {
   return out;
 }
 
+// Up to 15 significant digits like printf's %.15g, but independent of the C
+// library's locale (the toolkit sets it from the environment).
+std::string Digits15(double x) {
+  char buf[64];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
+  if (ec != std::errc()) return "0";
+  return std::string(buf, end);
+}
+
 }  // namespace
 
 std::optional<double> ParseNumber(std::string_view text) {
@@ -97,11 +105,10 @@ std::string GeneralForm(double x) {
   if (std::isnan(x)) return "NaN";
   if (std::isinf(x)) return x > 0 ? "Infinity" : "-Infinity";
   if (x == 0.0) return "0";
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15G", x);
-  std::string s(buf);
+  std::string s = Digits15(x);
   for (char& c : s) {
     if (c == '.') c = ',';
+    if (c == 'e') c = 'E';
   }
   // "%.15G" rounds to 15 digits; a value that rounds to zero never occurs
   // here because x != 0, but guard "-0" all the same.
@@ -130,9 +137,7 @@ std::string NumericPrintForm(double x) {
 
 std::string DotForm(double x) {
   if (x == 0.0) return "0";
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15g", x);
-  return buf;
+  return Digits15(x);
 }
 
 }  // namespace velmor

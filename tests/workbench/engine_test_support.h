@@ -1,0 +1,101 @@
+#pragma once
+// A host for the experiment engine without a window: it records what the
+// window would show and answers the questions from a queue.
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "shared/recording_canvas.h"
+#include "shared/shared_pool.h"
+#include "workbench/experiment_engine.h"
+#include "workbench/period_setup.h"
+
+namespace velmor::testing {
+
+class NullCanvas : public Canvas {
+ public:
+  void SetScale(double, double, double, double) override {}
+  void Cls() override {}
+  void Line(double, double, double, double, Rgb) override {}
+  void Circle(double, double, double, Rgb) override {}
+  void PSet(double, double, Rgb) override {}
+  void SetLineWidth(int) override {}
+  void SetForeColor(Rgb) override {}
+  void SetCurrent(double, double) override {}
+  double CurrentX() const override { return 0; }
+  double CurrentY() const override { return 0; }
+  void Print(std::string_view) override {}
+};
+
+class FakeHost : public ExperimentHost, public PeriodSetupHost {
+ public:
+  bool autoMode = true;
+  bool delay = true;
+  bool labels = true;
+  std::deque<bool> answers;      // answers to the range warning; Yes when empty
+  std::deque<bool> continueAnswers;  // answers to the manual-mode question
+  std::vector<std::string> asked;
+  long long yields = 0;
+  long long yieldLimit = -1;     // stop the loop after so many yields
+  int lastPeriodShown = -1;
+  double lastR = -1;
+  int refreshes = 0;
+  double travel = -1;
+  double nv0 = -1;
+  bool reportStarted = false;
+  RecordingCanvas canvas;
+  NullCanvas quiet;
+  bool recordDrawing = true;  // long runs draw onto a canvas that keeps nothing
+
+  bool AutoMode() const override { return autoMode; }
+  bool DelayInCoordinates() const override { return delay; }
+  bool Labels() const override { return labels; }
+  void ShowSightDistance(double R) override { lastR = R; }
+  void ShowPeriodNumber(int p) override { lastPeriodShown = p; }
+  void ShowRefreshFields(double, double, double, double, double) override { ++refreshes; }
+  Canvas& Picture() override {
+    if (recordDrawing) return canvas;
+    return quiet;
+  }
+  bool AskYesNo(const std::string& text) override {
+    asked.push_back(text);
+    auto& queue = text == kContinueQuestion ? continueAnswers : answers;
+    if (queue.empty()) return true;
+    const bool a = queue.front();
+    queue.pop_front();
+    return a;
+  }
+  bool Yield() override {
+    ++yields;
+    if (yieldLimit >= 0 && yields >= yieldLimit) {
+      // As if the user pressed the stop button during this yield.
+      return false;
+    }
+    return true;
+  }
+  void StartReport() override { reportStarted = true; }
+  void ShowTravelTime(double t) override { travel = t; }
+  void ShowNv0(double n) override { nv0 = n; }
+};
+
+// The main window's defaults in the pool, T00 as "1-Задать T00, с" leaves it.
+inline void LoadDefaults(SharedPool& P, double T00 = 5) {
+  SetStartupConstants(P);
+  P.X(1) = 86.60254;
+  P.Y(1) = 50;
+  P.VX(1) = 6;
+  P.VY(1) = 0;
+  P.X(2) = 50;
+  P.Y(2) = 0;
+  P.VX(2) = 10;
+  P.VY(2) = 0;
+  P.Vs = 20;
+  P.PictureScale = 5;
+  P.TimeStep = 1e-3;
+  P.NC0 = 20;
+  P.T00 = T00;
+  P.Nv0 = 0.2 * T00;
+  P.v0 = 0.2;
+}
+
+}  // namespace velmor::testing
