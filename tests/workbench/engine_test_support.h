@@ -32,11 +32,11 @@ class FakeHost : public ExperimentHost, public PeriodSetupHost {
   bool autoMode = true;
   bool delay = true;
   bool labels = true;
-  std::deque<bool> answers;      // answers to the range warning; Yes when empty
+  std::deque<bool> answers;          // answers to the range warning; Yes when empty
   std::deque<bool> continueAnswers;  // answers to the manual-mode question
   std::vector<std::string> asked;
   long long yields = 0;
-  long long yieldLimit = -1;     // stop the loop after so many yields
+  long long yieldLimit = -1;  // stop the loop after so many yields
   int lastPeriodShown = -1;
   double lastR = -1;
   int refreshes = 0;

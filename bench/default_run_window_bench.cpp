@@ -1,0 +1,125 @@
+// The whole default experiment through the real main window offscreen
+// ("1-Задать T00, с", then "2-Начать эксперимент" until the engine ends),
+// beside the bare engine doing the same run with nothing drawn.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include "app/register_forms.h"
+#include "bench_ratio.h"
+#include "shared/canvas.h"
+#include "shared/shared_pool.h"
+#include "ui/form_registry.h"
+#include "ui/messages.h"
+#include "workbench/experiment_engine.h"
+#include "workbench/main_window.h"
+
+namespace {
+
+using namespace velmor;
+
+class QuietCanvas : public Canvas {
+ public:
+  void SetScale(double, double, double, double) override {}
+  void Cls() override {}
+  void Line(double, double, double, double, Rgb) override {}
+  void Circle(double, double, double, Rgb) override {}
+  void PSet(double, double, Rgb) override {}
+  void SetLineWidth(int) override {}
+  void SetForeColor(Rgb) override {}
+  void SetCurrent(double, double) override {}
+  double CurrentX() const override { return 0; }
+  double CurrentY() const override { return 0; }
+  void Print(std::string_view) override {}
+  // Repeated drawing leaves nothing on a quiet canvas.
+  void Repeated(std::uint64_t, std::uint64_t, const std::function<void(Canvas&)>&) override {}
+};
+
+class QuietHost : public ExperimentHost {
+ public:
+  bool AutoMode() const override { return true; }
+  bool DelayInCoordinates() const override { return true; }
+  bool Labels() const override { return true; }
+  void ShowSightDistance(double R) override { benchmark::DoNotOptimize(R); }
+  void ShowPeriodNumber(int) override {}
+  void ShowRefreshFields(double, double, double, double, double) override {}
+  Canvas& Picture() override { return canvas; }
+  bool AskYesNo(const std::string&) override { return true; }
+  bool Yield() override { return true; }
+  QuietCanvas canvas;
+};
+
+void BM_DefaultRunBareEngine(benchmark::State& state) {
+  SharedPool P;
+  QuietHost host;
+  bench::Stopwatch watch;
+  long long runs = 0;
+  for (auto _ : state) {
+    SetStartupConstants(P);
+    P.X(1) = 86.60254;
+    P.Y(1) = 50;
+    P.VX(1) = 6;
+    P.VY(1) = 0;
+    P.X(2) = 50;
+    P.Y(2) = 0;
+    P.VX(2) = 10;
+    P.VY(2) = 0;
+    P.Vs = 20;
+    P.PictureScale = 5;
+    P.TimeStep = 1e-3;
+    P.NC0 = 20;
+    P.T00 = 5;
+    watch.Start();
+    SetUpExperiment(P, host);
+    benchmark::DoNotOptimize(RunExperimentSteps(P, host));
+    watch.Stop();
+    ++runs;
+  }
+  bench::RecordBaseline("default-run", watch.Nanoseconds() / runs);
+  state.counters["seconds"] = watch.Nanoseconds() / runs / 1e9;
+}
+BENCHMARK(BM_DefaultRunBareEngine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void RunThroughWindow(benchmark::State& state, bool report) {
+  bench::Stopwatch watch;
+  long long runs = 0;
+  for (auto _ : state) {
+    auto* form = static_cast<Form1*>(ui::FormRegistry::Show(1));
+    if (report && !form->Check5->isChecked()) form->Check5->click();
+    watch.Start();
+    form->Command13->click();
+    form->Command1->click();
+    watch.Stop();
+    ++runs;
+    ui::Messages::TakeLog();
+    ui::FormRegistry::CloseAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  const double ns = watch.Nanoseconds() / runs;
+  bench::ReportRatio(state, "default-run", ns);
+  state.counters["seconds"] = ns / 1e9;
+}
+
+void BM_DefaultRunThroughWindow(benchmark::State& state) {
+  RunThroughWindow(state, false);
+}
+BENCHMARK(BM_DefaultRunThroughWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_DefaultRunThroughWindowWithReport(benchmark::State& state) {
+  RunThroughWindow(state, true);
+}
+BENCHMARK(BM_DefaultRunThroughWindowWithReport)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ui::Messages::SetScripted(true);
+  RegisterForms();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

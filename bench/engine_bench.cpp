@@ -1,0 +1,128 @@
+// The bare signal-period engine (no window, nothing drawn) against a loop of
+// the same arithmetic without checks or a host: steps per second and ratio.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+#include "bench_ratio.h"
+#include "shared/canvas.h"
+#include "shared/shared_pool.h"
+#include "workbench/experiment_engine.h"
+
+namespace {
+
+using namespace velmor;
+
+class QuietCanvas : public Canvas {
+ public:
+  void SetScale(double, double, double, double) override {}
+  void Cls() override {}
+  void Line(double, double, double, double, Rgb) override {}
+  void Circle(double, double, double, Rgb) override {}
+  void PSet(double, double, Rgb) override {}
+  void SetLineWidth(int) override {}
+  void SetForeColor(Rgb) override {}
+  void SetCurrent(double, double) override {}
+  double CurrentX() const override { return 0; }
+  double CurrentY() const override { return 0; }
+  void Print(std::string_view) override {}
+};
+
+class QuietHost : public ExperimentHost {
+ public:
+  bool AutoMode() const override { return true; }
+  bool DelayInCoordinates() const override { return true; }
+  bool Labels() const override { return true; }
+  void ShowSightDistance(double R) override { benchmark::DoNotOptimize(R); }
+  void ShowPeriodNumber(int) override {}
+  void ShowRefreshFields(double, double, double, double, double) override {}
+  Canvas& Picture() override { return canvas; }
+  bool AskYesNo(const std::string&) override { return true; }
+  bool Yield() override { return true; }
+  QuietCanvas canvas;
+};
+
+void Defaults(SharedPool& P) {
+  SetStartupConstants(P);
+  P.X(1) = 86.60254;
+  P.Y(1) = 50;
+  P.VX(1) = 6;
+  P.VY(1) = 0;
+  P.X(2) = 50;
+  P.Y(2) = 0;
+  P.VX(2) = 10;
+  P.VY(2) = 0;
+  P.Vs = 20;
+  P.PictureScale = 5;
+  P.TimeStep = 1e-3;
+  P.NC0 = 1 << 30;  // no refresh: the bare stepping only
+  P.T00 = 5;
+}
+
+// The arithmetic of one step, plain doubles, no checks, no host.
+void BM_BaselineLoop(benchmark::State& state) {
+  long long steps = 0;
+  bench::Stopwatch watch;
+  for (auto _ : state) {
+    watch.Start();
+    double t = 0, x1 = 56.60254, y1 = 50, x2 = 0, y2 = 0, front = 0;
+    const double dt = 1e-3, vx1 = 6, vy1 = 0, vx2 = 10, vy2 = 0, vs = 20, ex = 0, ey = 0;
+    for (int i = 0; i < 4000; ++i) {
+      t += dt;
+      x1 += dt * vx1;
+      y1 += dt * vy1;
+      x2 += dt * vx2;
+      y2 += dt * vy2;
+      const double R = std::sqrt((x1 - ex) * (x1 - ex) + (y1 - ey) * (y1 - ey));
+      if (R / vs > 5 && t < 0) front = 0;
+      front += vs * dt;
+      benchmark::DoNotOptimize(R);
+      benchmark::DoNotOptimize(front);
+    }
+    watch.Stop();
+    steps += 4000;
+  }
+  state.SetItemsProcessed(steps);
+  bench::RecordBaseline("step", watch.Nanoseconds() / steps);
+}
+BENCHMARK(BM_BaselineLoop)->Unit(benchmark::kMicrosecond);
+
+void BM_EngineSteps(benchmark::State& state) {
+  SharedPool P;
+  QuietHost host;
+  long long steps = 0;
+  bench::Stopwatch watch;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Defaults(P);
+    SetUpExperiment(P, host);
+    P.RangeCheckArmed = 0;
+    state.ResumeTiming();
+    watch.Start();
+    RunEnd end = RunEnd::Stopped;
+    for (int i = 0; i < 4000; ++i) ExperimentStep(P, host, end);
+    watch.Stop();
+    steps += 4000;
+  }
+  state.SetItemsProcessed(steps);
+  bench::ReportRatio(state, "step", watch.Nanoseconds() / steps);
+}
+BENCHMARK(BM_EngineSteps)->Unit(benchmark::kMicrosecond);
+
+// The whole default run (about 100 000 steps) with the drawing on a canvas
+// that keeps nothing: the engine's share of a default experiment.
+void BM_DefaultRunBare(benchmark::State& state) {
+  SharedPool P;
+  QuietHost host;
+  for (auto _ : state) {
+    Defaults(P);
+    P.NC0 = 20;
+    SetUpExperiment(P, host);
+    benchmark::DoNotOptimize(RunExperimentSteps(P, host));
+  }
+}
+BENCHMARK(BM_DefaultRunBare)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
