@@ -10,7 +10,23 @@
 #include "ui/messages.h"
 #include "ui/script_driver.h"
 
+namespace {
+
+// The offscreen platform reports what it cannot do (raise a window, size
+// hints) on every show; that is noise in a script's output.
+void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& msg) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
+  if (msg.startsWith(QStringLiteral("This plugin does not support")) ||
+      msg.startsWith(QStringLiteral("QStandardPaths:"))) {
+    return;
+  }
+  std::cerr << msg.toStdString() << "\n";
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  qInstallMessageHandler(QuietMessages);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   velmor::ui::Messages::SetScripted(true);

@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "reports/help_text.h"
+#include "shared/shared_pool.h"
 #include "ui/fields.h"
 
 namespace velmor {
@@ -17,6 +19,9 @@ Form2::Form2() : ui::Form(2, ui::Q("About  Velmor5   form2")) {
   layout->addWidget(Text1);
   layout->addWidget(Command1, 0, Qt::AlignLeft);
   connect(Command1, &QPushButton::clicked, this, [this] { close(); });
+  // Load: the text is composed in the shared report text, then shown.
+  Pool().ReportText = ComposeHelpText();
+  Text1->setPlainText(ui::Q(Pool().ReportText));
 }
 
 }  // namespace velmor

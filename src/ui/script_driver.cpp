@@ -154,7 +154,7 @@ bool ScriptDriver::Execute(const std::string& rawLine) {
     return true;
   };
 
-  if (cmd == "show" || cmd == "activate" || cmd == "state") {
+  if (cmd == "show" || cmd == "activate" || cmd == "state" || cmd == "close") {
     std::string name;
     in >> name;
     const int n = FormNumber(name);
@@ -165,6 +165,11 @@ bool ScriptDriver::Execute(const std::string& rawLine) {
       Form* f = nullptr;
       if (!openForm(name, &f)) return false;
       FormRegistry::Activated(f);
+    } else if (cmd == "close") {
+      // As the title bar's close button does.
+      Form* f = nullptr;
+      if (!openForm(name, &f)) return false;
+      f->close();
     } else {
       Form* f = FormRegistry::Find(n);
       out_ << name << ": open=" << (f ? 1 : 0) << " visible=" << (f && f->isVisible() ? 1 : 0)

@@ -1,6 +1,8 @@
 #include "workbench/experiment_canvas.h"
 
 #include <cmath>
+#include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "shared/canvas.h"
@@ -23,6 +25,18 @@ constexpr Rgb kText = RGB(0, 0, 0);
 constexpr double kMark = 0.2;
 constexpr double kPeriodMark = 0.6;
 constexpr std::uint64_t kGridLayer = 0x4731'4752'4944ULL;
+constexpr std::uint64_t kTraceLayer = 0x5452'4143'4531ULL;
+
+// A version that changes whenever any value the trace depends on changes.
+std::uint64_t TraceVersion(std::initializer_list<double> values) {
+  std::uint64_t h = 1469598103934665603ULL;
+  for (const double v : values) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    h = (h ^ bits) * 1099511628211ULL;
+  }
+  return h;
+}
 
 // Value labels end with the value truncated to one decimal.
 std::string LabelValue(double v) {
@@ -84,13 +98,17 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
   c.Circle(s(P.Xn1(0)), s(P.Yn1(0)), kMark, kReceiver);
   c.Circle(s(P.Xn2(0)), s(P.Yn2(0)), kMark, kSource);
   c.Circle(s(P.Xn2(p)), s(P.Yn2(p)), kMark, kSource);
-  // 6. Trace along X: 2000 points per completed period.
+  // 6. Trace along X: 2000 points per completed period. It is the same at
+  // every refresh of a period, so a canvas may keep it.
   const double x0 = s(P.Xn2(1));
   const long long points = static_cast<long long>(p - 1) * 2000;
-  for (long long k = 1; k <= points; ++k) {
-    const double kd = static_cast<double>(k);
-    c.PSet(kd * g / 2000 + x0, std::sin(kd * P.T00 * P.VX(2) / 15920), kGreen);
-  }
+  const double T00 = P.T00, VX2 = P.VX(2);
+  c.Repeated(kTraceLayer, TraceVersion({static_cast<double>(p), T00, VX2, g, x0}), [&](Canvas& t) {
+    for (long long k = 1; k <= points; ++k) {
+      const double kd = static_cast<double>(k);
+      t.PSet(kd * g / 2000 + x0, std::sin(kd * T00 * VX2 / 15920), kGreen);
+    }
+  });
   // 7. Start labels.
   c.SetForeColor(kText);
   if (labels) {

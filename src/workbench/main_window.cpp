@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "reports/report_window.h"
 #include "shared/faults.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
@@ -12,6 +13,7 @@
 #include "ui/picture_file.h"
 #include "ui/ui_yield.h"
 #include "workbench/experiment_canvas.h"
+#include "workbench/experiment_report.h"
 
 namespace velmor {
 
@@ -381,7 +383,12 @@ void Form1::RunLoop() {
 }
 
 void Form1::ReportPeriodsIfTicked() {
-  // The period report comes with the report window.
+  if (!Check5->isChecked()) return;
+  try {
+    PrintPeriodReport(*Form4::Get()->picMain, Pool());
+  } catch (const ComputeFault&) {
+    Messages::Error("Ошибка в отчете ");
+  }
 }
 
 bool Form1::AutoMode() const {
@@ -423,7 +430,7 @@ bool Form1::Yield() {
 }
 
 void Form1::StartReport() {
-  // The report header comes with the report window.
+  if (Check5->isChecked()) PrintReportHeader(*Form4::Get()->picMain, Pool());
 }
 
 void Form1::ShowTravelTime(double t) {

@@ -94,3 +94,23 @@ TEST_F(MainWindowTest, ClosingAnotherWindowDuringARunLetsItGoOn) {
 
 }  // namespace
 }  // namespace velmor
+
+namespace velmor {
+namespace {
+
+TEST(HelpWindow, ComposesTheTextEachTimeItOpens) {
+  ui::FormRegistry::Show(1);
+  Pool().ReportText = "x";
+  ui::Form* help = ui::FormRegistry::Show(2);
+  const std::string first = Pool().ReportText;
+  EXPECT_EQ(first.rfind("                 ОПИСАНИЕ", 0), 0u);
+  help->close();
+  Pool().ReportText = "y";
+  ui::FormRegistry::Show(2);
+  EXPECT_EQ(Pool().ReportText, first);
+  ui::FormRegistry::CloseAll();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace
+}  // namespace velmor

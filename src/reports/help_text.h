@@ -1,0 +1,20 @@
+#pragma once
+// The help text: what every button of every window does, window by window.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmor {
+
+// The entries in their order.
+const std::vector<std::string_view>& HelpEntries();
+
+// The whole text: the title followed by two line breaks, the heading of the
+// first window by one, every other entry by two.
+std::string ComposeHelpText();
+
+// The description of the button with this caption in window FormN ("" when
+// the help text has none), for tooltips.
+std::string HelpForButton(int form, std::string_view caption);
+
+}  // namespace velmor

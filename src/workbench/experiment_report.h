@@ -1,0 +1,24 @@
+#pragma once
+// The report of the main experiment on the report page: a header when an
+// experiment starts, and at every return of the step loop one block per
+// observed period with a summary table.
+namespace velmor {
+
+class Canvas;
+struct SharedPool;
+
+// Clears the page and prints the legend and the transmitter values.
+void PrintReportHeader(Canvas& page, SharedPool& pool);
+
+// The period blocks and the summary. Only periods whose end was received
+// (i = 1 … PeriodNumber − 2) are reported: the last received period has no
+// end yet. Computes and stores dT, v1n, v1k and v1. A fault (dT = 0, an
+// index past the arrays) propagates after the blocks printed before it.
+void PrintPeriodReport(Canvas& page, SharedPool& pool);
+
+// The number forms of the report: truncated toward zero to six or two
+// decimals, then in general form.
+double F6(const SharedPool& pool, double x);
+double F2(double x);
+
+}  // namespace velmor
