@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -154,6 +155,19 @@ bool ScriptDriver::Execute(const std::string& rawLine) {
     return true;
   };
 
+  if (cmd == "snapshot") {
+    // A PNG of the whole window as it would appear on screen.
+    std::string name, path;
+    in >> name;
+    std::getline(in, path);
+    path = Trim(path);
+    Form* f = nullptr;
+    if (!openForm(name, &f)) return false;
+    if (path.empty()) return fail("snapshot needs a path");
+    f->adjustSize();
+    if (!f->grab().save(Q(path), "PNG")) return fail("cannot save " + path);
+    return true;
+  }
   if (cmd == "show" || cmd == "activate" || cmd == "state" || cmd == "close") {
     std::string name;
     in >> name;

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <initializer_list>
 
 #include "reports/report_window.h"
 #include "shared/faults.h"
@@ -123,12 +124,12 @@ void Form1::BuildControls() {
   Option7 = MakeOption(Frame3, "Option7", "VX2", false);
   Option8 = MakeOption(Frame3, "Option8", "Q при заданных VX1 и VX2", false);
 
-  Text29 = MakeField(this, "Text29", "656,28");
-  Text25 = MakeField(this, "Text25", "0");
-  Text26 = MakeField(this, "Text26", "1", 110);
+  Text29 = MakeField(this, "Text29", "656,28", 60);
+  Text25 = MakeField(this, "Text25", "0", 60);
+  Text26 = MakeField(this, "Text26", "1", 90);
   Text28 = MakeField(this, "Text28", "0", 50);
   Text27 = MakeField(this, "Text27", "0,5", 50);
-  Text23 = MakeField(this, "Text23", "0", 110);
+  Text23 = MakeField(this, "Text23", "0", 90);
 
   Command12 = MakeButton(this, "Command12", "Построить график в функции от");
   Command14 = MakeButton(this, "Command14", "Очистить график");
@@ -163,22 +164,32 @@ void Form1::LayOut() {
   f3->addWidget(Option7);
   f3->addWidget(Option8);
 
-  auto* theory = new QGridLayout;
-  theory->setVerticalSpacing(2);
-  theory->addWidget(Frame1, 0, 0, 1, 4);
-  Put(theory, 1, 0, this, "v0(L0)", Text29);
-  Put(theory, 1, 2, this, "dv (dL)", Text23);
-  theory->addWidget(Command14, 2, 0, 1, 2);
-  Put(theory, 2, 2, this, "Масштаб графика v/v0, ед/см", Text27);
-  theory->addWidget(Command12, 3, 0, 1, 2);
-  theory->addWidget(Frame3, 3, 2, 1, 2);
-  Put(theory, 4, 0, this, "X, V/Vs", Text25);
-  Put(theory, 4, 2, this, "Y, v/v0", Text26);
-  theory->addWidget(Command15, 5, 0, 1, 2);
-  theory->addWidget(Command17, 6, 0, 1, 3);
-  theory->addWidget(Text28, 6, 3);
-  theory->addWidget(Command18, 7, 0, 1, 4);
-  theory->setRowStretch(8, 1);
+  // Rows of the graph panel: each a label or button with its field.
+  auto row = [this](std::initializer_list<QWidget*> widgets) {
+    auto* r = new QHBoxLayout;
+    r->setSpacing(4);
+    for (QWidget* w : widgets) {
+      if (w) {
+        r->addWidget(w);
+      } else {
+        r->addStretch(1);
+      }
+    }
+    return r;
+  };
+  auto* theory = new QVBoxLayout;
+  theory->setSpacing(3);
+  theory->addWidget(Frame1);
+  theory->addLayout(row(
+      {MakeLabel(this, "", "v0(L0)"), Text29, nullptr, MakeLabel(this, "", "dv (dL)"), Text23}));
+  theory->addLayout(
+      row({Command14, nullptr, MakeLabel(this, "", "Масштаб графика v/v0, ед/см"), Text27}));
+  theory->addLayout(row({Command12, Frame3}));
+  theory->addLayout(row({MakeLabel(this, "", "X, V/Vs"), Text25, MakeLabel(this, "", "Y, v/v0"),
+                         Text26, nullptr, Command15}));
+  theory->addLayout(row({Command17, Text28}));
+  theory->addLayout(row({Command18}));
+  theory->addStretch(1);
 
   // Experiment grid under the canvas.
   auto* g = new QGridLayout;
@@ -240,10 +251,15 @@ void Form1::LayOut() {
   left->addLayout(nav);
   left->addStretch(1);
 
+  // The theory panel keeps the window within a 1366-pixel screen.
+  auto* theoryPanel = new QWidget(this);
+  theoryPanel->setLayout(theory);
+  theoryPanel->setMaximumWidth(540);
+  theory->setContentsMargins(0, 0, 0, 0);
   auto* top = new QHBoxLayout(this);
   top->setContentsMargins(6, 6, 6, 6);
   top->addLayout(left);
-  top->addLayout(theory);
+  top->addWidget(theoryPanel, 0, Qt::AlignTop);
 }
 
 void Form1::Connect() {
