@@ -116,6 +116,21 @@ std::string GeneralForm(double x) {
   return s;
 }
 
+std::string SingleForm(double x) {
+  const float f = static_cast<float>(x);
+  if (f == 0.0f) return "0";
+  char buf[64];
+  const auto [end, ec] =
+      std::to_chars(buf, buf + sizeof buf, static_cast<double>(f), std::chars_format::general, 7);
+  if (ec != std::errc()) return "0";
+  std::string s(buf, end);
+  for (char& c : s) {
+    if (c == '.') c = ',';
+    if (c == 'e') c = 'E';
+  }
+  return s;
+}
+
 std::string WholeText(long long n) {
   return std::to_string(n);
 }

@@ -22,6 +22,10 @@ std::optional<std::int32_t> ParseWhole(std::string_view text);
 // never grouped, never "-0".
 std::string GeneralForm(double x);
 
+// A number first rounded to single precision and shown with up to 7
+// significant digits (the program's single-precision text).
+std::string SingleForm(double x);
+
 // Whole numbers as text ("-3", "20").
 std::string WholeText(long long n);
 

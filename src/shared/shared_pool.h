@@ -44,13 +44,18 @@ struct SharedPool {
 
   // Graph scale s: v/v0 per graph unit (unset, 0, until a graph is drawn).
   double GraphScale = 0.0;
+  // The experimental points' scratch sight angles and their mean (period 19
+  // stays).
+  double A1 = 0.0;
+  double A2 = 0.0;
+  double Asr = 0.0;
 
   // --- Doppler formula set: what the last evaluation left (doppler_formulas.h) ---
-  double v = 0.0;          // predicted frequency, or wavelength in the L/L0 mode
-  double G = 0.0;          // sqrt(1 - (V12/Vs)^2), floored
-  double G1 = 0.0;         // sqrt(1 - V1^2/Vs^2), floored
-  double G2 = 0.0;         // sqrt(1 - V2^2/Vs^2)
-  double dv1 = 0.0;        // corrections of formula (3), receiver and source
+  double v = 0.0;    // predicted frequency, or wavelength in the L/L0 mode
+  double G = 0.0;    // sqrt(1 - (V12/Vs)^2), floored
+  double G1 = 0.0;   // sqrt(1 - V1^2/Vs^2), floored
+  double G2 = 0.0;   // sqrt(1 - V2^2/Vs^2)
+  double dv1 = 0.0;  // corrections of formula (3), receiver and source
   double dv2 = 0.0;
   double InputCopy = 0.0;  // the input value v0 (or L0) as the evaluation started
   // --- end of the Doppler formula set ---

@@ -15,6 +15,7 @@
 #include "ui/ui_yield.h"
 #include "workbench/experiment_canvas.h"
 #include "workbench/experiment_report.h"
+#include "workbench/instant_calc.h"
 
 namespace velmor {
 
@@ -278,6 +279,17 @@ void Form1::Connect() {
     }
   });
   connect(Check5, &QCheckBox::clicked, this, [this] { ReportCheckClick(); });
+  for (QCheckBox* box : {Check3, Check2, Check6, Check8}) {
+    connect(box, &QCheckBox::clicked, this, [this, box] { VariantClick(box); });
+  }
+  connect(Command14, &QPushButton::clicked, this, [this] { EmptyGraphClick(); });
+  connect(Command12, &QPushButton::clicked, this, [this] { TheoryCurveClick(); });
+  connect(Command15, &QPushButton::clicked, this, [this] { TypedPointClick(); });
+  connect(Command7, &QPushButton::clicked, this, [this] { ExperimentPointsClick(); });
+  connect(Command17, &QPushButton::clicked, this, [this] { ByXClick(); });
+  connect(Command18, &QPushButton::clicked, this, [this] { ByCoordinatesClick(); });
+  connect(Picture1, &ui::PictureBox::MouseDown, this,
+          [this](int, double x, double y) { PictureMouseDown(x, y); });
   connect(Command19, &QPushButton::clicked, this, [] { ui::FormRegistry::Show(8); });
   connect(Command10, &QPushButton::clicked, this, [] { ui::FormRegistry::Show(3); });
   connect(Command11, &QPushButton::clicked, this, [] { ui::FormRegistry::Show(6); });

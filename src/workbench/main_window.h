@@ -2,15 +2,20 @@
 // Form1, the main window: the Doppler experiment's fields, engine controls,
 // animation canvas and theory panel, and the buttons that open the other
 // windows.
+#include "shared/doppler_formulas.h"
 #include "ui/fields.h"
 #include "ui/form.h"
 #include "ui/picture_box.h"
 #include "workbench/experiment_engine.h"
+#include "workbench/graph_panel.h"
 #include "workbench/period_setup.h"
 
 namespace velmor {
 
-class Form1 : public ui::Form, private ExperimentHost, private PeriodSetupHost {
+class Form1 : public ui::Form,
+              private ExperimentHost,
+              private PeriodSetupHost,
+              private DopplerDisplay {
   Q_OBJECT
 
  public:
@@ -48,6 +53,26 @@ class Form1 : public ui::Form, private ExperimentHost, private PeriodSetupHost {
   void ContinueClick();               // Command3
   void SingleStepClick();             // Command4
   void ReportCheckClick();            // Check5
+  // Theory panel.
+  DopplerChoice Choice() const;
+  GraphAbscissa Abscissa() const;
+  void VariantClick(QCheckBox* clicked);
+  void EmptyGraphClick();  // Command14
+  bool DrawEmptyGraphFromField();
+  void TheoryCurveClick();  // Command12
+  void TypedPointClick();   // Command15
+  void PictureMouseDown(double x, double y);
+  void ExperimentPointsClick();  // Command7
+  void ByXClick();               // Command17
+  void ByCoordinatesClick();     // Command18
+  void PrintIntoReport(double y, const std::string& text);
+
+  // DopplerDisplay.
+  void ShowRatio(double ratio, double shift) override;
+  void ShowPositions(double X1, double X2, double Y1, double Y2, double R) override;
+  void ShowMessage(const std::string& text) override;
+  Canvas& ClearedValuesPicture() override;
+
   // Runs the loop on the engine state and handles its return.
   void RunLoop();
   // Printed on every return of the loop when the report is on.
