@@ -19,4 +19,25 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure -j"$jobs")
+
+# A few seconds of coverage-guided fuzzing of every reader of outside input
+# (the long run is in the README).
+CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMOR_FUZZ=ON \
+  -DVELMOR_TESTS=OFF -DVELMOR_BENCH=OFF \
+  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fsanitize=fuzzer-no-link" >/dev/null
+cmake --build build-fuzz -j"$jobs" --target velmor_fuzzers
+for fuzzer in build-fuzz/*_fuzz; do
+  corpus=build-fuzz/corpus/$(basename "$fuzzer")
+  mkdir -p "$corpus"
+  seeds=tests/fuzz/seeds/$(basename "$fuzzer")
+  [ -d "$seeds" ] || seeds=
+  log=build-fuzz/$(basename "$fuzzer").log
+  if ! "$fuzzer" -max_total_time=8 -seed=1 -print_final_stats=1 "$corpus" $seeds >"$log" 2>&1
+  then
+    tail -40 "$log"
+    echo "fuzzer $fuzzer failed"
+    exit 1
+  fi
+  echo "$(basename "$fuzzer"): $(grep -E 'stat::number_of_executed_units' "$log")"
+done
 echo "all tests passed"
