@@ -12,6 +12,15 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
 
+# The menu entry, the AppStream description and the Debian package.
+desktop-file-validate packaging/org.velmor.Velmor5.desktop
+appstreamcli validate --no-net packaging/org.velmor.Velmor5.metainfo.xml
+(cd build && cpack -G DEB >/dev/null)
+deb=$(ls build/velmor5_*.deb)
+dpkg-deb -c "$deb" | grep -q 'usr/share/applications/org.velmor.Velmor5.desktop'
+dpkg-deb -c "$deb" | grep -q 'usr/bin/velmor5$'
+echo "package: $deb"
+
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMOR_SANITIZE=ON -DVELMOR_BENCH=OFF \
   -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" >/dev/null
 cmake --build build-asan -j"$jobs"

@@ -3,7 +3,7 @@
 # are missing; works as root or through sudo, and when run again.
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev fonts-dejavu-core libgtest-dev libgmock-dev
-          libbenchmark-dev clang libclang-rt-14-dev "$@")
+          libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -1,6 +1,8 @@
 #include "reports/help_text.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace velmor {
 
@@ -159,6 +161,102 @@ std::string HelpForButton(int form, std::string_view caption) {
     }
   }
   return "";
+}
+
+namespace {
+
+std::u32string Decode(std::string_view s) {
+  std::u32string out;
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    char32_t cp = c;
+    int extra = 0;
+    if (c >= 0xF0) {
+      cp = c & 0x07;
+      extra = 3;
+    } else if (c >= 0xE0) {
+      cp = c & 0x0F;
+      extra = 2;
+    } else if (c >= 0xC0) {
+      cp = c & 0x1F;
+      extra = 1;
+    }
+    ++i;
+    for (int k = 0; k < extra && i < s.size(); ++k, ++i) {
+      cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
+    }
+    out.push_back(cp);
+  }
+  return out;
+}
+
+// Letters that look alike are one letter; case, blanks, an order number in
+// front and a trailing "=" do not count.
+std::u32string Normalise(std::string_view caption) {
+  std::u32string in = Decode(caption);
+  std::size_t b = 0;
+  while (b < in.size() && (in[b] == U' ' || (in[b] >= U'0' && in[b] <= U'9'))) ++b;
+  if (b < in.size() && b > 0 && in[b] == U'-') {
+    ++b;
+  } else {
+    b = 0;
+  }
+  static const std::u32string cyr = U"АВЕКМНОРСТХаеорсух";
+  static const std::u32string lat = U"ABEKMHOPCTXaeopcyx";
+  std::u32string out;
+  for (std::size_t i = b; i < in.size(); ++i) {
+    char32_t c = in[i];
+    if (c == U' ' || c == U'=') continue;
+    const auto k = cyr.find(c);
+    if (k != std::u32string::npos) c = lat[k];
+    if (c >= U'A' && c <= U'Z') c = c - U'A' + U'a';
+    if (c >= U'А' && c <= U'Я') c = c - U'А' + U'а';
+    out.push_back(c);
+  }
+  return out;
+}
+
+std::size_t Distance(const std::u32string& a, const std::u32string& b) {
+  std::vector<std::size_t> prev(b.size() + 1), cur(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) prev[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    cur[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      cur[j] = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + (a[i - 1] != b[j - 1])});
+    }
+    std::swap(prev, cur);
+  }
+  return prev[b.size()];
+}
+
+}  // namespace
+
+std::string HelpForCaption(int form, std::string_view caption) {
+  const std::string heading = "ФОРМА " + std::to_string(form);
+  const std::u32string want = Normalise(caption);
+  if (want.empty()) return "";
+  bool inForm = false;
+  std::size_t best = 4;  // at most three letters apart
+  std::string found;
+  for (const std::string_view entry : HelpEntries()) {
+    if (entry.find('<') == std::string_view::npos) {
+      const auto pos = entry.find(heading);
+      inForm = pos != std::string_view::npos && pos + heading.size() == entry.size();
+      continue;
+    }
+    if (!inForm) continue;
+    const auto open = entry.find('<');
+    const auto close = entry.find("> -", open);
+    if (close == std::string_view::npos) continue;
+    const std::size_t d = Distance(want, Normalise(entry.substr(open + 1, close - open - 1)));
+    if (d < best) {
+      best = d;
+      std::string text(entry.substr(close + 4));
+      while (!text.empty() && text.back() == ' ') text.pop_back();
+      found = text;
+    }
+  }
+  return found;
 }
 
 }  // namespace velmor

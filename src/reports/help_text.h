@@ -17,4 +17,10 @@ std::string ComposeHelpText();
 // the help text has none), for tooltips.
 std::string HelpForButton(int form, std::string_view caption);
 
+// The same for a caption as the window shows it: the help text writes a
+// caption without its order number ("1-"), with other blanks or letters that
+// look alike, or with a letter more or less; the closest caption within a
+// few letters is taken.
+std::string HelpForCaption(int form, std::string_view caption);
+
 }  // namespace velmor

@@ -15,6 +15,7 @@ Form4::Form4() : ui::Form(4, ui::Q("Отчет    Velmor5   form4")) {
   picMain = new ui::PictureBox(picBox, "picMain", 7995 * 11 / 10, 245745);
   picMain->move(0, 0);
   picMain->SetScale(0, 600, 10, 0);
+  picMain->SetReportPage(true);
   const int travel = std::max(0, picMain->height() - picBox->height());
   vsbScroll = ui::MakeScroll(this, "vsbScroll", Qt::Vertical, 0, travel, picBox->height() - 20);
   vsbScroll->setSingleStep(13);
@@ -33,6 +34,7 @@ Form4* Form4::Get() {
 
 Form9::Form9() : ui::Form(9, ui::Q("Отчет   Velmor5      form9")) {
   picBox = new ui::PictureBox(this, "picBox", 13500, 7500);
+  picBox->SetReportPage(true);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(picBox);

@@ -1,7 +1,11 @@
 #include "ui/form.h"
 
 #include <QCloseEvent>
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
 
+#include "reports/help_text.h"
 #include "ui/form_registry.h"
 
 namespace velmor::ui {
@@ -32,6 +36,32 @@ void Form::closeEvent(QCloseEvent* event) {
 bool Form::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate && !closing_) FormRegistry::Activated(this);
   return QWidget::event(e);
+}
+
+namespace {
+
+QPushButton* ButtonStartingWith(QWidget* w, const QString& start) {
+  for (QPushButton* b : w->findChildren<QPushButton*>()) {
+    if (b->text().startsWith(start)) return b;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void Form::AddConveniences() {
+  for (QPushButton* b : findChildren<QPushButton*>()) {
+    const std::string help = HelpForCaption(number_, b->text().toStdString());
+    if (!help.empty()) b->setToolTip(QString::fromStdString(help));
+  }
+  if (QPushButton* stop = ButtonStartingWith(this, QStringLiteral("Остановить"))) {
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(esc, &QShortcut::activated, stop, &QPushButton::click);
+  }
+  if (QPushButton* save = ButtonStartingWith(this, QStringLiteral("Сохранить рисунок"))) {
+    auto* ctrlS = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    connect(ctrlS, &QShortcut::activated, save, &QPushButton::click);
+  }
 }
 
 RunLock& EngineRunLock() {

@@ -23,6 +23,11 @@ class Form : public QWidget {
   // "Выход": set this window's own stop flags.
   virtual void StopAll() {}
 
+  // After the window is built: every button's description from the help
+  // text as its tooltip, Esc for "Остановить" and Ctrl+S for the window's
+  // picture saving button.
+  void AddConveniences();
+
   // Marks a loop of this window as running; deletion of a closed window waits
   // until the last one has returned.
   class Busy {

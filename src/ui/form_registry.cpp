@@ -48,6 +48,7 @@ Form* FormRegistry::Load(int number) {
   // A window opened again after "Выход" starts a new session of the program.
   if (Quitting() && !AnyOpen()) SetQuitting(false);
   Form* f = s.factories[number]();
+  f->AddConveniences();
   s.forms[number] = f;
   return f;
 }

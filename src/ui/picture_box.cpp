@@ -1,7 +1,12 @@
 #include "ui/picture_box.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -9,6 +14,7 @@
 
 #include "shared/faults.h"
 #include "shared/safe_file.h"
+#include "ui/messages.h"
 #include "ui/picture_file.h"
 
 namespace velmor::ui {
@@ -391,7 +397,127 @@ void PictureBox::paintEvent(QPaintEvent*) {
   p.drawImage(0, 0, image_);
 }
 
+void PictureBox::AddMenuAction(const QString& text, bool needsPath, const QString& fileFilter,
+                               MenuAction action) {
+  menu_.push_back({text, needsPath, fileFilter, std::move(action)});
+}
+
+void PictureBox::SetReportPage(bool on) {
+  reportPage_ = on;
+}
+
+QStringList PictureBox::MenuActions() const {
+  QStringList out{QStringLiteral("Сохранить как PNG…"), QStringLiteral("Копировать")};
+  if (reportPage_) {
+    out << QStringLiteral("Копировать текст отчета") << QStringLiteral("Сохранить отчет как .txt…");
+  }
+  for (const MenuEntry& e : menu_) out << e.text;
+  return out;
+}
+
+bool PictureBox::RunMenuAction(const QString& text, const QString& path) {
+  if (text == QStringLiteral("Сохранить как PNG…")) {
+    return !path.isEmpty() && SaveTo(path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)
+                                         ? path
+                                         : path + QStringLiteral(".png"));
+  }
+  if (text == QStringLiteral("Копировать")) {
+    QGuiApplication::clipboard()->setImage(image_);
+    return true;
+  }
+  if (reportPage_ && text == QStringLiteral("Копировать текст отчета")) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(PageText()));
+    return true;
+  }
+  if (reportPage_ && text == QStringLiteral("Сохранить отчет как .txt…")) {
+    return !path.isEmpty() && WriteFileReplacing(path.toStdString(), PageText());
+  }
+  for (const MenuEntry& e : menu_) {
+    if (e.text == text) return e.action(path);
+  }
+  return false;
+}
+
+void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  for (const QString& text : MenuActions()) {
+    QAction* a = menu.addAction(text);
+    connect(a, &QAction::triggered, this, [this, text] {
+      QString path;
+      QString filter;
+      bool needsPath = text.endsWith(QStringLiteral("…"));
+      if (text == QStringLiteral("Сохранить как PNG…")) filter = QStringLiteral("PNG (*.png)");
+      if (text == QStringLiteral("Сохранить отчет как .txt…")) {
+        filter = QStringLiteral("Текст (*.txt)");
+      }
+      for (const MenuEntry& e : menu_) {
+        if (e.text == text) {
+          needsPath = e.needsPath;
+          filter = e.filter;
+        }
+      }
+      if (needsPath) {
+        path = QFileDialog::getSaveFileName(this, text, QString(), filter);
+        if (path.isEmpty()) return;
+      }
+      if (!RunMenuAction(text, path)) {
+        Messages::Show("Velmor5", "Не удалось выполнить: " + text.toStdString(), MsgButtons::Ok);
+      }
+    });
+  }
+  menu.exec(event->globalPos());
+}
+
+std::string PictureBox::PageText() const {
+  // Every line of every text with its position; the same line printed again
+  // at the same place (a report reprinted) counts once.
+  struct PageLine {
+    double y;
+    double x;
+    std::string text;
+  };
+  std::vector<PageLine> lines;
+  const double lineUser = lineHeightPx_ / sy_;
+  for (const TextRecord& r : texts_) {
+    double y = r.y;
+    double x = r.x;
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t end = r.text.find('\n', start);
+      std::string line = r.text.substr(start, end == std::string::npos ? end : end - start);
+      while (!line.empty() && line.back() == ' ') line.pop_back();
+      if (!line.empty()) lines.push_back({y, x, line});
+      y += lineUser;
+      x = left_;
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+  }
+  // Top to bottom in picture terms: by pixel row, then from the left.
+  std::stable_sort(lines.begin(), lines.end(), [this](const PageLine& a, const PageLine& b) {
+    const double ya = PixelY(a.y), yb = PixelY(b.y);
+    if (std::fabs(ya - yb) > 0.5) return ya < yb;
+    return PixelX(a.x) < PixelX(b.x);
+  });
+  std::string out;
+  const PageLine* prev = nullptr;
+  for (const PageLine& l : lines) {
+    if (prev && std::fabs(PixelY(prev->y) - PixelY(l.y)) <= 0.5 &&
+        std::fabs(PixelX(prev->x) - PixelX(l.x)) <= 0.5 && prev->text == l.text) {
+      continue;
+    }
+    // A gap of more than a line on the page stays an empty line.
+    if (prev && PixelY(l.y) - PixelY(prev->y) > 1.5 * lineHeightPx_) out += '\n';
+    out += l.text;
+    out += '\n';
+    prev = &l;
+  }
+  return out;
+}
+
 void PictureBox::mousePressEvent(QMouseEvent* event) {
+  // Every button is a mouse-down for the picture (the right one opens the
+  // context menu as well).
   int button = 1;
   if (event->button() == Qt::RightButton) button = 2;
   if (event->button() == Qt::MiddleButton) button = 4;

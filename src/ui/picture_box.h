@@ -3,8 +3,10 @@
 // is cleared, in a user coordinate system, drawn without anti-aliasing so the
 // same drawing gives the same pixels on every machine.
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -70,6 +72,22 @@ class PictureBox : public QWidget, public Canvas {
   // A mouse-down at user coordinates, as if the user clicked there.
   void ClickAt(int button, double x, double y) { emit MouseDown(button, x, y); }
 
+  // The context menu: "Сохранить как PNG…" and "Копировать" on every
+  // picture; a report page adds its text exports; windows add their own.
+  // An action that writes a file takes the path (asked for with a file
+  // dialog from the menu, given directly by the driver); it returns false
+  // when it could not do its work.
+  using MenuAction = std::function<bool(const QString& path)>;
+  void AddMenuAction(const QString& text, bool needsPath, const QString& fileFilter,
+                     MenuAction action);
+  void SetReportPage(bool on);
+  QStringList MenuActions() const;
+  // Runs a menu action by its text; false when there is none or it failed.
+  bool RunMenuAction(const QString& text, const QString& path);
+
+  // The texts printed on the page, top to bottom (a report as plain text).
+  std::string PageText() const;
+
  signals:
   // Mouse-down at user coordinates.
   void MouseDown(int button, double x, double y);
@@ -77,6 +95,7 @@ class PictureBox : public QWidget, public Canvas {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   struct Mask {
@@ -124,6 +143,14 @@ class PictureBox : public QWidget, public Canvas {
   std::vector<std::pair<std::uint32_t, std::uint32_t>> captured_;
   bool caching_ = true;
   bool dirty_ = false;
+  struct MenuEntry {
+    QString text;
+    bool needsPath;
+    QString filter;
+    MenuAction action;
+  };
+  std::vector<MenuEntry> menu_;
+  bool reportPage_ = false;
 };
 
 }  // namespace velmor::ui

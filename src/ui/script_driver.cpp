@@ -2,8 +2,11 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -311,6 +314,32 @@ bool ScriptDriver::Execute(const std::string& rawLine) {
            << (m.buttons == MsgButtons::Ok ? "OK" : "YESNO") << "|"
            << (m.buttons == MsgButtons::Ok ? "OK" : (m.answerYes ? "YES" : "NO")) << "\n";
     }
+    return true;
+  }
+  if (cmd == "menu") {
+    // menu FormN.Picture <action text>[|path]: a context-menu action, with
+    // the path a file dialog would have asked for.
+    std::string ref, rest;
+    in >> ref;
+    std::getline(in, rest);
+    rest = Trim(rest);
+    const auto bar = rest.find('|');
+    const std::string action = Trim(rest.substr(0, bar));
+    const std::string path = bar == std::string::npos ? "" : Trim(rest.substr(bar + 1));
+    QWidget* w = nullptr;
+    if (!control(ref, &w)) return false;
+    auto* p = qobject_cast<PictureBox*>(w);
+    if (!p) return fail(ref + " is not a picture");
+    if (!p->MenuActions().contains(Q(action))) return fail(ref + " has no menu action " + action);
+    out_ << ref << " menu " << action << ": "
+         << (p->RunMenuAction(Q(action), Q(path)) ? "done" : "failed") << "\n";
+    return true;
+  }
+  if (cmd == "clipboard") {
+    const QString text = QGuiApplication::clipboard()->text();
+    const QImage image = QGuiApplication::clipboard()->image();
+    out_ << "clipboard: text " << text.size() << " characters, image " << image.width() << "x"
+         << image.height() << "\n";
     return true;
   }
   if (cmd == "texts" || cmd == "stats" || cmd == "save") {

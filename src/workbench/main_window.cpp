@@ -8,6 +8,7 @@
 #include "reports/report_window.h"
 #include "shared/faults.h"
 #include "shared/numbers.h"
+#include "shared/safe_file.h"
 #include "shared/shared_pool.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
@@ -16,6 +17,7 @@
 #include "workbench/experiment_canvas.h"
 #include "workbench/experiment_report.h"
 #include "workbench/instant_calc.h"
+#include "workbench/period_table.h"
 
 namespace velmor {
 
@@ -288,6 +290,10 @@ void Form1::Connect() {
   connect(Command7, &QPushButton::clicked, this, [this] { ExperimentPointsClick(); });
   connect(Command17, &QPushButton::clicked, this, [this] { ByXClick(); });
   connect(Command18, &QPushButton::clicked, this, [this] { ByCoordinatesClick(); });
+  Picture1->AddMenuAction(ui::Q("Сохранить таблицу периодов (CSV)…"), true, ui::Q("CSV (*.csv)"),
+                          [](const QString& path) {
+                            return WriteFileReplacing(path.toStdString(), PeriodTableCsv(Pool()));
+                          });
   connect(Picture1, &ui::PictureBox::MouseDown, this,
           [this](int, double x, double y) { PictureMouseDown(x, y); });
   connect(Command19, &QPushButton::clicked, this, [] { ui::FormRegistry::Show(8); });

@@ -1,0 +1,98 @@
+// What the windows offer beyond their described controls: tooltips from the
+// help text, Esc for "Остановить", Ctrl+S for saving, context-menu exports.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "reports/help_text.h"
+#include "reports/report_window.h"
+#include "shared/shared_pool.h"
+#include "ui/form_registry.h"
+#include "ui/messages.h"
+#include "ui/ui_yield.h"
+#include "workbench/main_window.h"
+
+namespace velmor {
+namespace {
+
+class ConveniencesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui::Messages::TakeLog();
+    form = static_cast<Form1*>(ui::FormRegistry::Show(1));
+  }
+  void TearDown() override {
+    ui::SetYieldHook(nullptr);
+    ui::FormRegistry::CloseAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  Form1* form = nullptr;
+};
+
+TEST_F(ConveniencesTest, ButtonsDescribedInTheHelpTextHaveItAsTooltip) {
+  EXPECT_EQ(form->Command13->toolTip().toStdString(), HelpForCaption(1, "Задать Т00, с"));
+  EXPECT_TRUE(form->Command13->toolTip().startsWith(QStringLiteral("задаем условный период")));
+  EXPECT_TRUE(form->Command18->toolTip().startsWith(QStringLiteral("расчет по одной из формул")));
+  EXPECT_TRUE(form->Command16->toolTip().startsWith(QStringLiteral("выход из программы")));
+  int described = 0;
+  for (QPushButton* b : form->findChildren<QPushButton*>()) {
+    if (!b->toolTip().isEmpty()) ++described;
+  }
+  // Every button but "Поставить точку по X Y", which the help text does not
+  // describe.
+  EXPECT_EQ(described, static_cast<int>(form->findChildren<QPushButton*>().size()) - 1);
+  EXPECT_TRUE(form->Command15->toolTip().isEmpty());
+}
+
+TEST_F(ConveniencesTest, EscapeStopsARun) {
+  form->Command13->click();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+  long long yields = 0;
+  ui::SetYieldHook([&] {
+    if (++yields == 200) QTest::keyClick(form, Qt::Key_Escape);
+  });
+  form->Command1->click();
+  EXPECT_GE(yields, 200);
+  EXPECT_LT(yields, 400);
+  EXPECT_EQ(Pool().StopFlag, 1);
+}
+
+TEST_F(ConveniencesTest, CtrlSSavesThePictureLikeItsButton) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "velmor-ctrl-s";
+  fs::create_directories(dir);
+  const fs::path old = fs::current_path();
+  fs::current_path(dir);
+  fs::remove("Velmor1.bmp");
+  // Shortcuts work in the active window.
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+  QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(fs::exists("Velmor1.bmp"));
+  fs::current_path(old);
+  fs::remove_all(dir);
+}
+
+TEST_F(ConveniencesTest, ReportPageAsTextTopToBottom) {
+  form->Check5->click();
+  form->Command13->click();
+  form->Command1->click();
+  const std::string text = Form4::Get()->picMain->PageText();
+  const auto header = text.find("1- приемник  2- источник");
+  const auto block1 = text.find("обрабатываем сигналы условного периода № 1\n");
+  const auto block18 = text.find("обрабатываем сигналы условного периода № 18\n");
+  const auto summary = text.find("№ периода      угол");
+  EXPECT_LT(header, block1);
+  EXPECT_LT(block1, block18);
+  EXPECT_LT(block18, summary);
+  EXPECT_EQ(text.find("№ 19\n"), std::string::npos);
+  // Printed again on a single step, the report is still there once.
+  form->Command4->click();
+  EXPECT_EQ(Form4::Get()->picMain->PageText(), text);
+}
+
+}  // namespace
+}  // namespace velmor
