@@ -14,27 +14,11 @@ namespace velmor {
 
 namespace {
 
-// Every step checked: an overflow faults where it happens.
-double Mul(double a, double b) {
-  return Chk(a * b);
-}
-double Add(double a, double b) {
-  return Chk(a + b);
-}
-double Sub(double a, double b) {
-  return Chk(a - b);
-}
-double Sq(double a) {
-  return Chk(a * a);
-}
-double Div(double a, double b) {
-  return CheckedDiv(a, b);
-}
 double Trunc6(double x) {
   return Chk(TruncDecimals(x, 6));
 }
 double Speed(double vx, double vy) {
-  return CheckedSqrt(Add(Sq(vx), Sq(vy)));
+  return CheckedSqrt(CheckedAdd(CheckedSquare(vx), CheckedSquare(vy)));
 }
 
 // The working values, transformed in place step by step.
@@ -60,27 +44,27 @@ constexpr StepFields kSecondStep{FrameOut::SecondT1new, FrameOut::SecondT2new, F
 enum class Moving { Both, ReceiverOnly, SourceOnly };
 
 void SynchroniseTimes(Bodies& b, SyncOption sync, double t1, double t2) {
-  const double dt = Sub(t1, t2);
+  const double dt = CheckedSub(t1, t2);
   switch (sync) {
     case SyncOption::None:
       break;
     case SyncOption::Source:
-      b.X1 = Sub(b.X1, Mul(b.VX1, dt));
-      b.Y1 = Sub(b.Y1, Mul(b.VY1, dt));
+      b.X1 = CheckedSub(b.X1, CheckedMul(b.VX1, dt));
+      b.Y1 = CheckedSub(b.Y1, CheckedMul(b.VY1, dt));
       b.T1 = t2;
       b.T2 = t2;
       break;
     case SyncOption::Receiver:
-      b.X2 = Add(b.X2, Mul(b.VX2, dt));
-      b.Y2 = Add(b.Y2, Mul(b.VY2, dt));
+      b.X2 = CheckedAdd(b.X2, CheckedMul(b.VX2, dt));
+      b.Y2 = CheckedAdd(b.Y2, CheckedMul(b.VY2, dt));
       b.T1 = t1;
       b.T2 = t1;
       break;
     case SyncOption::Origin:
-      b.X1 = Sub(b.X1, Mul(t1, b.VX1));
-      b.Y1 = Sub(b.Y1, Mul(t1, b.VY1));
-      b.X2 = Sub(b.X2, Mul(t2, b.VX2));
-      b.Y2 = Sub(b.Y2, Mul(t2, b.VY2));
+      b.X1 = CheckedSub(b.X1, CheckedMul(t1, b.VX1));
+      b.Y1 = CheckedSub(b.Y1, CheckedMul(t1, b.VY1));
+      b.X2 = CheckedSub(b.X2, CheckedMul(t2, b.VX2));
+      b.Y2 = CheckedSub(b.Y2, CheckedMul(t2, b.VY2));
       b.T1 = 0;
       b.T2 = 0;
       break;
@@ -90,19 +74,19 @@ void SynchroniseTimes(Bodies& b, SyncOption sync, double t1, double t2) {
 // One body's velocity seen from the frame moving along X with u: the Y
 // component first, with the X component from before.
 void TransformVelocity(double& VX, double& VY, double u, double G, double Vs2) {
-  const double denominator = Sub(1, Div(Mul(u, VX), Vs2));
-  VY = Div(Mul(G, VY), denominator);
-  VX = Div(Sub(VX, u), denominator);
+  const double denominator = CheckedSub(1, CheckedDiv(CheckedMul(u, VX), Vs2));
+  VY = CheckedDiv(CheckedMul(G, VY), denominator);
+  VX = CheckedDiv(CheckedSub(VX, u), denominator);
 }
 
 void LorentzStep(Bodies& b, double u, double Vs, SyncOption sync, const StepFields& f,
                  Moving moving, FrameHost& host) {
   const double G = FactorOfRatio(u, Vs);
-  const double Vs2 = Sq(Vs);
+  const double Vs2 = CheckedSquare(Vs);
   const double X1p = b.X1;
   const double X2p = b.X2;
-  b.X1 = Div(b.X1, G);
-  b.X2 = Div(b.X2, G);
+  b.X1 = CheckedDiv(b.X1, G);
+  b.X2 = CheckedDiv(b.X2, G);
   switch (moving) {
     case Moving::Both:
       TransformVelocity(b.VX1, b.VY1, u, G, Vs2);
@@ -119,11 +103,11 @@ void LorentzStep(Bodies& b, double u, double Vs, SyncOption sync, const StepFiel
       b.VY1 = 0;
       break;
   }
-  const double t1 = Div(Sub(b.T1, Div(Mul(u, X1p), Vs2)), G);
-  const double t2 = Div(Sub(b.T2, Div(Mul(u, X2p), Vs2)), G);
+  const double t1 = CheckedDiv(CheckedSub(b.T1, CheckedDiv(CheckedMul(u, X1p), Vs2)), G);
+  const double t2 = CheckedDiv(CheckedSub(b.T2, CheckedDiv(CheckedMul(u, X2p), Vs2)), G);
   host.Show(f.t1, Trunc6(t1));
   host.Show(f.t2, Trunc6(t2));
-  host.Show(f.dt, Trunc6(Sub(t1, t2)));
+  host.Show(f.dt, Trunc6(CheckedSub(t1, t2)));
   b.T1 = t1;
   b.T2 = t2;
   SynchroniseTimes(b, sync, t1, t2);
@@ -139,14 +123,14 @@ void LorentzStep(Bodies& b, double u, double Vs, SyncOption sync, const StepFiel
 // the receiver; returns that time.
 double ShiftByDelay(SharedPool& P, Bodies& b) {
   const double dT = SignalTimeToMovingPoint(P, b.X1, b.Y1, b.X2, b.Y2, b.VX2, b.VY2);
-  b.X2 = Sub(b.X2, Mul(dT, b.VX2));
-  b.Y2 = Sub(b.Y2, Mul(dT, b.VY2));
+  b.X2 = CheckedSub(b.X2, CheckedMul(dT, b.VX2));
+  b.Y2 = CheckedSub(b.Y2, CheckedMul(dT, b.VY2));
   return dT;
 }
 
 void ShowDelay(FrameHost& host, const Bodies& b, double dT) {
-  host.Show(FrameOut::DelayX2, Add(b.X2, Mul(dT, b.VX2)));
-  host.Show(FrameOut::DelayY2, Add(b.Y2, Mul(dT, b.VY2)));
+  host.Show(FrameOut::DelayX2, CheckedAdd(b.X2, CheckedMul(dT, b.VX2)));
+  host.Show(FrameOut::DelayY2, CheckedAdd(b.Y2, CheckedMul(dT, b.VY2)));
   host.Show(FrameOut::DelaydT, dT);
   host.Show(FrameOut::DelayT2, b.T2);
 }
@@ -181,14 +165,16 @@ class Sketch {
             double VY2, Rgb colour) {
     Circle(X1, Y1, colour);
     Circle(X2, Y2, colour);
-    marks_.push_back({false, Div(X1, ML_), Div(Y1, ML_), Div(X2, ML_), Div(Y2, ML_), kColour1});
+    marks_.push_back({false, CheckedDiv(X1, ML_), CheckedDiv(Y1, ML_), CheckedDiv(X2, ML_),
+                      CheckedDiv(Y2, ML_), kColour1});
     Velocity(X1, Y1, VX1, VY1, colour);
     Velocity(X2, Y2, VX2, VY2, colour);
   }
   void Velocity(double X, double Y, double VX, double VY, Rgb colour) {
-    const double x = Div(X, ML_);
-    const double y = Div(Y, ML_);
-    marks_.push_back({false, x, y, Add(x, Div(VX, MV_)), Add(y, Div(VY, MV_)), colour});
+    const double x = CheckedDiv(X, ML_);
+    const double y = CheckedDiv(Y, ML_);
+    marks_.push_back({false, x, y, CheckedAdd(x, CheckedDiv(VX, MV_)),
+                      CheckedAdd(y, CheckedDiv(VY, MV_)), colour});
   }
   void DrawOn(Canvas& c) const {
     for (const Mark& m : marks_) {
@@ -207,7 +193,7 @@ class Sketch {
     Rgb colour;
   };
   void Circle(double X, double Y, Rgb colour) {
-    marks_.push_back({true, Div(X, ML_), Div(Y, ML_), 0.2, 0, colour});
+    marks_.push_back({true, CheckedDiv(X, ML_), CheckedDiv(Y, ML_), 0.2, 0, colour});
   }
   double ML_, MV_;
   std::vector<Mark> marks_;
@@ -263,7 +249,7 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
   P.Vs = in.Vs;
   const double Vs = in.Vs;
   const double Pi = P.Pi;
-  const auto deg = [&P](double rad) { return Mul(rad, P.DegPerRad); };
+  const auto deg = [&P](double rad) { return CheckedMul(rad, P.DegPerRad); };
   Bodies b{in.X1aso,  in.Y1aso,  in.X2aso,  in.Y2aso, in.VX1aso,
            in.VY1aso, in.VX2aso, in.VY2aso, in.taso,  in.taso};
 
@@ -280,7 +266,7 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
   // 3.
   if (in.delay == DelayOption::InAso) {
     const double dT = ShiftByDelay(P, b);
-    b.T2 = Sub(in.taso, dT);
+    b.T2 = CheckedSub(in.taso, dT);
     ShowDelay(host, b, dT);
   }
   const Bodies aso = b;
@@ -288,14 +274,14 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
   // 4.
   const double V1aso = Speed(b.VX1, b.VY1);
   const double V2aso = Speed(b.VX2, b.VY2);
-  const double Q3aso = SignedAngleRad(P, Sub(b.X1, b.X2), Sub(b.Y1, b.Y2));
-  const double Q1aso = Sub(SignedAngleRad(P, b.VX1, b.VY1), Q3aso);
-  const double Q2aso = Sub(SignedAngleRad(P, b.VX2, b.VY2), Q3aso);
+  const double Q3aso = SignedAngleRad(P, CheckedSub(b.X1, b.X2), CheckedSub(b.Y1, b.Y2));
+  const double Q1aso = CheckedSub(SignedAngleRad(P, b.VX1, b.VY1), Q3aso);
+  const double Q2aso = CheckedSub(SignedAngleRad(P, b.VX2, b.VY2), Q3aso);
 
   // 5.
   if (in.formula == FrameFormula::Classical2) {
-    b.VX1 = Sub(b.VX1, in.VXiso);
-    b.VX2 = Sub(b.VX2, in.VXiso);
+    b.VX1 = CheckedSub(b.VX1, in.VXiso);
+    b.VX2 = CheckedSub(b.VX2, in.VXiso);
   } else {
     LorentzStep(b, in.VXiso, Vs, in.sync, kFirstStep, Moving::Both, host);
   }
@@ -305,8 +291,8 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
     case FrameFormula::Classical2:
       if (in.thirdFrame) {
         host.Show(FrameOut::SecondU, in.VXiso3);
-        b.VX1 = Sub(b.VX1, in.VXiso3);
-        b.VX2 = Sub(b.VX2, in.VXiso3);
+        b.VX1 = CheckedSub(b.VX1, in.VXiso3);
+        b.VX2 = CheckedSub(b.VX2, in.VXiso3);
       }
       break;
     case FrameFormula::F45:
@@ -338,7 +324,7 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
     host.Show(FrameOut::DelayT2, b.T2);
   } else if (in.delay == DelayOption::InFinalFrame) {
     const double dT = ShiftByDelay(P, b);
-    b.T2 = Sub(b.T2, dT);
+    b.T2 = CheckedSub(b.T2, dT);
     ShowDelay(host, b, dT);
   }
 
@@ -354,15 +340,15 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
   r.VY2 = b.VY2;
   r.T1 = b.T1;
   r.T2 = b.T2;
-  const double dVX = Sub(b.VX1, b.VX2);
-  const double dVY = Sub(b.VY1, b.VY2);
+  const double dVX = CheckedSub(b.VX1, b.VX2);
+  const double dVY = CheckedSub(b.VY1, b.VY2);
   r.V1 = Speed(b.VX1, b.VY1);
   r.V2 = Speed(b.VX2, b.VY2);
   r.V12 = Speed(dVX, dVY);
-  r.Q3 = SignedAngleRad(P, Sub(b.X1, b.X2), Sub(b.Y1, b.Y2));
+  r.Q3 = SignedAngleRad(P, CheckedSub(b.X1, b.X2), CheckedSub(b.Y1, b.Y2));
   if (r.Q3 > Pi) r.Q3 = r.Q3 - 2 * Pi;
   const auto toSight = [&](double direction) {
-    double q = Sub(direction, r.Q3);
+    double q = CheckedSub(direction, r.Q3);
     if (q < -Pi) q = q + 2 * Pi;
     return q;
   };
