@@ -1,6 +1,7 @@
 #pragma once
-// The scheme with the notation of the frame window.
+// Form7: the calculation scheme of the frame window, with its notation.
 #include "ui/form.h"
+#include "ui/picture_box.h"
 
 namespace velmor {
 
@@ -9,6 +10,8 @@ class Form7 : public ui::Form {
 
  public:
   Form7();
+
+  ui::PictureBox* Picture1;
 };
 
 }  // namespace velmor

@@ -15,6 +15,22 @@ inline double Chk(double x) {
   return x;
 }
 
+// The other operations, checked at each step, for formulas where an overflow
+// inside an expression must fault even when a later step would bring the
+// value back into range.
+inline double CheckedMul(double a, double b) {
+  return Chk(a * b);
+}
+inline double CheckedAdd(double a, double b) {
+  return Chk(a + b);
+}
+inline double CheckedSub(double a, double b) {
+  return Chk(a - b);
+}
+inline double CheckedSquare(double a) {
+  return Chk(a * a);
+}
+
 inline double CheckedDiv(double a, double b) {
   if (b == 0.0) RaiseComputeFault("division by zero");
   return Chk(a / b);

@@ -12,24 +12,9 @@ namespace velmor {
 
 namespace {
 
-// Each step checked, so an overflow inside an expression faults where the
-// program's arithmetic does, even when a later step would bring it back.
-double Mul(double a, double b) {
-  return Chk(a * b);
-}
-double Add(double a, double b) {
-  return Chk(a + b);
-}
-double Sub(double a, double b) {
-  return Chk(a - b);
-}
-double Sq(double a) {
-  return Chk(a * a);
-}
-
 // V*cos(Q)/Vs: the speed's component along the line of sight, in Vs.
 double Along(double V, double Q, double Vs) {
-  return CheckedDiv(Mul(V, CheckedCos(Q)), Vs);
+  return CheckedDiv(CheckedMul(V, CheckedCos(Q)), Vs);
 }
 
 // (1 - V1*cos(Q1)/Vs) / (1 - V2*cos(Q2)/Vs) parts of (2), (3) and (4-5).
@@ -38,7 +23,7 @@ struct TwoBodyParts {
   double source;    // 1 - V2*cos(Q2)/Vs
 };
 TwoBodyParts Parts(double V1, double Q1, double V2, double Q2, double Vs) {
-  return {Sub(1, Along(V1, Q1, Vs)), Sub(1, Along(V2, Q2, Vs))};
+  return {CheckedSub(1, Along(V1, Q1, Vs)), CheckedSub(1, Along(V2, Q2, Vs))};
 }
 
 constexpr double kFloor = 0.00001;
@@ -51,49 +36,49 @@ const char* const kSpeedRefusal =
 
 double Formula2(double v0, double V1, double Q1, double V2, double Q2, double Vs) {
   const TwoBodyParts p = Parts(V1, Q1, V2, Q2, Vs);
-  return CheckedDiv(Mul(v0, p.receiver), p.source);
+  return CheckedDiv(CheckedMul(v0, p.receiver), p.source);
 }
 
 double Formula31(double v0, double V1, double Q1, double V2, double Q2, double Vs, double dv1,
                  double dv2) {
   const TwoBodyParts p = Parts(V1, Q1, V2, Q2, Vs);
-  return Add(Add(CheckedDiv(Mul(v0, p.receiver), p.source), dv2), dv1);
+  return CheckedAdd(CheckedAdd(CheckedDiv(CheckedMul(v0, p.receiver), p.source), dv2), dv1);
 }
 
 double Formula32(double v0, double V1, double Q1, double V2, double Q2, double Vs, double dv1,
                  double dv2) {
   const TwoBodyParts p = Parts(V1, Q1, V2, Q2, Vs);
-  return Add(CheckedDiv(Mul(Add(v0, dv2), p.receiver), p.source), dv1);
+  return CheckedAdd(CheckedDiv(CheckedMul(CheckedAdd(v0, dv2), p.receiver), p.source), dv1);
 }
 
 double Formula41(double v0, double V12, double Q12, double Vs, double G) {
-  return CheckedDiv(Mul(v0, Sub(1, Along(V12, Q12, Vs))), G);
+  return CheckedDiv(CheckedMul(v0, CheckedSub(1, Along(V12, Q12, Vs))), G);
 }
 
 double Formula42(double v0, double V12, double Q12, double Vs, double G) {
-  return CheckedDiv(Mul(G, v0), Sub(1, Along(V12, Q12, Vs)));
+  return CheckedDiv(CheckedMul(G, v0), CheckedSub(1, Along(V12, Q12, Vs)));
 }
 
 double Formula43(double v0, double V12, double Q12, double Vs, double G) {
-  return CheckedDiv(Mul(G, v0), Add(1, Along(V12, Q12, Vs)));
+  return CheckedDiv(CheckedMul(G, v0), CheckedAdd(1, Along(V12, Q12, Vs)));
 }
 
 double Formula44(double v0, double V12, double Q12, double Vs) {
-  return Mul(v0, Sub(1, Along(V12, Q12, Vs)));
+  return CheckedMul(v0, CheckedSub(1, Along(V12, Q12, Vs)));
 }
 
 double Formula45(double v0, double V1, double Q1, double V2, double Q2, double Vs, double G1,
                  double G2) {
   const TwoBodyParts p = Parts(V1, Q1, V2, Q2, Vs);
-  return CheckedDiv(CheckedDiv(Mul(Mul(v0, G2), p.receiver), p.source), G1);
+  return CheckedDiv(CheckedDiv(CheckedMul(CheckedMul(v0, G2), p.receiver), p.source), G1);
 }
 
 double FactorOfRatio(double V, double Vs) {
-  return CheckedSqrt(Sub(1, Sq(CheckedDiv(V, Vs))));
+  return CheckedSqrt(CheckedSub(1, CheckedSquare(CheckedDiv(V, Vs))));
 }
 
 double FactorOfSquares(double V, double Vs) {
-  return CheckedSqrt(Sub(1, CheckedDiv(Sq(V), Sq(Vs))));
+  return CheckedSqrt(CheckedSub(1, CheckedDiv(CheckedSquare(V), CheckedSquare(Vs))));
 }
 
 double ReducedAngle(double Q, double Pi) {
@@ -103,13 +88,13 @@ double ReducedAngle(double Q, double Pi) {
 }
 
 double ApproximateCorrectionReceiver(double a1, double V1, double Vs, double v0) {
-  const double root = CheckedSqrt(Add(Sq(Vs), Sq(V1)));
-  return Mul(Mul(Sub(CheckedDiv(root, Vs), 1), v0), CheckedSin(a1));
+  const double root = CheckedSqrt(CheckedAdd(CheckedSquare(Vs), CheckedSquare(V1)));
+  return CheckedMul(CheckedMul(CheckedSub(CheckedDiv(root, Vs), 1), v0), CheckedSin(a1));
 }
 
 double ApproximateCorrectionSource(double a2, double V2, double Vs, double v0) {
-  const double root = CheckedSqrt(Sub(Sq(Vs), Sq(V2)));
-  return Mul(Mul(Sub(CheckedDiv(root, Vs), 1), v0), CheckedSin(a2));
+  const double root = CheckedSqrt(CheckedSub(CheckedSquare(Vs), CheckedSquare(V2)));
+  return CheckedMul(CheckedMul(CheckedSub(CheckedDiv(root, Vs), 1), v0), CheckedSin(a2));
 }
 
 double ExactCorrectionReceiver(double a1, double V1, double Vs, double v0, double Pi) {
@@ -117,22 +102,28 @@ double ExactCorrectionReceiver(double a1, double V1, double Vs, double v0, doubl
   if (a1 > Pi / 2) {
     // The same speed, written for the receiver moving towards the source.
     const double a = Pi - a1;
-    c1 = CheckedSqrt(Add(Sq(Add(Mul(V1, CheckedCos(a)), Vs)), Sq(Mul(V1, CheckedSin(a)))));
+    c1 = CheckedSqrt(CheckedAdd(CheckedSquare(CheckedAdd(CheckedMul(V1, CheckedCos(a)), Vs)),
+                                CheckedSquare(CheckedMul(V1, CheckedSin(a)))));
   } else {
-    c1 = CheckedSqrt(Add(Sq(Sub(Vs, Mul(V1, CheckedCos(a1)))), Sq(Mul(V1, CheckedSin(a1)))));
+    c1 = CheckedSqrt(CheckedAdd(CheckedSquare(CheckedSub(Vs, CheckedMul(V1, CheckedCos(a1)))),
+                                CheckedSquare(CheckedMul(V1, CheckedSin(a1)))));
   }
-  return Mul(Add(Along(V1, a1, Vs), Sub(CheckedDiv(c1, Vs), 1)), v0);
+  return CheckedMul(CheckedAdd(Along(V1, a1, Vs), CheckedSub(CheckedDiv(c1, Vs), 1)), v0);
 }
 
 double ExactCorrectionSource(double a2, double V2, double Vs, double v0, double Pi) {
   double c2;
   if (a2 > Pi / 2) {
     const double a = Pi - a2;
-    c2 = Sub(CheckedSqrt(Sub(Sq(Vs), Sq(Mul(V2, CheckedSin(a))))), Mul(V2, CheckedCos(a)));
+    c2 = CheckedSub(
+        CheckedSqrt(CheckedSub(CheckedSquare(Vs), CheckedSquare(CheckedMul(V2, CheckedSin(a))))),
+        CheckedMul(V2, CheckedCos(a)));
   } else {
-    c2 = Add(CheckedSqrt(Sub(Sq(Vs), Sq(Mul(V2, CheckedSin(a2))))), Mul(V2, CheckedCos(a2)));
+    c2 = CheckedAdd(
+        CheckedSqrt(CheckedSub(CheckedSquare(Vs), CheckedSquare(CheckedMul(V2, CheckedSin(a2))))),
+        CheckedMul(V2, CheckedCos(a2)));
   }
-  return Mul(Sub(Sub(CheckedDiv(c2, Vs), 1), Along(V2, a2, Vs)), v0);
+  return CheckedMul(CheckedSub(CheckedSub(CheckedDiv(c2, Vs), 1), Along(V2, a2, Vs)), v0);
 }
 
 StoVariant DecidingVariant(const DopplerChoice& c) {
@@ -160,15 +151,15 @@ bool EvaluateSto(SharedPool& P, StoVariant variant, const DopplerAngles& q, doub
       v = Formula41(P.v0, P.V12, q.Q12, Vs, P.G);
       return true;
     case StoVariant::V42:
-      if (!(std::fabs(Sub(1, Along(P.V12, q.Q12, Vs))) > kFloor)) return false;
+      if (!(std::fabs(CheckedSub(1, Along(P.V12, q.Q12, Vs))) > kFloor)) return false;
       v = Formula42(P.v0, P.V12, q.Q12, Vs, P.G);
       return true;
     case StoVariant::V43:
-      if (!(std::fabs(Add(1, Along(P.V12, q.Q12, Vs))) > kFloor)) return false;
+      if (!(std::fabs(CheckedAdd(1, Along(P.V12, q.Q12, Vs))) > kFloor)) return false;
       v = Formula43(P.v0, P.V12, q.Q12, Vs, P.G);
       return true;
     case StoVariant::V45:
-      if (!(std::fabs(Sub(1, Along(P.V2, q.Q2, Vs))) > kFloor)) return false;
+      if (!(std::fabs(CheckedSub(1, Along(P.V2, q.Q2, Vs))) > kFloor)) return false;
       v = Formula45(P.v0, P.V1, q.Q1, P.V2, q.Q2, Vs, P.G1, P.G2);
       return true;
     case StoVariant::None:
@@ -184,7 +175,7 @@ void PrintValues(Canvas& c, const SharedPool& P, const DopplerAngles& q) {
     c.PrintAt(x, y,
               std::string(label) + NumericPrintForm(Chk(TruncDecimals(Chk(value), decimals))));
   };
-  const auto deg = [&P](double rad) { return Mul(rad, P.DegPerRad); };
+  const auto deg = [&P](double rad) { return CheckedMul(rad, P.DegPerRad); };
   line(0.5, 13.8, "V1=   ", P.V1, 3);
   line(0.5, 12.8, "V2=   ", P.V2, 3);
   line(0.5, 11.8, "V12=   ", P.V12, 3);
@@ -261,9 +252,11 @@ bool EvaluateDopplerFormula(SharedPool& P, DopplerMode mode, const DopplerChoice
 
   // 8.
   const double ratio = CheckedDiv(P.v, inputValue);
-  display.ShowRatio(ratio, Mul(Sub(ratio, 1), inputValue));
+  display.ShowRatio(ratio, CheckedMul(CheckedSub(ratio, 1), inputValue));
   const double X1 = P.X(1), X2 = P.X(2), Y1 = P.Y(1), Y2 = P.Y(2);
-  display.ShowPositions(X1, X2, Y1, Y2, CheckedSqrt(Add(Sq(Sub(X1, X2)), Sq(Sub(Y1, Y2)))));
+  display.ShowPositions(X1, X2, Y1, Y2,
+                        CheckedSqrt(CheckedAdd(CheckedSquare(CheckedSub(X1, X2)),
+                                               CheckedSquare(CheckedSub(Y1, Y2)))));
 
   // 9.
   if (mode == DopplerMode::Single) PrintValues(display.ClearedValuesPicture(), P, q);
