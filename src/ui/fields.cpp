@@ -84,7 +84,11 @@ void ShowNumber(QLineEdit* field, double value) {
 
 void ShowText(QLineEdit* field, const std::string& text) {
   const QString s = Q(text);
-  if (field->text() != s) field->setText(s);
+  if (field->text() != s) {
+    field->setText(s);
+    // A number longer than the field shows from its first digits.
+    field->setCursorPosition(0);
+  }
 }
 
 }  // namespace velmor::ui
