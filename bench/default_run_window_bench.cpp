@@ -8,7 +8,8 @@
 
 #include "app/register_forms.h"
 #include "bench_ratio.h"
-#include "shared/canvas.h"
+#include "quiet_host.h"
+#include "shared/null_canvas.h"
 #include "shared/shared_pool.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
@@ -19,40 +20,9 @@ namespace {
 
 using namespace velmor;
 
-class QuietCanvas : public Canvas {
- public:
-  void SetScale(double, double, double, double) override {}
-  void Cls() override {}
-  void Line(double, double, double, double, Rgb) override {}
-  void Circle(double, double, double, Rgb) override {}
-  void PSet(double, double, Rgb) override {}
-  void SetLineWidth(int) override {}
-  void SetForeColor(Rgb) override {}
-  void SetCurrent(double, double) override {}
-  double CurrentX() const override { return 0; }
-  double CurrentY() const override { return 0; }
-  void Print(std::string_view) override {}
-  // Repeated drawing leaves nothing on a quiet canvas.
-  void Repeated(std::uint64_t, std::uint64_t, const std::function<void(Canvas&)>&) override {}
-};
-
-class QuietHost : public ExperimentHost {
- public:
-  bool AutoMode() const override { return true; }
-  bool DelayInCoordinates() const override { return true; }
-  bool Labels() const override { return true; }
-  void ShowSightDistance(double R) override { benchmark::DoNotOptimize(R); }
-  void ShowPeriodNumber(int) override {}
-  void ShowRefreshFields(double, double, double, double, double) override {}
-  Canvas& Picture() override { return canvas; }
-  bool AskYesNo(const std::string&) override { return true; }
-  bool Yield() override { return true; }
-  QuietCanvas canvas;
-};
-
 void BM_DefaultRunBareEngine(benchmark::State& state) {
   SharedPool P;
-  QuietHost host;
+  bench::QuietHost host;
   bench::Stopwatch watch;
   long long runs = 0;
   for (auto _ : state) {

@@ -5,42 +5,14 @@
 #include <cmath>
 
 #include "bench_ratio.h"
-#include "shared/canvas.h"
+#include "quiet_host.h"
+#include "shared/null_canvas.h"
 #include "shared/shared_pool.h"
 #include "workbench/experiment_engine.h"
 
 namespace {
 
 using namespace velmor;
-
-class QuietCanvas : public Canvas {
- public:
-  void SetScale(double, double, double, double) override {}
-  void Cls() override {}
-  void Line(double, double, double, double, Rgb) override {}
-  void Circle(double, double, double, Rgb) override {}
-  void PSet(double, double, Rgb) override {}
-  void SetLineWidth(int) override {}
-  void SetForeColor(Rgb) override {}
-  void SetCurrent(double, double) override {}
-  double CurrentX() const override { return 0; }
-  double CurrentY() const override { return 0; }
-  void Print(std::string_view) override {}
-};
-
-class QuietHost : public ExperimentHost {
- public:
-  bool AutoMode() const override { return true; }
-  bool DelayInCoordinates() const override { return true; }
-  bool Labels() const override { return true; }
-  void ShowSightDistance(double R) override { benchmark::DoNotOptimize(R); }
-  void ShowPeriodNumber(int) override {}
-  void ShowRefreshFields(double, double, double, double, double) override {}
-  Canvas& Picture() override { return canvas; }
-  bool AskYesNo(const std::string&) override { return true; }
-  bool Yield() override { return true; }
-  QuietCanvas canvas;
-};
 
 void Defaults(SharedPool& P) {
   SetStartupConstants(P);
@@ -89,7 +61,7 @@ BENCHMARK(BM_BaselineLoop)->Unit(benchmark::kMicrosecond);
 
 void BM_EngineSteps(benchmark::State& state) {
   SharedPool P;
-  QuietHost host;
+  bench::QuietHost host;
   long long steps = 0;
   bench::Stopwatch watch;
   for (auto _ : state) {
@@ -113,7 +85,7 @@ BENCHMARK(BM_EngineSteps)->Unit(benchmark::kMicrosecond);
 // that keeps nothing: the engine's share of a default experiment.
 void BM_DefaultRunBare(benchmark::State& state) {
   SharedPool P;
-  QuietHost host;
+  bench::QuietHost host;
   for (auto _ : state) {
     Defaults(P);
     P.NC0 = 20;

@@ -321,17 +321,24 @@ void Form1::ReportCheckClick() {
   }
 }
 
+// The bodies' positions and velocities into the pool, field by field, so a
+// field that does not parse leaves those before it stored.
+void Form1::ReadBodyFields() {
+  SharedPool& P = Pool();
+  P.X(1) = ui::FieldNumber(Text1);
+  P.Y(1) = ui::FieldNumber(Text5);
+  P.VX(1) = ui::FieldNumber(Text3);
+  P.VY(1) = ui::FieldNumber(Text7);
+  P.X(2) = ui::FieldNumber(Text2);
+  P.Y(2) = ui::FieldNumber(Text6);
+  P.VX(2) = ui::FieldNumber(Text4);
+  P.VY(2) = ui::FieldNumber(Text8);
+}
+
 void Form1::SetConventionalPeriodClick() {
   SharedPool& P = Pool();
   try {
-    P.X(1) = ui::FieldNumber(Text1);
-    P.Y(1) = ui::FieldNumber(Text5);
-    P.VX(1) = ui::FieldNumber(Text3);
-    P.VY(1) = ui::FieldNumber(Text7);
-    P.X(2) = ui::FieldNumber(Text2);
-    P.Y(2) = ui::FieldNumber(Text6);
-    P.VX(2) = ui::FieldNumber(Text4);
-    P.VY(2) = ui::FieldNumber(Text8);
+    ReadBodyFields();
     P.PictureScale = ui::FieldNumber(Text19);
     P.Vs = ui::FieldNumber(Text12);
     P.T00 = ui::FieldNumber(Text18);
@@ -354,14 +361,7 @@ void Form1::StartExperimentClick() {
   if (!hold) return;  // a run on the experiment state is going
   SharedPool& P = Pool();
   try {
-    P.X(1) = ui::FieldNumber(Text1);
-    P.Y(1) = ui::FieldNumber(Text5);
-    P.VX(1) = ui::FieldNumber(Text3);
-    P.VY(1) = ui::FieldNumber(Text7);
-    P.X(2) = ui::FieldNumber(Text2);
-    P.Y(2) = ui::FieldNumber(Text6);
-    P.VX(2) = ui::FieldNumber(Text4);
-    P.VY(2) = ui::FieldNumber(Text8);
+    ReadBodyFields();
     P.Vs = ui::FieldNumber(Text12);
     P.PictureScale = ui::FieldNumber(Text19);
     P.TimeStep = ui::FieldNumber(Text9);

@@ -48,6 +48,7 @@ class Form1 : public ui::Form,
   void LayOut();
   void Connect();
 
+  void ReadBodyFields();
   void SetConventionalPeriodClick();  // Command13
   void StartExperimentClick();        // Command1
   void ContinueClick();               // Command3

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "shared/null_canvas.h"
 #include "shared/recording_canvas.h"
 #include "shared/shared_pool.h"
 #include "workbench/experiment_engine.h"
@@ -12,20 +13,6 @@
 
 namespace velmor::testing {
 
-class NullCanvas : public Canvas {
- public:
-  void SetScale(double, double, double, double) override {}
-  void Cls() override {}
-  void Line(double, double, double, double, Rgb) override {}
-  void Circle(double, double, double, Rgb) override {}
-  void PSet(double, double, Rgb) override {}
-  void SetLineWidth(int) override {}
-  void SetForeColor(Rgb) override {}
-  void SetCurrent(double, double) override {}
-  double CurrentX() const override { return 0; }
-  double CurrentY() const override { return 0; }
-  void Print(std::string_view) override {}
-};
 
 class FakeHost : public ExperimentHost, public PeriodSetupHost {
  public:
