@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "shared/faults.h"
 #include "shared/safe_file.h"
@@ -57,6 +58,28 @@ PictureBox::PictureBox(QWidget* parent, const char* name, int twipsWide, int twi
   lineHeightPx_ = fm.height();
   ascentPx_ = fm.ascent();
   setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::SetSizeTwips(int twipsWide, int twipsHigh) {
+  const int w = std::max(1, twipsWide / 15);
+  const int h = std::max(1, twipsHigh / 15);
+  if (w == w_ && h == h_) return;
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter p(&image);
+    p.drawImage(0, 0, image_);
+  }
+  image_ = std::move(image);
+  bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
+  w_ = w;
+  h_ = h;
+  // Kept layers hold pixel indices of the old size.
+  layers_.clear();
+  sx_ = w_ / (right_ - left_);
+  sy_ = h_ / (bottom_ - top_);
+  setFixedSize(w_, h_);
+  Touch();
 }
 
 void PictureBox::SetScale(double left, double top, double right, double bottom) {

@@ -23,6 +23,10 @@ class PictureBox : public QWidget, public Canvas {
   // Size in twips (15 twips a pixel).
   PictureBox(QWidget* parent, const char* name, int twipsWide, int twipsHigh);
 
+  // A new size in twips: what is drawn stays where it is (a larger picture is
+  // white beyond it) and the user scale spans the new size.
+  void SetSizeTwips(int twipsWide, int twipsHigh);
+
   void SetScale(double left, double top, double right, double bottom) override;
   void Cls() override;
   void Line(double x1, double y1, double x2, double y2, Rgb colour) override;

@@ -1,0 +1,112 @@
+#include "calculator/centrifuge_graph.h"
+
+#include <cmath>
+
+#include "shared/canvas.h"
+#include "shared/checked_math.h"
+#include "shared/numbers.h"
+#include "shared/shared_pool.h"
+
+namespace velmor {
+
+namespace {
+
+constexpr Rgb kGrid = RGB(200, 200, 200);
+constexpr Rgb kAxis = RGB(100, 100, 100);
+constexpr Rgb kText = RGB(0, 0, 0);
+constexpr Rgb kApproximate = RGB(255, 0, 0);
+constexpr Rgb kExact = RGB(0, 240, 0);
+constexpr Rgb kClassical = RGB(0, 0, 255);
+constexpr int kCurvePoints = 5000;
+constexpr double kFastestShown = 0.995;
+constexpr double kPointRadius = 0.08;
+
+int Nearest(double x) {
+  return static_cast<int>(std::nearbyint(x));
+}
+
+struct TheoryPoint {
+  double d;
+  Rgb colour;
+};
+
+TheoryPoint Shift(double V, double Vs, double b, double k, ShiftTheory theory, MovingPart moving) {
+  const bool absorber = moving == MovingPart::Absorber;
+  switch (theory) {
+    case ShiftTheory::Approximate: {
+      const double d = Chk(k * Chk(b * b));
+      return {absorber ? d : -d, kApproximate};
+    }
+    case ShiftTheory::Exact: {
+      const double root = CheckedSqrt(1 - b * b);
+      return {absorber ? CheckedDiv(1, root) - 1 : root - 1, kExact};
+    }
+    case ShiftTheory::Classical: {
+      const double W = absorber ? CheckedSqrt(Chk(V * V + Vs * Vs)) : CheckedSqrt(Vs * Vs - V * V);
+      return {CheckedDiv(W, Vs) - 1, kClassical};
+    }
+  }
+  return {0, kText};
+}
+
+}  // namespace
+
+ShiftGraph MakeShiftGraph(double Vmax, double MV, double dvmax, double Mdv) {
+  if (!(Vmax > 0 && MV > 0 && dvmax > 0 && Mdv > 0)) RaiseInputFault("graph range");
+  ShiftGraph g;
+  g.Vmax = Vmax;
+  g.MV = MV;
+  g.dvmax = dvmax;
+  g.Mdv = Mdv;
+  g.NY = 2 * dvmax / Mdv;
+  g.NX = Vmax / MV;
+  // Also refuses cell counts that overflowed to infinity.
+  if (!(g.NX <= kMaxCells && g.NY <= kMaxCells)) RaiseInputFault("graph too large");
+  return g;
+}
+
+void DrawShiftGraphFrame(CalculatorPictureHost& host, const ShiftGraph& g) {
+  Canvas& c = host.Picture();
+  c.Cls();
+  host.ResizePicture((g.NX + 1) * kCellUnits, (g.NY + 1) * kCellUnits);
+  const double half = g.NY / 2;
+  c.SetScale(-1, half, g.NX, -1 - half);
+  const int iLast = Nearest(g.NX - 1);
+  const int jFirst = Nearest(-1 - half);
+  const int jLast = Nearest(half);
+  // Every line and number once, numbers over the lines.
+  for (int j = jFirst; j <= jLast; ++j) c.Line(0, j, g.NX, j, kGrid);
+  for (int i = -1; i <= iLast; ++i) c.Line(i, -half, i, half, kGrid);
+  c.SetForeColor(kText);
+  for (int i = -1; i <= iLast; ++i) c.PrintAt(i - 0.35, -0.5 - half, WholeText(i));
+  for (int j = jFirst; j <= jLast; ++j) c.PrintAt(-1, j + 0.5, WholeText(j));
+  c.Line(0, 0, g.NX, 0, kAxis);
+  host.PlacePicture();
+}
+
+void DrawShiftCurve(SharedPool& P, Canvas& c, const ShiftGraph& g, double k, ShiftTheory theory,
+                    MovingPart moving) {
+  const double Vs = P.LightSpeed;
+  for (int n = 1; n <= kCurvePoints; ++n) {
+    const double V = Chk(n * g.Vmax) / kCurvePoints;
+    P.V1 = V;
+    const double b = CheckedDiv(V, Vs);
+    if (b > kFastestShown) continue;
+    const TheoryPoint p = Shift(V, Vs, b, k, theory, moving);
+    c.PSet(CheckedDiv(V, g.MV), CheckedDiv(p.d, g.Mdv), p.colour);
+  }
+}
+
+void DrawShiftPoint(Canvas& c, const ShiftGraph& g, double V, double d) {
+  c.Circle(CheckedDiv(V, g.MV), CheckedDiv(d, g.Mdv), kPointRadius, kColour1);
+}
+
+double PictureTop(double viewportHeight, double pictureHeight, int v) {
+  return (viewportHeight - pictureHeight - 4) * v / 100;
+}
+
+double PictureLeft(double viewportWidth, double pictureWidth, int v) {
+  return (viewportWidth - pictureWidth) * v / 100;
+}
+
+}  // namespace velmor
