@@ -10,7 +10,6 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "shared/numbers.h"
 #include "shared/shared_pool.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
@@ -273,100 +272,6 @@ TEST_F(CalculatorWindow, BeamSearchBeforeAnyFrequencies) {
   EXPECT_EQ(Shown(), One(kBadInput));
   EXPECT_EQ(Pool().StopFlag, 3);
   EXPECT_EQ(f->Picture4->Image(), before);
-}
-
-TEST_F(CalculatorWindow, IonButtonsRefuseBadInputAndKeepTheirFields) {
-  f->Command6->click();
-  EXPECT_EQ(Text(f->Text14), "149,992354268899");
-  f->Command8->click();
-  EXPECT_EQ(Text(f->Text16), "0,012645");
-  f->Command7->click();
-  EXPECT_EQ(Text(f->Text15), "3,34455600000001E-27");
-  EXPECT_TRUE(Shown().empty());
-
-  struct Case {
-    QPushButton* button;
-    QLineEdit* input;
-    const char* text;
-    const char* message;
-  };
-  const Case cases[] = {
-      {f->Command6, f->Text15, "", kBadInput},
-      {f->Command6, f->Text16, "abc", kBadInput},
-      {f->Command6, f->Text15, "-1E-27", kBadInput},
-      {f->Command6, f->Text15, "1E308", kSolveFault},
-      {f->Command7, f->Text14, "", kBadInput},
-      {f->Command7, f->Text14, "-150", kBadInput},
-      {f->Command7, f->Text16, "0", kSolveFault},
-      {f->Command7, f->Text16, "1E-200", kSolveFault},
-      {f->Command8, f->Text15, "0", kSolveFault},
-      {f->Command8, f->Text15, "-1", kBadInput},
-      {f->Command8, f->Text14, "x", kBadInput},
-      {f->Command8, f->Text14, "1E308", kSolveFault},
-  };
-  for (const Case& c : cases) {
-    const QString old = c.input->text();
-    const std::string t14 = Text(f->Text14), t15 = Text(f->Text15), t16 = Text(f->Text16);
-    Type(c.input, c.text);
-    c.button->click();
-    EXPECT_EQ(Shown(), One(c.message)) << c.button->objectName().toStdString() << " " << c.text;
-    c.input->setText(old);
-    EXPECT_EQ(Text(f->Text14), t14);
-    EXPECT_EQ(Text(f->Text15), t15);
-    EXPECT_EQ(Text(f->Text16), t16);
-  }
-  // A zero mass has no energy: a result, not a fault.
-  Type(f->Text15, "0");
-  f->Command6->click();
-  EXPECT_TRUE(Shown().empty());
-  EXPECT_EQ(Text(f->Text14), "0");
-}
-
-TEST_F(CalculatorWindow, SpeedFromAShift) {
-  Pool().VX(1) = 6;
-  Pool().VX(2) = 10;
-  f->Command9->click();
-  EXPECT_EQ(Text(f->Text20), "-0,0152373986712988");
-  EXPECT_EQ(Pool().VX(1), 0);
-  EXPECT_EQ(Pool().VX(2), 0);
-  f->Option9->click();
-  f->Command9->click();
-  EXPECT_EQ(Text(f->Text20), "0,0150087050489285");
-  Type(f->Text19, "60");
-  f->Command9->click();
-  EXPECT_NEAR(*ParseNumber(Text(f->Text20)), 2 * 0.0150087050489285, 1e-15);
-  EXPECT_TRUE(Shown().empty());
-
-  Type(f->Text19, "90");
-  f->Command9->click();
-  EXPECT_EQ(Shown(), One(kSolveFault));
-  EXPECT_NEAR(*ParseNumber(Text(f->Text20)), 2 * 0.0150087050489285, 1e-15);
-  Type(f->Text19, "0");
-  Type(f->Text17, "0");
-  f->Command9->click();
-  EXPECT_EQ(Shown(), One(kSolveFault));
-  Type(f->Text17, "");
-  f->Command9->click();
-  EXPECT_EQ(Shown(), One(kBadInput));
-
-  // Frequencies: 500 THz seen 5 THz higher by a receiver approaching.
-  Type(f->Text17, "500");
-  Type(f->Text18, "5");
-  f->Option7->click();
-  f->Command9->click();
-  EXPECT_EQ(Text(f->Text20), "-0,01");
-}
-
-TEST_F(CalculatorWindow, CloseAndTheButtonWithoutAction) {
-  const QImage before = f->Picture4->Image().copy();
-  f->Command11->click();
-  EXPECT_TRUE(Shown().empty());
-  EXPECT_EQ(f->Picture4->Image(), before);
-  EXPECT_NE(FormRegistry::Find(5), nullptr);
-  f->Command10->click();
-  EXPECT_EQ(FormRegistry::Find(5), nullptr);
-  EXPECT_NE(FormRegistry::Find(1), nullptr);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(CalculatorWindow, ResizedPictureKeepsWhatIsDrawn) {
