@@ -4,6 +4,7 @@
 
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
+#include "shared/doppler_formulas.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
 
@@ -38,7 +39,7 @@ TheoryPoint Shift(double V, double Vs, double b, double k, ShiftTheory theory, M
       return {absorber ? d : -d, kApproximate};
     }
     case ShiftTheory::Exact: {
-      const double root = CheckedSqrt(1 - b * b);
+      const double root = FactorOfRatio(V, Vs);
       return {absorber ? CheckedDiv(1, root) - 1 : root - 1, kExact};
     }
     case ShiftTheory::Classical: {

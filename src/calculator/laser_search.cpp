@@ -5,6 +5,7 @@
 #include "calculator/centrifuge_graph.h"
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
+#include "shared/doppler_formulas.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
 
@@ -77,10 +78,13 @@ LaserPair LaserFrequencies(SharedPool& P, double v0THz, double beta) {
   P.v0 = v0;
   const double V = Chk(beta * c);
   P.VX(1) = V;
-  const double G = CheckedSqrt(1 - Chk(V * V) / (c * c));
+  const double G = FactorOfSquares(V, c);
+  // The laser along the beam meets ions running away from it (the speed
+  // along its line of sight is -V), the one against the beam ions coming
+  // towards it.
   LaserPair out;
-  out.vp = CheckedDiv(Chk((V / c + 1) * v0), G);
-  out.va = CheckedDiv(Chk((1 - V / c) * v0), G);
+  out.vp = Formula41(v0, -V, 0, c, G);
+  out.va = Formula41(v0, V, 0, c, G);
   return out;
 }
 
@@ -119,9 +123,10 @@ BeamSearchResult SearchBeamSpeed(SharedPool& P, CalculatorPictureHost& host, con
   for (int k = 1; k < kSteps; ++k) {
     const double V = static_cast<double>(k) * c / kSteps;
     P.VX(1) = V;
-    const double b = CheckedDiv(V, c);
-    const double fp = Chk((1 - b) * vp);
-    const double fa = Chk((b + 1) * va);
+    // The ions as a receiver moving away from the laser along the beam and
+    // towards the one against it; the lasers at rest.
+    const double fp = Formula2(vp, V, 0, 0, 0, c);
+    const double fa = Formula2(va, -V, 0, 0, 0, c);
     const double yp = CheckedDiv(CheckedDiv(fp, v0), s);
     const double ya = CheckedDiv(CheckedDiv(fa, v0), s);
     const double x = CheckedDiv(20 * V, c);
