@@ -45,14 +45,6 @@ void RunAction(const char* fault, Body&& body) {
   }
 }
 
-// A label and its field side by side in a grid.
-void Put(QGridLayout* g, int row, int col, QWidget* parent, const char* label, QWidget* field) {
-  auto* l = MakeLabel(parent, "", label);
-  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  g->addWidget(l, row, col);
-  g->addWidget(field, row, col + 1);
-}
-
 }  // namespace
 
 Form5::Form5()
@@ -158,15 +150,15 @@ void Form5::LayOut() {
 
   auto* graph = new QGridLayout;
   graph->setVerticalSpacing(3);
-  Put(graph, 0, 0, this, "Vmax, м/с", Text1);
-  Put(graph, 1, 0, this, "dv/v max", Text2);
-  Put(graph, 2, 0, this, "MV, (м/с)/см", Text3);
-  Put(graph, 3, 0, this, "Mdv/v, ед/см", Text4);
+  ui::PutLabelled(graph, 0, 0, this, "Vmax, м/с", Text1);
+  ui::PutLabelled(graph, 1, 0, this, "dv/v max", Text2);
+  ui::PutLabelled(graph, 2, 0, this, "MV, (м/с)/см", Text3);
+  ui::PutLabelled(graph, 3, 0, this, "Mdv/v, ед/см", Text4);
   graph->addWidget(Frame1, 4, 0, 1, 2);
   graph->addWidget(Frame2, 5, 0, 1, 2);
   graph->addWidget(Command1, 6, 0, 1, 2);
-  Put(graph, 7, 0, this, "V, м/с", Text7);
-  Put(graph, 8, 0, this, "dv/v", Text8);
+  ui::PutLabelled(graph, 7, 0, this, "V, м/с", Text7);
+  ui::PutLabelled(graph, 8, 0, this, "dv/v", Text8);
   graph->addWidget(Command3, 9, 0, 1, 2);
   graph->addWidget(Command16, 10, 0, 1, 2);
   graph->addWidget(Command2, 11, 0);
@@ -183,9 +175,9 @@ void Form5::LayOut() {
   lasers->setVerticalSpacing(3);
   lasers->addWidget(Command4, 0, 0, 1, 3);
   lasers->addWidget(Text10, 0, 3);
-  Put(lasers, 1, 0, this, "v0, ТГц", Text9);
-  Put(lasers, 2, 0, this, "vp, ТГц", Text11);
-  Put(lasers, 2, 2, this, "va, ТГц", Text12);
+  ui::PutLabelled(lasers, 1, 0, this, "v0, ТГц", Text9);
+  ui::PutLabelled(lasers, 2, 0, this, "vp, ТГц", Text11);
+  ui::PutLabelled(lasers, 2, 2, this, "va, ТГц", Text12);
   lasers->addWidget(Command5, 3, 0, 1, 4);
   lasers->addWidget(Check2, 4, 0, 1, 4);
   lasers->addWidget(Command6, 5, 0, 1, 2);
@@ -204,13 +196,13 @@ void Form5::LayOut() {
 
   auto* shift = new QGridLayout;
   shift->setVerticalSpacing(3);
-  Put(shift, 0, 0, this, "L0, нм / v0, ТГц", Text17);
-  Put(shift, 1, 0, this, "dL, нм / dv, ТГц", Text18);
-  Put(shift, 2, 0, this, "Alfa, град", Text19);
+  ui::PutLabelled(shift, 0, 0, this, "L0, нм / v0, ТГц", Text17);
+  ui::PutLabelled(shift, 1, 0, this, "dL, нм / dv, ТГц", Text18);
+  ui::PutLabelled(shift, 2, 0, this, "Alfa, град", Text19);
   shift->addWidget(Frame3, 3, 0, 1, 2);
   shift->addWidget(Frame4, 4, 0, 1, 2);
   shift->addWidget(Command9, 5, 0, 1, 2);
-  Put(shift, 6, 0, this, "скорость V / Vsv", Text20);
+  ui::PutLabelled(shift, 6, 0, this, "скорость V / Vsv", Text20);
   auto* close = new QHBoxLayout;
   close->addWidget(Command11);
   close->addWidget(Command10);

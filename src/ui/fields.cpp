@@ -62,6 +62,14 @@ QScrollBar* MakeScroll(QWidget* parent, const char* name, Qt::Orientation orient
   return s;
 }
 
+void PutLabelled(QGridLayout* grid, int row, int col, QWidget* parent, const char* label,
+                 QWidget* field) {
+  auto* l = MakeLabel(parent, "", label);
+  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  grid->addWidget(l, row, col);
+  grid->addWidget(field, row, col + 1);
+}
+
 std::string FieldText(const QLineEdit* field) {
   return field->text().toStdString();
 }

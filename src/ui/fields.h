@@ -2,6 +2,7 @@
 // Controls made under their program names, and the reading and writing of
 // fields in the program's number conventions.
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,10 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption);
 QGroupBox* MakeFrame(QWidget* parent, const char* name, const char* caption);
 QScrollBar* MakeScroll(QWidget* parent, const char* name, Qt::Orientation orientation, int min,
                        int max, int page);
+
+// A label, aligned to the right, and its field beside it in a grid.
+void PutLabelled(QGridLayout* grid, int row, int col, QWidget* parent, const char* label,
+                 QWidget* field);
 
 // The field's number; an InputFault when it does not parse.
 double FieldNumber(const QLineEdit* field);
