@@ -17,8 +17,10 @@ desktop-file-validate packaging/org.velmor.Velmor5.desktop
 appstreamcli validate --no-net packaging/org.velmor.Velmor5.metainfo.xml
 (cd build && cpack -G DEB >/dev/null)
 deb=$(ls build/velmor5_*.deb)
-dpkg-deb -c "$deb" | grep -q 'usr/share/applications/org.velmor.Velmor5.desktop'
-dpkg-deb -c "$deb" | grep -q 'usr/bin/velmor5$'
+contents=$(dpkg-deb -c "$deb")
+grep -q 'usr/share/applications/org.velmor.Velmor5.desktop' <<<"$contents"
+grep -q 'usr/share/metainfo/org.velmor.Velmor5.metainfo.xml' <<<"$contents"
+grep -q 'usr/bin/velmor5$' <<<"$contents"
 echo "package: $deb"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMOR_SANITIZE=ON -DVELMOR_BENCH=OFF \
