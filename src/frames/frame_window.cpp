@@ -27,13 +27,6 @@ namespace {
 // calculation that faults.
 constexpr const char* kBadInput = "Введите правильно данные";
 
-void Put(QGridLayout* g, int row, int col, QWidget* parent, const char* label, QWidget* field) {
-  auto* l = MakeLabel(parent, "", label);
-  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  g->addWidget(l, row, col);
-  g->addWidget(field, row, col + 1);
-}
-
 // A long formula caption over its field.
 void PutLong(QGridLayout* g, int row, QWidget* parent, const char* label, QWidget* field) {
   auto* l = MakeLabel(parent, "", label);
@@ -186,10 +179,10 @@ void Form6::LayOut() {
   delay->addWidget(Option5);
   delay->addWidget(Option6);
   f1->addLayout(delay, 0, 0, 1, 4);
-  Put(f1, 1, 0, Frame1, "dT", Text32);
-  Put(f1, 1, 2, Frame1, "T2iso", Text37);
-  Put(f1, 2, 0, Frame1, "X2= X2z + VX2*dT", Text33);
-  Put(f1, 3, 0, Frame1, "Y2= Y2z + VY2*dT", Text36);
+  ui::PutLabelled(f1, 1, 0, Frame1, "dT", Text32);
+  ui::PutLabelled(f1, 1, 2, Frame1, "T2iso", Text37);
+  ui::PutLabelled(f1, 2, 0, Frame1, "X2= X2z + VX2*dT", Text33);
+  ui::PutLabelled(f1, 3, 0, Frame1, "Y2= Y2z + VY2*dT", Text36);
 
   auto* left = new QVBoxLayout;
   left->setSpacing(4);
@@ -203,49 +196,49 @@ void Form6::LayOut() {
   auto* g = new QGridLayout;
   g->setVerticalSpacing(2);
   int r = 0;
-  Put(g, r, 0, this, "X1aso", Text22);
-  Put(g, r++, 2, this, "Y1aso", Text24);
-  Put(g, r, 0, this, "X2aso", Text23);
-  Put(g, r++, 2, this, "Y2aso", Text25);
-  Put(g, r, 0, this, "VX1aso", Text14);
-  Put(g, r++, 2, this, "VY1aso", Text18);
-  Put(g, r, 0, this, "VX2aso", Text15);
-  Put(g, r++, 2, this, "VY2aso", Text19);
-  Put(g, r, 0, this, "и T=", Text65);
-  Put(g, r++, 2, this, "Vs", Text8);
-  Put(g, r, 0, this, " ML, м/см", Text6);
-  Put(g, r++, 2, this, " MV, (м/с)/см", Text35);
+  ui::PutLabelled(g, r, 0, this, "X1aso", Text22);
+  ui::PutLabelled(g, r++, 2, this, "Y1aso", Text24);
+  ui::PutLabelled(g, r, 0, this, "X2aso", Text23);
+  ui::PutLabelled(g, r++, 2, this, "Y2aso", Text25);
+  ui::PutLabelled(g, r, 0, this, "VX1aso", Text14);
+  ui::PutLabelled(g, r++, 2, this, "VY1aso", Text18);
+  ui::PutLabelled(g, r, 0, this, "VX2aso", Text15);
+  ui::PutLabelled(g, r++, 2, this, "VY2aso", Text19);
+  ui::PutLabelled(g, r, 0, this, "и T=", Text65);
+  ui::PutLabelled(g, r++, 2, this, "Vs", Text8);
+  ui::PutLabelled(g, r, 0, this, " ML, м/см", Text6);
+  ui::PutLabelled(g, r++, 2, this, " MV, (м/с)/см", Text35);
   g->addWidget(Command1, r, 0, 1, 3);
   g->addWidget(Text3, r++, 3);
   g->addWidget(Check1, r++, 0, 1, 4);
-  Put(g, r++, 2, this, "VXiso3", Text47);
+  ui::PutLabelled(g, r++, 2, this, "VXiso3", Text47);
   g->addWidget(Check2, r++, 0, 1, 4);
-  Put(g, r, 0, this, "V1aso", Text1);
-  Put(g, r++, 2, this, "V2aso", Text2);
-  Put(g, r, 0, this, "Q1aso", Text9);
-  Put(g, r++, 2, this, "Q2aso", Text10);
+  ui::PutLabelled(g, r, 0, this, "V1aso", Text1);
+  ui::PutLabelled(g, r++, 2, this, "V2aso", Text2);
+  ui::PutLabelled(g, r, 0, this, "Q1aso", Text9);
+  ui::PutLabelled(g, r++, 2, this, "Q2aso", Text10);
   auto* q3aso = MakeLabel(this, "", "угол луча зрения Q3aso");
   g->addWidget(q3aso, r, 0, 1, 3, Qt::AlignRight);
   g->addWidget(Text30, r++, 3);
   g->setRowMinimumHeight(r++, 8);
-  Put(g, r, 0, this, "X1iso", Text26);
-  Put(g, r++, 2, this, "Y1iso", Text28);
-  Put(g, r, 0, this, "X2iso", Text27);
-  Put(g, r++, 2, this, "Y2iso", Text29);
-  Put(g, r, 0, this, "VX1iso", Text16);
-  Put(g, r++, 2, this, "VY1iso", Text20);
-  Put(g, r, 0, this, "VX2iso", Text17);
-  Put(g, r++, 2, this, "VY2iso", Text21);
-  Put(g, r, 0, this, "V1iso", Text4);
-  Put(g, r++, 2, this, "V2iso", Text5);
-  Put(g, r++, 2, this, "V12iso", Text34);
-  Put(g, r, 0, this, "Q1iso", Text11);
-  Put(g, r++, 2, this, "Q2iso", Text12);
-  Put(g, r++, 2, this, "Q12iso", Text13);
+  ui::PutLabelled(g, r, 0, this, "X1iso", Text26);
+  ui::PutLabelled(g, r++, 2, this, "Y1iso", Text28);
+  ui::PutLabelled(g, r, 0, this, "X2iso", Text27);
+  ui::PutLabelled(g, r++, 2, this, "Y2iso", Text29);
+  ui::PutLabelled(g, r, 0, this, "VX1iso", Text16);
+  ui::PutLabelled(g, r++, 2, this, "VY1iso", Text20);
+  ui::PutLabelled(g, r, 0, this, "VX2iso", Text17);
+  ui::PutLabelled(g, r++, 2, this, "VY2iso", Text21);
+  ui::PutLabelled(g, r, 0, this, "V1iso", Text4);
+  ui::PutLabelled(g, r++, 2, this, "V2iso", Text5);
+  ui::PutLabelled(g, r++, 2, this, "V12iso", Text34);
+  ui::PutLabelled(g, r, 0, this, "Q1iso", Text11);
+  ui::PutLabelled(g, r++, 2, this, "Q2iso", Text12);
+  ui::PutLabelled(g, r++, 2, this, "Q12iso", Text13);
   auto* q3iso = MakeLabel(this, "", "угол луча зрения Q3iso");
   g->addWidget(q3iso, r, 0, 1, 3, Qt::AlignRight);
   g->addWidget(Text31, r++, 3);
-  Put(g, r++, 2, this, "v= v0 *", Text7);
+  ui::PutLabelled(g, r++, 2, this, "v= v0 *", Text7);
   g->setRowStretch(r, 1);
 
   // Right: the two transformation steps.
@@ -260,27 +253,27 @@ void Form6::LayOut() {
   PutLong(f2, 1, Frame2, "t1iso= (taso - VXiso * X1aso / Vs^2 ) / sqrt(1- VXiso^2/ Vs^2)=", Text40);
   PutLong(f2, 2, Frame2, "t2iso= (taso - VXiso * X2aso / Vs^2 ) / sqrt(1- VXiso^2/ Vs^2)=", Text41);
   PutLong(f2, 3, Frame2, "dt= t1iso - t2iso", Text42);
-  Put(f2, 4, 0, Frame2, "X1iso", Text45);
-  Put(f2, 4, 2, Frame2, "Y1iso", Text46);
-  Put(f2, 5, 0, Frame2, "X2iso", Text43);
-  Put(f2, 5, 2, Frame2, "Y2iso", Text44);
-  Put(f2, 6, 0, Frame2, "T1iso", Text38);
-  Put(f2, 6, 2, Frame2, "T2iso", Text39);
+  ui::PutLabelled(f2, 4, 0, Frame2, "X1iso", Text45);
+  ui::PutLabelled(f2, 4, 2, Frame2, "Y1iso", Text46);
+  ui::PutLabelled(f2, 5, 0, Frame2, "X2iso", Text43);
+  ui::PutLabelled(f2, 5, 2, Frame2, "Y2iso", Text44);
+  ui::PutLabelled(f2, 6, 0, Frame2, "T1iso", Text38);
+  ui::PutLabelled(f2, 6, 2, Frame2, "T2iso", Text39);
 
   auto* f4 = new QGridLayout(Frame4);
   f4->setVerticalSpacing(2);
-  Put(f4, 0, 2, Frame4, "VXiso", Text59);
+  ui::PutLabelled(f4, 0, 2, Frame4, "VXiso", Text59);
   PutLong(f4, 1, Frame4, "t1iso123= (T1iso - VXiso * X1iso / Vs^2 ) / sqrt(1- VXiso^2/ Vs^2)",
           Text50);
   PutLong(f4, 2, Frame4, "t2iso123= (T2iso - VXiso * X2iso / Vs^2 ) / sqrt(1- VXiso^2/ Vs^2)",
           Text51);
   PutLong(f4, 3, Frame4, "dt= t1iso123 - t2iso123", Text52);
-  Put(f4, 4, 0, Frame4, "X1", Text55);
-  Put(f4, 4, 2, Frame4, "Y1", Text56);
-  Put(f4, 5, 0, Frame4, "X2", Text53);
-  Put(f4, 5, 2, Frame4, "Y2", Text54);
-  Put(f4, 6, 0, Frame4, "T1iso", Text48);
-  Put(f4, 6, 2, Frame4, "T2iso", Text49);
+  ui::PutLabelled(f4, 4, 0, Frame4, "X1", Text55);
+  ui::PutLabelled(f4, 4, 2, Frame4, "Y1", Text56);
+  ui::PutLabelled(f4, 5, 0, Frame4, "X2", Text53);
+  ui::PutLabelled(f4, 5, 2, Frame4, "Y2", Text54);
+  ui::PutLabelled(f4, 6, 0, Frame4, "T1iso", Text48);
+  ui::PutLabelled(f4, 6, 2, Frame4, "T2iso", Text49);
 
   auto* right = new QVBoxLayout;
   right->addWidget(Frame2);

@@ -35,14 +35,6 @@ constexpr const char* kBadInput = "Введите правильно данны�
 constexpr const char* kSolveFault = "Ошибка решения";
 constexpr const char* kSetupFault = "Ошибка рассчета";
 
-// A label and its field side by side in a grid.
-void Put(QGridLayout* g, int row, int col, QWidget* parent, const char* label, QWidget* field) {
-  auto* l = MakeLabel(parent, "", label);
-  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  g->addWidget(l, row, col);
-  g->addWidget(field, row, col + 1);
-}
-
 }  // namespace
 
 Form1::Form1() : ui::Form(1, ui::Q("Velmor5         form1")) {
@@ -197,28 +189,28 @@ void Form1::LayOut() {
   // Experiment grid under the canvas.
   auto* g = new QGridLayout;
   g->setVerticalSpacing(2);
-  Put(g, 0, 0, this, "X1n", Text1);
-  Put(g, 1, 0, this, "X2n", Text2);
-  Put(g, 2, 0, this, "Y1n", Text5);
-  Put(g, 3, 0, this, "Y2n", Text6);
-  Put(g, 0, 2, this, "VX1", Text3);
-  Put(g, 1, 2, this, "VX2", Text4);
-  Put(g, 2, 2, this, "VY1", Text7);
-  Put(g, 3, 2, this, "VY2", Text8);
-  Put(g, 0, 4, this, "X1=", Text13);
-  Put(g, 1, 4, this, "X2=", Text14);
-  Put(g, 2, 4, this, "Y1=", Text15);
-  Put(g, 3, 4, this, "Y2=", Text16);
-  Put(g, 4, 4, this, " R=", Text11);
+  ui::PutLabelled(g, 0, 0, this, "X1n", Text1);
+  ui::PutLabelled(g, 1, 0, this, "X2n", Text2);
+  ui::PutLabelled(g, 2, 0, this, "Y1n", Text5);
+  ui::PutLabelled(g, 3, 0, this, "Y2n", Text6);
+  ui::PutLabelled(g, 0, 2, this, "VX1", Text3);
+  ui::PutLabelled(g, 1, 2, this, "VX2", Text4);
+  ui::PutLabelled(g, 2, 2, this, "VY1", Text7);
+  ui::PutLabelled(g, 3, 2, this, "VY2", Text8);
+  ui::PutLabelled(g, 0, 4, this, "X1=", Text13);
+  ui::PutLabelled(g, 1, 4, this, "X2=", Text14);
+  ui::PutLabelled(g, 2, 4, this, "Y1=", Text15);
+  ui::PutLabelled(g, 3, 4, this, "Y2=", Text16);
+  ui::PutLabelled(g, 4, 4, this, " R=", Text11);
   g->addWidget(Command13, 4, 0);
   g->addWidget(Text18, 4, 1);
-  Put(g, 4, 2, this, " Nv0, шт=", Text24);
-  Put(g, 5, 0, this, "Vs, м/с ", Text12);
+  ui::PutLabelled(g, 4, 2, this, " Nv0, шт=", Text24);
+  ui::PutLabelled(g, 5, 0, this, "Vs, м/с ", Text12);
   g->addWidget(Command1, 5, 2, 1, 2);
-  Put(g, 5, 4, this, "№ периода Т00", Text20);
-  Put(g, 6, 0, this, "Масштаб рисунка, м/см", Text19);
-  Put(g, 6, 2, this, " шаг, с", Text9);
-  Put(g, 6, 4, this, " T, с", Text17);
+  ui::PutLabelled(g, 5, 4, this, "№ периода Т00", Text20);
+  ui::PutLabelled(g, 6, 0, this, "Масштаб рисунка, м/см", Text19);
+  ui::PutLabelled(g, 6, 2, this, " шаг, с", Text9);
+  ui::PutLabelled(g, 6, 4, this, " T, с", Text17);
 
   auto* run = new QHBoxLayout;
   run->addWidget(Command2);
