@@ -1,0 +1,47 @@
+#pragma once
+// The interferometer's scheme picture: grid, the moving elements (erased
+// and redrawn where they were), legend, front markers and mouse marks.
+#include <vector>
+
+namespace velmor {
+
+class Canvas;
+class InterferometerEngine;
+
+// What the last redraw put on the picture, so the next one can paint it
+// over in white.
+struct SchemeMemory {
+  struct Segment {
+    double x1, y1, x2, y2;
+  };
+  std::vector<Segment> lines;
+  bool circle = false;
+  double cx = 0, cy = 0, radius = 0;
+  void Forget() {
+    lines.clear();
+    circle = false;
+  }
+};
+
+// Scale x -14..16, y 25..-5, grey grid, numbers, black axes.
+void DrawInterferometerGrid(Canvas& picture);
+
+// The elements at their current positions, after white-washing the ones
+// remembered; set-ups 1 and 2 and set-up 3 draw different elements.
+void DrawBeamsplitterScheme(Canvas& picture, const InterferometerEngine& engine,
+                            SchemeMemory& memory);
+void DrawTwoMirrorScheme(Canvas& picture, const InterferometerEngine& engine, SchemeMemory& memory);
+// By set-up: 3 is the two-mirror scheme, 1 and 2 the beam-splitter scheme.
+void DrawScheme(Canvas& picture, const InterferometerEngine& engine, SchemeMemory& memory,
+                int scheme);
+
+// "+ текст": the legend and the element numbers.
+void DrawLegend(Canvas& picture, const InterferometerEngine& engine, int scheme);
+
+// "№1" / "№2": a small circle at each front.
+void DrawFrontMarkers(Canvas& picture, const InterferometerEngine& engine, bool first, bool second);
+
+// A mouse click on the scheme.
+void MarkPoint(Canvas& picture, double x, double y);
+
+}  // namespace velmor

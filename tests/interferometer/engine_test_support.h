@@ -1,0 +1,62 @@
+#pragma once
+// A scripted window side for engine runs without Qt.
+#include <functional>
+
+#include "interferometer/interferometer_engine.h"
+#include "interferometer/interferometer_presets.h"
+#include "shared/recording_canvas.h"
+#include "shared/shared_pool.h"
+#include "workbench/experiment_engine.h"
+
+namespace velmor::testing_support {
+
+inline SharedPool StartedPool() {
+  SharedPool p;
+  SetStartupConstants(p);
+  return p;
+}
+
+class ScriptedHost : public InterferometerHost {
+ public:
+  EngineOptions Options() const override { return options; }
+  Canvas& Scheme() override { return scheme; }
+  bool Yield() override {
+    ++yields;
+    if (onYield) return onYield(yields);
+    return yields < maxYields;  // a run that never ends fails instead of hanging
+  }
+  void Refresh() override { ++refreshes; }
+
+  EngineOptions options;
+  RecordingCanvas scheme;
+  long long yields = 0;
+  long long maxYields = 2000000;
+  int refreshes = 0;
+  // Called at every yield with the count so far; false ends the run.
+  std::function<bool(long long)> onYield;
+};
+
+// Form defaults of set-up 1 (Vsys = 0, dt = 1e-7, NC0 = 200), radians.
+inline InterferometerSetup DefaultSetup(const SharedPool& p) {
+  InterferometerSetup s;
+  const double deg = p.DegPerRad;
+  s.alfa1 = 90 / deg;
+  s.alfa2 = 0;
+  s.alfa3 = 135 / deg;
+  s.alfa4 = 135 / deg;
+  s.aim = 90 / deg;
+  return s;
+}
+
+// Runs from Initialise until both beams arrive (or a fault); returns the end.
+inline InterferometerEnd RunToEnd(InterferometerEngine& e, ScriptedHost& host) {
+  InterferometerEnd end = InterferometerEnd::Stopped;
+  for (int guard = 0; guard < 100000; ++guard) {
+    end = e.Run(host);
+    if (end != InterferometerEnd::Stopped || e.BothArrived()) return end;
+    e.ClearStop();
+  }
+  return end;
+}
+
+}  // namespace velmor::testing_support
