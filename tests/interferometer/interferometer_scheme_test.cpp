@@ -1,0 +1,283 @@
+#include "interferometer/interferometer_scheme.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine_test_support.h"
+#include "interferometer/segment_report.h"
+#include "shared/faults.h"
+
+namespace velmor {
+namespace {
+
+using testing_support::DefaultSetup;
+using testing_support::ScriptedHost;
+using testing_support::StartedPool;
+using Kind = CanvasOp::Kind;
+
+bool SameLine(const CanvasOp& op, double x1, double y1, double x2, double y2) {
+  const double e = 1e-9;
+  return std::fabs(op.a - x1) < e && std::fabs(op.b - y1) < e && std::fabs(op.c - x2) < e &&
+         std::fabs(op.d - y2) < e;
+}
+
+TEST(InterferometerGrid, ScaleLinesNumbersAndAxes) {
+  RecordingCanvas c;
+  DrawInterferometerGrid(c);
+  EXPECT_EQ(c.Left(), -14);
+  EXPECT_EQ(c.Top(), 25);
+  EXPECT_EQ(c.Right(), 16);
+  EXPECT_EQ(c.Bottom(), -5);
+  const auto lines = c.OpsOf(Kind::Line);
+  // 15 vertical (x = -12..16), 15 horizontal (y = -4..24), two axes.
+  ASSERT_EQ(lines.size(), 32u);
+  EXPECT_TRUE(SameLine(lines[0], -12, -5, -12, 25));
+  EXPECT_EQ(lines[0].colour, RGB(200, 200, 200));
+  EXPECT_TRUE(SameLine(lines[15], -14, -4, 16, -4));
+  EXPECT_TRUE(SameLine(lines[30], -14, 0, 16, 0));
+  EXPECT_TRUE(SameLine(lines[31], 0, -5, 0, 25));
+  EXPECT_EQ(lines[31].colour, kColour1);
+  const auto texts = c.OpsOf(Kind::Text);
+  ASSERT_EQ(texts.size(), 30u);
+  EXPECT_EQ(texts[0].text, "-12");
+  EXPECT_DOUBLE_EQ(texts[0].a, -12.3);
+  EXPECT_DOUBLE_EQ(texts[0].b, -4.3);
+  EXPECT_EQ(texts[7].text, " 2");
+  EXPECT_EQ(texts[15].text, "-4");
+  EXPECT_EQ(texts[15].a, -14);
+}
+
+class SchemeDrawing : public ::testing::Test {
+ protected:
+  void SetUp() override { e.Initialise(s, {}, scratch); }
+  SharedPool pool = StartedPool();
+  InterferometerSetup s = DefaultSetup(pool);
+  InterferometerEngine e{pool};
+  RecordingCanvas scratch;
+  RecordingCanvas c;
+  SchemeMemory memory;
+};
+
+TEST_F(SchemeDrawing, RectanglesByTheCornerRule) {
+  DrawBeamsplitterScheme(c, e, memory);
+  const auto lines = c.OpsOf(Kind::Line);
+  ASSERT_EQ(lines.size(), 20u);  // four elements and the objective
+  // Left mirror at (-1, 0), 90 degrees, 0.8 wide, 0.1 thick, scale 0.1:
+  // A (-10, -4), C (-10, 4), the thickness towards -x.
+  EXPECT_TRUE(SameLine(lines[0], -10, -4, -10, 4));
+  EXPECT_TRUE(SameLine(lines[1], -10, 4, -11, 4));
+  EXPECT_TRUE(SameLine(lines[2], -11, 4, -11, -4));
+  EXPECT_TRUE(SameLine(lines[3], -11, -4, -10, -4));
+  // Upper mirror at (0, 1), 0 degrees: thickness upwards.
+  EXPECT_TRUE(SameLine(lines[4], -4, 10, 4, 10));
+  EXPECT_TRUE(SameLine(lines[5], 4, 10, 4, 11));
+  // Objective: X6 = 0.5, D = 0.4: box (5, 2) .. (9, -2).
+  EXPECT_TRUE(SameLine(lines[16], 5, 2, 9, 2));
+  EXPECT_TRUE(SameLine(lines[17], 9, 2, 9, -2));
+  EXPECT_TRUE(SameLine(lines[18], 9, -2, 5, -2));
+  EXPECT_TRUE(SameLine(lines[19], 5, -2, 5, 2));
+  for (const auto& op : lines) EXPECT_EQ(op.colour, kColour1);
+  const auto circles = c.OpsOf(Kind::Circle);
+  ASSERT_EQ(circles.size(), 1u);
+  EXPECT_DOUBLE_EQ(circles[0].a, 0);
+  EXPECT_DOUBLE_EQ(circles[0].b, -4);
+  EXPECT_DOUBLE_EQ(circles[0].c, 0.4);
+  EXPECT_EQ(circles[0].colour, RGB(0, 255, 0));
+}
+
+TEST_F(SchemeDrawing, RedrawWhitewashesWhereTheElementsWere) {
+  DrawBeamsplitterScheme(c, e, memory);
+  const auto first = c.OpsOf(Kind::Line);
+  for (double& x : e.ex) x += 0.05;  // the apparatus moved half a unit
+  c.Reset();
+  DrawBeamsplitterScheme(c, e, memory);
+  const auto lines = c.OpsOf(Kind::Line);
+  ASSERT_EQ(lines.size(), 40u);
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_EQ(lines[i].colour, kWhite);
+    EXPECT_TRUE(SameLine(lines[i], first[i].a, first[i].b, first[i].c, first[i].d));
+    EXPECT_EQ(lines[20 + i].colour, kColour1);
+    EXPECT_NEAR(lines[20 + i].a, first[i].a + 0.5, 1e-9);
+  }
+  const auto circles = c.OpsOf(Kind::Circle);
+  ASSERT_EQ(circles.size(), 2u);
+  EXPECT_EQ(circles[0].colour, kWhite);
+  EXPECT_DOUBLE_EQ(circles[1].a, 0.5);
+  // Forgotten memory (a cleared picture): nothing to whitewash.
+  memory.Forget();
+  c.Reset();
+  DrawBeamsplitterScheme(c, e, memory);
+  EXPECT_EQ(c.OpsOf(Kind::Line).size(), 20u);
+}
+
+TEST_F(SchemeDrawing, ZeroScaleDrawsNothingAndFaults) {
+  e.scale = 0;
+  EXPECT_THROW(DrawBeamsplitterScheme(c, e, memory), ComputeFault);
+  EXPECT_TRUE(c.Ops().empty());
+  EXPECT_TRUE(memory.lines.empty());
+}
+
+TEST_F(SchemeDrawing, LegendAndElementNumbers) {
+  DrawLegend(c, e, 1);
+  const auto t = c.OpsOf(Kind::Text);
+  ASSERT_EQ(t.size(), 8u);
+  EXPECT_EQ(t[0].text,
+            " 1- левое зеркало   2- вехнее зеркало  3- полупрозрачное зеркало   4- прозрачная "
+            "пластина ");
+  EXPECT_EQ(t[0].a, -12);
+  EXPECT_EQ(t[0].b, 24.9);
+  EXPECT_EQ(t[1].text, "      5- источник света   6- объектив трубы ");
+  struct Want {
+    const char* text;
+    double x, y;
+  } want[] = {{"1", -11, 0}, {"2", 0, 11}, {"3", 0, 1}, {"4", 0, 5}, {"5", 1, -4}, {"6", 6, 0}};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(t[2 + i].text, want[i].text);
+    EXPECT_NEAR(t[2 + i].a, want[i].x, 1e-9) << want[i].text;
+    EXPECT_NEAR(t[2 + i].b, want[i].y, 1e-9) << want[i].text;
+  }
+}
+
+TEST(TwoMirrorDrawing, MirrorsSourceObjectiveAndLegend) {
+  SharedPool pool = StartedPool();
+  InterferometerSetup s = DefaultSetup(pool);
+  s.scheme = 3;
+  s.alfa1 = 115 / pool.DegPerRad;
+  s.alfa2 = 65 / pool.DegPerRad;
+  s.X6 = 1.1918;
+  InterferometerEngine e(pool);
+  RecordingCanvas scratch, c;
+  e.Initialise(s, {}, scratch);
+  SchemeMemory memory;
+  DrawTwoMirrorScheme(c, e, memory);
+  const auto lines = c.OpsOf(Kind::Line);
+  ASSERT_EQ(lines.size(), 12u);
+  // Objective point (-0.2, 1.3918): box from (-2, 15.918) to (2, 11.918).
+  EXPECT_TRUE(SameLine(lines[8], -2, 15.918, 2, 15.918));
+  EXPECT_TRUE(SameLine(lines[10], 2, 11.918, -2, 11.918));
+  const auto circles = c.OpsOf(Kind::Circle);
+  ASSERT_EQ(circles.size(), 1u);
+  EXPECT_EQ(circles[0].c, 0.5);
+  c.Reset();
+  DrawLegend(c, e, 3);
+  const auto t = c.OpsOf(Kind::Text);
+  ASSERT_EQ(t.size(), 5u);
+  EXPECT_EQ(t[0].text,
+            " 1- левое зеркало   2- правое зеркало                   5- источник света   6- "
+            "объектив трубы ");
+  EXPECT_EQ(t[2].text, "2");
+  EXPECT_NEAR(t[2].a, 10, 1e-9);
+  EXPECT_NEAR(t[3].b, -1, 1e-9);  // "5" under the source
+  EXPECT_NEAR(t[4].a, -1.5, 1e-9);
+}
+
+TEST(FrontMarkers, RedAndBlueAtTheFronts) {
+  SharedPool pool = StartedPool();
+  InterferometerEngine e(pool);
+  RecordingCanvas scratch, c;
+  e.Initialise(DefaultSetup(pool), {}, scratch);
+  e.beam[1].x = 0.2;
+  DrawFrontMarkers(c, e, true, true);
+  const auto circles = c.OpsOf(Kind::Circle);
+  ASSERT_EQ(circles.size(), 2u);
+  EXPECT_EQ(circles[0].colour, RGB(255, 0, 0));
+  EXPECT_DOUBLE_EQ(circles[0].b, -4);
+  EXPECT_EQ(circles[0].c, 0.03);
+  EXPECT_EQ(circles[1].colour, RGB(0, 0, 255));
+  EXPECT_DOUBLE_EQ(circles[1].a, 2);
+  c.Reset();
+  DrawFrontMarkers(c, e, false, true);
+  EXPECT_EQ(c.Count(Kind::Circle), 1u);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(SegmentReport, HeaderNoteColumnsAndStartRow) {
+  SharedPool pool = StartedPool();
+  InterferometerEngine e(pool);
+  RecordingCanvas scratch;
+  e.Initialise(DefaultSetup(pool), {}, scratch);
+  const auto lines = SegmentReportLines(e, false);
+  ASSERT_EQ(lines.size(), 26u);
+  EXPECT_EQ(lines[0],
+            "ii = 10 и jj = 20 общий путь до стеклянной поверхности наклонного полупрозрачного "
+            "зеркала");
+  EXPECT_EQ(lines[8],
+            "  ii = 18  свободно вправо до приемника _________________________________  jj = 28  "
+            "свободно вправо до приемника");
+  EXPECT_EQ(lines[9], "");
+  EXPECT_EQ(lines[10],
+            "если Real то T=10^6*T   v1(i)=v1(i)/10^6= ТГц    V(i)=V(i)/10^6= тыс.км/с ");
+  EXPECT_EQ(lines[13], "          An(i+10)         An(i+20)");
+  EXPECT_EQ(lines[14], "         An(i+30)          An(i+40)");
+  EXPECT_EQ(lines[15],
+            "  0       0,000000000000       0,000000000000        000,000000       000,000000     "
+            "   10000,00000000       10000,00000000        020,0000000       020,0000000        "
+            "1,0000050       1,0000050        090,0000       090,0000        000,0000       "
+            "000,0000");
+  EXPECT_EQ(lines[16].substr(0, 10), "  10      ");
+  EXPECT_EQ(lines[25].substr(0, 10), "  19      ");
+}
+
+TEST(SegmentReport, RowsOfARunAndTheRealFactors) {
+  SharedPool pool = StartedPool();
+  ScriptedHost host;
+  InterferometerEngine e(pool);
+  e.Initialise(DefaultSetup(pool), {}, host.scheme);
+  ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
+  const auto lines = SegmentReportLines(e, false);
+  // Row 11: the beams entered the glass at the first event.
+  const std::string& row11 = lines[17];
+  EXPECT_EQ(row11.substr(0, 10), "  11      ");
+  EXPECT_NE(row11.find(PaddedFixed(e.Tk1(11), 1, 12)), std::string::npos);
+  EXPECT_NE(row11.find("        072,1422       072,1422        045,0000       045,0000"),
+            std::string::npos);
+  EXPECT_NE(row11.find("1,5500000       1,5500000"), std::string::npos);
+  // Row 12 is never used by beam 1; beam 2 left the glass there.
+  EXPECT_NE(lines[18].find("000,0000       090,0000"), std::string::npos);
+  const auto real = SegmentReportLines(e, true);
+  EXPECT_NE(real[17].find(PaddedFixed(e.Tk1(11) * 1e6, 1, 12)), std::string::npos);
+  EXPECT_NE(real[15].find("000,01000000       000,01000000"), std::string::npos);
+  EXPECT_NE(real[15].find("000,0000200       000,0000200"), std::string::npos);
+}
+
+TEST(SegmentReport, TwoMirrorLayoutAndPrinting) {
+  SharedPool pool = StartedPool();
+  ScriptedHost host;
+  InterferometerSetup s = DefaultSetup(pool);
+  s.scheme = 3;
+  s.alfa1 = 115 / pool.DegPerRad;
+  s.alfa2 = 65 / pool.DegPerRad;
+  s.X6 = 1.1918;
+  InterferometerEngine e(pool);
+  e.Initialise(s, {}, host.scheme);
+  ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
+  const auto lines = TwoMirrorReportLines(e, false);
+  ASSERT_EQ(lines.size(), 11u);
+  EXPECT_EQ(lines[0],
+            "ii = 10 от источника внутри колбы до левого зеркала _______jj = 20 от источника "
+            "внутри колбы до правого зеркала");
+  EXPECT_EQ(lines[1],
+            "    ii = 11  от левого зеркала до приемника _________________ jj = 21  от правого "
+            "зеркала до приемника");
+  EXPECT_EQ(lines[6], "          An(i+10)         An(i+20)          An(i+30)          An(i+40)");
+  // The path lengths in the wider format.
+  EXPECT_NE(lines[9].find(PaddedFixed(e.Sk1(11), 9, 8)), std::string::npos);
+  EXPECT_EQ(lines[10].substr(0, 10), "  12      ");
+  RecordingCanvas page;
+  WriteTwoMirrorReport(page, e, false);
+  EXPECT_EQ(page.Left(), 0);
+  EXPECT_EQ(page.Top(), 10.5);
+  EXPECT_EQ(page.Right(), 30);
+  EXPECT_EQ(page.Bottom(), 0);
+  const auto texts = page.OpsOf(Kind::Text);
+  ASSERT_EQ(texts.size(), 11u);
+  EXPECT_EQ(texts[0].a, 0);
+  EXPECT_EQ(texts[0].b, 10.5);
+  EXPECT_LT(texts[1].b, 10.5);
+  EXPECT_EQ(texts[1].a, 0);
+}
+
+}  // namespace
+}  // namespace velmor
