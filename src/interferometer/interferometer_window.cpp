@@ -75,7 +75,7 @@ Form8::Form8()
 Form8::~Form8() = default;
 
 void Form8::BuildControls() {
-  Picture1 = new ui::PictureBox(this, "Picture1", 8100, 8100);
+  Picture1 = new ui::PictureBox(this, "Picture1", 9300, 9300);
   Picture2 = new ui::PictureBox(this, "Picture2", kStripViewTwipsW, kStripTwipsH);
   Picture3 = new ui::PictureBox(this, "Picture3", kStripViewTwipsW, kStripTwipsH);
   Picture4 = new ui::PictureBox(this, "Picture4", kStripViewTwipsW, kStripTwipsH);
@@ -196,65 +196,70 @@ void Form8::BuildControls() {
 
 void Form8::LayOut() {
   auto* content = new QWidget;
-  // The controls were made with this window as parent; the scroll area's
-  // content takes them over through the layouts below.
-  auto* inputs = new QGridLayout;
-  inputs->setVerticalSpacing(1);
-  inputs->setHorizontalSpacing(4);
-  Put(inputs, 0, 0, this, "  Vsv,м/с", Text12);
-  Put(inputs, 1, 0, this, "плотность  среды", Text11);
-  Put(inputs, 2, 0, this, "плотность пластин", Text22);
-  Put(inputs, 3, 0, this, "Vsys", Text50);
-  Put(inputs, 4, 0, this, "Alfa", Text44);
-  Put(inputs, 5, 0, this, "длина волны, м", Text18);
-  Put(inputs, 6, 0, this, "прицельный угол, град", Text30);
-  Put(inputs, 7, 0, this, "ширина зеркал, м", Text27);
-  Put(inputs, 8, 0, this, "толщина пластин, м", Text28);
-  Put(inputs, 9, 0, this, "диаметр объектива, м", Text65);
-  Put(inputs, 10, 0, this, "шаг решения, с", Text40);
-  Put(inputs, 11, 0, this, "NC0", Text10);
-  Put(inputs, 12, 0, this, "Масштаб, м/см", Text19);
-  Put(inputs, 0, 2, this, "X1, м", Text1);
-  Put(inputs, 1, 2, this, "Y2, м", Text2, &Label2);
-  Put(inputs, 2, 2, this, "X3, м", Text66);
-  Put(inputs, 3, 2, this, "Y3, м", Text67);
-  Put(inputs, 4, 2, this, "Y4, м", Text3);
-  Put(inputs, 5, 2, this, "Y5, м", Text9);
-  Put(inputs, 6, 2, this, "X6, м", Text8, &Label8);
-  Put(inputs, 7, 2, this, " Alfa1", Text4);
-  Put(inputs, 8, 2, this, " Alfa2", Text5);
-  Put(inputs, 9, 2, this, " Alfa3", Text6);
-  Put(inputs, 10, 2, this, " Alfa4", Text7);
-  Put(inputs, 11, 2, this, "частота света v, МГц", Text20);
-  Put(inputs, 12, 2, this, "T, с", Text17);
+  // The controls were made with this window as parent; the layouts below
+  // hand them to the scroll area's content.
+  for (QLineEdit* out : {Text20, Text13, Text15, Text14, Text16, Text23, Text25, Text24, Text26,
+                         Text17, Text31, Text32, Text33, Text34, Text35, Text36, Text37, Text38,
+                         Text51, Text52, Text61, Text62, Text60, Text58, Text71, Text68}) {
+    out->setFixedWidth(118);
+  }
+  for (QLineEdit* in : {Text12, Text11, Text22, Text50, Text44, Text18, Text30, Text27,
+                        Text28, Text65, Text40, Text10, Text19, Text1,  Text2,  Text66,
+                        Text67, Text3,  Text9,  Text8,  Text4,  Text5,  Text6,  Text7}) {
+    in->setFixedWidth(62);
+  }
+  for (QLineEdit* small : {Text47, Text48, Text21, Text64, Text69}) small->setFixedWidth(40);
+  auto* grid = new QGridLayout;
+  grid->setVerticalSpacing(1);
+  grid->setHorizontalSpacing(4);
+  Put(grid, 0, 0, this, "  Vsv,м/с", Text12);
+  Put(grid, 1, 0, this, "плотность  среды", Text11);
+  Put(grid, 2, 0, this, "плотность пластин", Text22);
+  Put(grid, 3, 0, this, "Vsys", Text50);
+  Put(grid, 4, 0, this, "Alfa", Text44);
+  Put(grid, 5, 0, this, "длина волны, м", Text18);
+  Put(grid, 6, 0, this, "прицельный угол, град", Text30);
+  Put(grid, 7, 0, this, "ширина зеркал, м", Text27);
+  Put(grid, 8, 0, this, "толщина пластин, м", Text28);
+  Put(grid, 9, 0, this, "диаметр объектива, м", Text65);
+  Put(grid, 10, 0, this, "шаг решения, с", Text40);
+  Put(grid, 0, 2, this, "X1, м", Text1);
+  Put(grid, 1, 2, this, "Y2, м", Text2, &Label2);
+  Put(grid, 2, 2, this, "X3, м", Text66);
+  Put(grid, 3, 2, this, "Y3, м", Text67);
+  Put(grid, 4, 2, this, "Y4, м", Text3);
+  Put(grid, 5, 2, this, "Y5, м", Text9);
+  Put(grid, 6, 2, this, "X6, м", Text8, &Label8);
+  Put(grid, 7, 2, this, " Alfa1", Text4);
+  Put(grid, 8, 2, this, " Alfa2", Text5);
+  Put(grid, 9, 2, this, " Alfa3", Text6);
+  Put(grid, 10, 2, this, " Alfa4", Text7);
+  Put(grid, 11, 2, this, "NC0", Text10);
+  Put(grid, 12, 2, this, "Масштаб, м/см", Text19);
   Label2->setObjectName(QStringLiteral("Label2"));
   Label8->setObjectName(QStringLiteral("Label8"));
-  Put(inputs, 0, 4, this, "X1", Text13);
-  Put(inputs, 1, 4, this, "Y1", Text15);
-  Put(inputs, 2, 4, this, "VX1", Text23);
-  Put(inputs, 3, 4, this, "VY1", Text25);
-  Put(inputs, 4, 4, this, "№1", Text47);
-  Put(inputs, 5, 4, this, "T1", Text31);
-  Put(inputs, 6, 4, this, "v1", Text33);
-  Put(inputs, 7, 4, this, "S1", Text35);
-  Put(inputs, 8, 4, this, "V1", Text37);
-  Put(inputs, 9, 4, this, "N1", Text51);
-  Put(inputs, 10, 4, this, "A1", Text61);
-  Put(inputs, 11, 4, this, "Tkomp, мин.", Text60);
-  Put(inputs, 12, 4, this, "сдвиг полос", Text58);
-  Put(inputs, 0, 6, this, "X2", Text14);
-  Put(inputs, 1, 6, this, "Y2", Text16);
-  Put(inputs, 2, 6, this, "VX2", Text24);
-  Put(inputs, 3, 6, this, "VY2", Text26);
-  Put(inputs, 4, 6, this, "№2", Text48);
-  Put(inputs, 5, 6, this, "T2", Text32);
-  Put(inputs, 6, 6, this, "v2", Text34);
-  Put(inputs, 7, 6, this, "S2", Text36);
-  Put(inputs, 8, 6, this, "V2", Text38);
-  Put(inputs, 9, 6, this, "N2", Text52);
-  Put(inputs, 10, 6, this, "A2", Text62);
-  Put(inputs, 11, 6, this, "ширина полосы, мм", Text68);
-  inputs->addWidget(Text71, 12, 7);
+  const std::pair<const char*, QLineEdit*> beam1[] = {
+      {"X1", Text13}, {"Y1", Text15}, {"VX1", Text23}, {"VY1", Text25},
+      {"№1", Text47}, {"T1", Text31}, {"v1", Text33},  {"S1", Text35},
+      {"V1", Text37}, {"N1", Text51}, {"A1", Text61}};
+  const std::pair<const char*, QLineEdit*> beam2[] = {
+      {"X2", Text14}, {"Y2", Text16}, {"VX2", Text24}, {"VY2", Text26},
+      {"№2", Text48}, {"T2", Text32}, {"v2", Text34},  {"S2", Text36},
+      {"V2", Text38}, {"N2", Text52}, {"A2", Text62}};
+  for (int r = 0; r < 11; ++r) {
+    Put(grid, r, 4, this, beam1[r].first, beam1[r].second);
+    Put(grid, r, 6, this, beam2[r].first, beam2[r].second);
+  }
+  auto* times = new QGridLayout;
+  times->setVerticalSpacing(1);
+  times->setHorizontalSpacing(4);
+  Put(times, 0, 0, this, "частота света v, МГц", Text20);
+  Put(times, 0, 2, this, "T, с", Text17);
+  Put(times, 0, 4, this, "Tkomp, мин.", Text60);
+  Put(times, 1, 0, this, "ширина полосы, мм", Text68);
+  Put(times, 1, 2, this, "сдвиг полос", Text58);
+  times->addWidget(Text71, 1, 5);
+  times->setColumnStretch(6, 1);
 
   auto row = [](std::initializer_list<QWidget*> ws) {
     auto* h = new QHBoxLayout;
@@ -263,31 +268,23 @@ void Form8::LayOut() {
     h->addStretch(1);
     return h;
   };
-  auto* f1 = new QHBoxLayout(Frame1);
-  f1->setContentsMargins(4, 0, 4, 0);
-  for (QWidget* w : {Option1, Option2, Option8}) f1->addWidget(w);
-  auto* f2 = new QHBoxLayout(Frame2);
-  f2->setContentsMargins(4, 0, 4, 0);
-  for (QWidget* w : {Option4, Option7}) f2->addWidget(w);
-  auto* f3 = new QHBoxLayout(Frame3);
-  f3->setContentsMargins(4, 0, 4, 0);
-  for (QWidget* w : {Option3, Option5, Option6}) f3->addWidget(w);
-  auto* f4 = new QHBoxLayout(Frame4);
-  f4->setContentsMargins(4, 0, 4, 0);
-  for (QWidget* w : {Option9, Option10, Option11}) f4->addWidget(w);
+  auto options = [](QGroupBox* frame, std::initializer_list<QWidget*> ws) {
+    auto* h = new QHBoxLayout(frame);
+    h->setContentsMargins(4, 0, 4, 0);
+    for (QWidget* w : ws) h->addWidget(w);
+  };
+  options(Frame1, {Option1, Option2, Option8});
+  options(Frame2, {Option4, Option7});
+  options(Frame3, {Option3, Option5, Option6});
+  options(Frame4, {Option9, Option10, Option11});
 
   auto* checks = new QGridLayout;
   checks->setVerticalSpacing(0);
-  checks->addWidget(Check2, 0, 0, 1, 3);
-  checks->addWidget(Check8, 1, 0, 1, 3);
-  checks->addWidget(Check7, 2, 0, 1, 3);
-  checks->addWidget(Check4, 3, 0, 1, 3);
-  checks->addWidget(Check9, 0, 3);
-  checks->addWidget(Check10, 1, 3);
-  checks->addWidget(Check11, 2, 3);
-  checks->addWidget(Check5, 3, 3);
-  checks->addWidget(Check14, 0, 4);
-  checks->addWidget(Check15, 1, 4);
+  checks->addWidget(Check2, 0, 0);
+  checks->addWidget(Check8, 1, 0);
+  checks->addWidget(Check7, 2, 0);
+  checks->addWidget(Check4, 3, 0);
+  checks->addLayout(row({Check9, Check10, Check11, Check5, Check14, Check15}), 4, 0);
 
   auto* strips = new QVBoxLayout;
   strips->setSpacing(0);
@@ -299,8 +296,9 @@ void Form8::LayOut() {
   }
 
   auto* right = new QVBoxLayout;
-  right->setSpacing(3);
-  right->addLayout(inputs);
+  right->setSpacing(2);
+  right->addLayout(grid);
+  right->addLayout(times);
   right->addLayout(row({Frame1, Frame2, Frame3}));
   right->addLayout(checks);
   right->addLayout(
@@ -310,14 +308,15 @@ void Form8::LayOut() {
   right->addStretch(1);
 
   auto* left = new QVBoxLayout;
-  left->setSpacing(3);
+  left->setSpacing(2);
   left->addWidget(Picture1);
   left->addLayout(row({Command7, Command2, Command3, Command4}));
   left->addLayout(row({Command5, Command6, Text21, Command16}));
   left->addStretch(1);
 
   auto* top = new QHBoxLayout(content);
-  top->setContentsMargins(6, 6, 6, 6);
+  top->setContentsMargins(4, 4, 4, 4);
+  top->setSpacing(6);
   top->addLayout(left);
   top->addLayout(right);
 
@@ -329,7 +328,7 @@ void Form8::LayOut() {
   outer->setContentsMargins(0, 0, 0, 0);
   outer->addWidget(scroll_);
   const QSize want = content->sizeHint();
-  resize(std::min(want.width() + 20, 1360), std::min(want.height() + 20, 720));
+  resize(std::min(want.width() + 4, 1366), std::min(want.height() + 4, 740));
 }
 
 void Form8::Connect() {

@@ -1,6 +1,7 @@
 #include "reports/report_window.h"
 
 #include <QHBoxLayout>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -33,11 +34,19 @@ Form4* Form4::Get() {
 }
 
 Form9::Form9() : ui::Form(9, ui::Q("Отчет   Velmor5      form9")) {
-  picBox = new ui::PictureBox(this, "picBox", 13500, 7500);
+  // The interferometer's segment table is 30 columns of page wide: the
+  // page is wider than a screen and scrolls sideways.
+  picBox = new ui::PictureBox(this, "picBox", 20250, 7500);
   picBox->SetReportPage(true);
+  auto* frame = new QScrollArea(this);
+  frame->setWidget(picBox);
+  frame->setFrameShape(QFrame::NoFrame);
+  frame->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  frame->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(picBox);
+  layout->addWidget(frame);
+  resize(900, picBox->height() + frame->horizontalScrollBar()->sizeHint().height());
 }
 
 Form9* Form9::Get() {

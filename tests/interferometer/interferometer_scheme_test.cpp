@@ -193,6 +193,19 @@ TEST(FrontMarkers, RedAndBlueAtTheFronts) {
 
 // ---------------------------------------------------------------------------
 
+// A report line as text: its cells joined by "|".
+std::string Joined(const ReportLine& line) {
+  std::string s;
+  for (const auto& c : line.cells) s += (s.empty() ? "" : "|") + c.text;
+  return s;
+}
+
+std::string Header(const ReportLine& line) {
+  EXPECT_EQ(line.cells.size(), 1u);
+  EXPECT_EQ(line.cells[0].x, 0);
+  return line.cells[0].text;
+}
+
 TEST(SegmentReport, HeaderNoteColumnsAndStartRow) {
   SharedPool pool = StartedPool();
   InterferometerEngine e(pool);
@@ -200,24 +213,36 @@ TEST(SegmentReport, HeaderNoteColumnsAndStartRow) {
   e.Initialise(DefaultSetup(pool), {}, scratch);
   const auto lines = SegmentReportLines(e, false);
   ASSERT_EQ(lines.size(), 26u);
-  EXPECT_EQ(lines[0],
+  EXPECT_EQ(Header(lines[0]),
             "ii = 10 и jj = 20 общий путь до стеклянной поверхности наклонного полупрозрачного "
             "зеркала");
-  EXPECT_EQ(lines[8],
+  EXPECT_EQ(Header(lines[2]),
+            "  ii = 12  нет _________________________________________________________  jj = 22  "
+            "свободно ввверх и преломление на прозрачной пластине ");
+  EXPECT_EQ(Header(lines[8]),
             "  ii = 18  свободно вправо до приемника _________________________________  jj = 28  "
             "свободно вправо до приемника");
-  EXPECT_EQ(lines[9], "");
-  EXPECT_EQ(lines[10],
+  EXPECT_EQ(Header(lines[9]), "");
+  EXPECT_EQ(Header(lines[10]),
             "если Real то T=10^6*T   v1(i)=v1(i)/10^6= ТГц    V(i)=V(i)/10^6= тыс.км/с ");
-  EXPECT_EQ(lines[13], "          An(i+10)         An(i+20)");
-  EXPECT_EQ(lines[14], "         An(i+30)          An(i+40)");
-  EXPECT_EQ(lines[15],
-            "  0       0,000000000000       0,000000000000        000,000000       000,000000     "
-            "   10000,00000000       10000,00000000        020,0000000       020,0000000        "
-            "1,0000050       1,0000050        090,0000       090,0000        000,0000       "
-            "000,0000");
-  EXPECT_EQ(lines[16].substr(0, 10), "  10      ");
-  EXPECT_EQ(lines[25].substr(0, 10), "  19      ");
+  EXPECT_EQ(Header(lines[11]),
+            "          Tk1(i+10)                  Tk2(i+20)                    S1(i+10)          "
+            "    S2(i+20)              v1(i+10)");
+  EXPECT_EQ(Header(lines[13]), "          An(i+10)         An(i+20)");
+  EXPECT_EQ(Header(lines[14]), "         An(i+30)          An(i+40)");
+  EXPECT_EQ(Joined(lines[15]),
+            "  0|0,000000000000|0,000000000000|000,000000|000,000000|10000,00000000|"
+            "10000,00000000|020,0000000|020,0000000|1,0000050|1,0000050|090,0000|090,0000|"
+            "000,0000|000,0000");
+  // Columns left to right, the same in every row.
+  ASSERT_EQ(lines[15].cells.size(), 15u);
+  for (std::size_t i = 1; i < 15; ++i) {
+    EXPECT_GT(lines[15].cells[i].x, lines[15].cells[i - 1].x);
+    EXPECT_EQ(lines[20].cells[i].x, lines[15].cells[i].x);
+  }
+  EXPECT_LT(lines[15].cells[14].x, 29);
+  EXPECT_EQ(lines[16].cells[0].text, "  10");
+  EXPECT_EQ(lines[25].cells[0].text, "  19");
 }
 
 TEST(SegmentReport, RowsOfARunAndTheRealFactors) {
@@ -228,18 +253,16 @@ TEST(SegmentReport, RowsOfARunAndTheRealFactors) {
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
   const auto lines = SegmentReportLines(e, false);
   // Row 11: the beams entered the glass at the first event.
-  const std::string& row11 = lines[17];
-  EXPECT_EQ(row11.substr(0, 10), "  11      ");
-  EXPECT_NE(row11.find(PaddedFixed(e.Tk1(11), 1, 12)), std::string::npos);
-  EXPECT_NE(row11.find("        072,1422       072,1422        045,0000       045,0000"),
+  const std::string row11 = Joined(lines[17]);
+  EXPECT_EQ(row11.rfind("  11|" + PaddedFixed(e.Tk1(11), 1, 12) + "|", 0), 0u);
+  EXPECT_NE(row11.find("|1,5500000|1,5500000|072,1422|072,1422|045,0000|045,0000"),
             std::string::npos);
-  EXPECT_NE(row11.find("1,5500000       1,5500000"), std::string::npos);
-  // Row 12 is never used by beam 1; beam 2 left the glass there.
-  EXPECT_NE(lines[18].find("000,0000       090,0000"), std::string::npos);
+  // Row 12 is never used by beam 1; beam 2 left the glass there upwards.
+  EXPECT_NE(Joined(lines[18]).find("|000,0000|090,0000|"), std::string::npos);
   const auto real = SegmentReportLines(e, true);
-  EXPECT_NE(real[17].find(PaddedFixed(e.Tk1(11) * 1e6, 1, 12)), std::string::npos);
-  EXPECT_NE(real[15].find("000,01000000       000,01000000"), std::string::npos);
-  EXPECT_NE(real[15].find("000,0000200       000,0000200"), std::string::npos);
+  EXPECT_EQ(real[17].cells[1].text, PaddedFixed(e.Tk1(11) * 1e6, 1, 12));
+  EXPECT_NE(Joined(real[15]).find("|000,01000000|000,01000000|000,0000200|000,0000200|"),
+            std::string::npos);
 }
 
 TEST(SegmentReport, TwoMirrorLayoutAndPrinting) {
@@ -255,16 +278,18 @@ TEST(SegmentReport, TwoMirrorLayoutAndPrinting) {
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
   const auto lines = TwoMirrorReportLines(e, false);
   ASSERT_EQ(lines.size(), 11u);
-  EXPECT_EQ(lines[0],
+  EXPECT_EQ(Header(lines[0]),
             "ii = 10 от источника внутри колбы до левого зеркала _______jj = 20 от источника "
             "внутри колбы до правого зеркала");
-  EXPECT_EQ(lines[1],
+  EXPECT_EQ(Header(lines[1]),
             "    ii = 11  от левого зеркала до приемника _________________ jj = 21  от правого "
             "зеркала до приемника");
-  EXPECT_EQ(lines[6], "          An(i+10)         An(i+20)          An(i+30)          An(i+40)");
+  EXPECT_EQ(Header(lines[6]),
+            "          An(i+10)         An(i+20)          An(i+30)          An(i+40)");
   // The path lengths in the wider format.
-  EXPECT_NE(lines[9].find(PaddedFixed(e.Sk1(11), 9, 8)), std::string::npos);
-  EXPECT_EQ(lines[10].substr(0, 10), "  12      ");
+  EXPECT_EQ(lines[9].cells[3].text, PaddedFixed(e.Sk1(11), 9, 8));
+  EXPECT_EQ(lines[9].cells[3].text.size(), 18u);
+  EXPECT_EQ(lines[10].cells[0].text, "  12");
   RecordingCanvas page;
   WriteTwoMirrorReport(page, e, false);
   EXPECT_EQ(page.Left(), 0);
@@ -272,11 +297,14 @@ TEST(SegmentReport, TwoMirrorLayoutAndPrinting) {
   EXPECT_EQ(page.Right(), 30);
   EXPECT_EQ(page.Bottom(), 0);
   const auto texts = page.OpsOf(Kind::Text);
-  ASSERT_EQ(texts.size(), 11u);
+  ASSERT_EQ(texts.size(), 7u + 4 * 15);
   EXPECT_EQ(texts[0].a, 0);
   EXPECT_EQ(texts[0].b, 10.5);
   EXPECT_LT(texts[1].b, 10.5);
-  EXPECT_EQ(texts[1].a, 0);
+  // The cells of a row share its line.
+  EXPECT_EQ(texts[7].b, texts[21].b);
+  EXPECT_LT(texts[22].b, texts[21].b);
+  EXPECT_GT(texts[8].a, 0);
 }
 
 }  // namespace
