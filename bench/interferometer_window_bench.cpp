@@ -1,0 +1,73 @@
+// A complete "Real" run (set-up 1, about 10^8 steps) through the real
+// interferometer window offscreen, beside the same run of the bare engine.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include "app/register_forms.h"
+#include "interferometer/interferometer_engine.h"
+#include "interferometer/interferometer_presets.h"
+#include "interferometer/interferometer_window.h"
+#include "shared/recording_canvas.h"
+#include "shared/shared_pool.h"
+#include "ui/form_registry.h"
+#include "ui/messages.h"
+
+namespace velmor {
+namespace {
+
+void BM_RealRunThroughTheWindow(benchmark::State& state) {
+  ui::FormRegistry::Show(1);
+  auto* f = static_cast<Form8*>(ui::FormRegistry::Show(8));
+  f->Option7->click();
+  double steps = 0;
+  for (auto _ : state) {
+    f->Command7->click();
+    if (f->Text47->text() != "19" || f->Text48->text() != "29") state.SkipWithError("no arrival");
+    steps += f->Engine().T / 1e-16;
+  }
+  if (!ui::Messages::TakeLog().empty()) state.SkipWithError("a message box appeared");
+  state.counters["steps_per_s"] = benchmark::Counter(steps, benchmark::Counter::kIsRate);
+  f->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class QuietHost : public InterferometerHost {
+ public:
+  EngineOptions Options() const override { return {}; }
+  Canvas& Scheme() override { return canvas; }
+  bool Yield() override { return true; }
+  void Refresh() override {}
+  RecordingCanvas canvas;
+};
+
+void BM_RealRunOfTheBareEngine(benchmark::State& state) {
+  const InterferometerSetup s = PresetSetup(Pool(), true);
+  QuietHost host;
+  double steps = 0;
+  for (auto _ : state) {
+    InterferometerEngine e(Pool());
+    e.Initialise(s, {}, host.canvas);
+    e.Run(host);
+    steps += e.T / s.dt;
+  }
+  state.counters["steps_per_s"] = benchmark::Counter(steps, benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_RealRunThroughTheWindow)->Unit(benchmark::kSecond)->Iterations(3);
+BENCHMARK(BM_RealRunOfTheBareEngine)->Unit(benchmark::kSecond)->Iterations(3);
+
+}  // namespace
+}  // namespace velmor
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  velmor::ui::Messages::SetScripted(true);
+  velmor::RegisterForms();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
