@@ -7,27 +7,14 @@
 
 #include "interferometer/interferometer_engine.h"
 #include "interferometer/interferometer_presets.h"
-#include "shared/canvas.h"
+#include "interferometer_bench_support.h"
 #include "shared/shared_pool.h"
-#include "workbench/experiment_engine.h"
 
 namespace velmor {
 namespace {
 
-class NullCanvas : public Canvas {
- public:
-  void SetScale(double, double, double, double) override {}
-  void Cls() override {}
-  void Line(double, double, double, double, Rgb) override {}
-  void Circle(double, double, double, Rgb) override {}
-  void PSet(double, double, Rgb) override {}
-  void SetLineWidth(int) override {}
-  void SetForeColor(Rgb) override {}
-  void SetCurrent(double, double) override {}
-  double CurrentX() const override { return 0; }
-  double CurrentY() const override { return 0; }
-  void Print(std::string_view) override {}
-};
+using bench::BenchPool;
+using bench::NullCanvas;
 
 class QuietHost : public InterferometerHost {
  public:
@@ -38,15 +25,6 @@ class QuietHost : public InterferometerHost {
   NullCanvas canvas;
   long long refreshes = 0;
 };
-
-SharedPool& BenchPool() {
-  static SharedPool pool = [] {
-    SharedPool p;
-    SetStartupConstants(p);
-    return p;
-  }();
-  return pool;
-}
 
 void RunPreset(benchmark::State& state, bool real) {
   SharedPool& pool = BenchPool();

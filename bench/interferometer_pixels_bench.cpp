@@ -7,36 +7,14 @@
 
 #include "interferometer/interference.h"
 #include "interferometer/interferometer_engine.h"
-#include "shared/canvas.h"
+#include "interferometer_bench_support.h"
 #include "shared/shared_pool.h"
-#include "workbench/experiment_engine.h"
 
 namespace velmor {
 namespace {
 
-class NullCanvas : public Canvas {
- public:
-  void SetScale(double, double, double, double) override {}
-  void Cls() override {}
-  void Line(double, double, double, double, Rgb) override {}
-  void Circle(double, double, double, Rgb) override {}
-  void PSet(double, double, Rgb) override {}
-  void SetLineWidth(int) override {}
-  void SetForeColor(Rgb) override {}
-  void SetCurrent(double, double) override {}
-  double CurrentX() const override { return 0; }
-  double CurrentY() const override { return 0; }
-  void Print(std::string_view) override {}
-};
-
-SharedPool& BenchPool() {
-  static SharedPool pool = [] {
-    SharedPool p;
-    SetStartupConstants(p);
-    return p;
-  }();
-  return pool;
-}
+using bench::BenchPool;
+using bench::NullCanvas;
 
 // The boxes after the "Test" preset: A1 = 1, A2 = -1 degrees, 0.01 MHz,
 // 20 m/s; three fringes in half the objective.

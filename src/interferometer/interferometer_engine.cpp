@@ -500,7 +500,7 @@ InterferometerEngine::Outcome InterferometerEngine::BeamSplitterEvents(Interfero
   auto ok = [](Outcome o) { return o == Outcome::Done; };
   // Beam 1, in the order of its segments.
   if (ii == 10 && fires(0) && !ok(SharedFirstEvent(host))) return Outcome::Aborted;
-  if (ii == 11 && fires(0) && !ok(Reflection(host, 0, 11, 13, 3, Edge::Plus, false, true))) {
+  if (ii == 11 && fires(0) && !ok(Reflection(host, 0, 11, 13, 3, Edge::Plus, false, {}))) {
     return Outcome::Aborted;
   }
   // Beam 2 leaves the splitter in the step beam 1 is reflected there.
@@ -512,7 +512,7 @@ InterferometerEngine::Outcome InterferometerEngine::BeamSplitterEvents(Interfero
   }
   if (ii == 14 && fires(0)) {
     const Outcome o =
-        one ? Reflection(host, 0, 14, 15, 1, Edge::Sigma, false, true) : SetupTwoReturn(host);
+        one ? Reflection(host, 0, 14, 15, 1, Edge::Sigma, false, {}) : SetupTwoReturn(host);
     if (!ok(o)) return Outcome::Aborted;
   }
   if (ii == 15 && fires(0) && !ok(Refraction(host, 0, 15, 16, 30, Edge::Minus, true, 3))) {
@@ -542,7 +542,7 @@ InterferometerEngine::Outcome InterferometerEngine::BeamSplitterEvents(Interfero
   }
   if (jj == 24 && fires(1)) {
     const Outcome o =
-        one ? Reflection(host, 1, 24, 25, 2, Edge::Sigma, false, true) : SetupTwoBeam2Mirror(host);
+        one ? Reflection(host, 1, 24, 25, 2, Edge::Sigma, false, {}) : SetupTwoBeam2Mirror(host);
     if (!ok(o)) return Outcome::Aborted;
   }
   if (jj == 25 && fires(1) && !ok(Refraction(host, 1, 25, 26, 4, Edge::Plus, true, 4))) {
@@ -553,7 +553,7 @@ InterferometerEngine::Outcome InterferometerEngine::BeamSplitterEvents(Interfero
   }
   if (jj == 27 && fires(1)) {
     const Outcome o =
-        one ? Reflection(host, 1, 27, 28, 3, Edge::Plus, true, true) : SetupTwoLastMirror(host);
+        one ? Reflection(host, 1, 27, 28, 3, Edge::Plus, true, {}) : SetupTwoLastMirror(host);
     if (!ok(o)) return Outcome::Aborted;
   }
   if (jj == 28 && fires(1)) Arrival(host, 1, 28, 29);
@@ -564,7 +564,10 @@ InterferometerEngine::Outcome InterferometerEngine::TwoMirrorEvents(Interferomet
   auto fires = [&](int b) { return Fires(CurrentTest(b), beam[b].x, beam[b].y); };
   for (int b = 0; b < 2; ++b) {
     const int base = b == 0 ? 10 : 20;
-    if (beam[b].seg == base && fires(b) && TwoMirrorReflection(host, b) == Outcome::Aborted) {
+    // The mirror events follow the left-mirror event of set-up 1, density
+    // step included.
+    if (beam[b].seg == base && fires(b) &&
+        Reflection(host, b, base, base + 1, b + 1, Edge::Sigma, false, {}) == Outcome::Aborted) {
       return Outcome::Aborted;
     }
     if (beam[b].seg == base + 1 && fires(b)) TwoMirrorArrival(host, b);
@@ -757,20 +760,31 @@ InterferometerEngine::Outcome InterferometerEngine::Refraction(InterferometerHos
   return Outcome::Done;
 }
 
+// A reflection at a mirror (or the splitter). Set-up 2 changes the beam's
+// speed around some of them: `before` multiplies it once the correction is
+// done, `toGlass` slows it to the glass speed after the new direction.
 InterferometerEngine::Outcome InterferometerEngine::Reflection(InterferometerHost& host, int b,
                                                                int k, int m, int element, Edge edge,
-                                                               bool turn, bool densityStep) {
+                                                               bool turn,
+                                                               const ReflectionSteps& steps) {
   double alpha = alfa[element];
   const EngineOptions o = host.Options();
-  if (CorrectedAngle(host, b, k, m, element, edge, turn, o.reflectionCorrection, false, 1, alpha) ==
-      Outcome::Aborted) {
+  if (CorrectedAngle(host, b, k, m, element, edge, turn, o.reflectionCorrection, false,
+                     steps.before, alpha) == Outcome::Aborted) {
     return Outcome::Aborted;
   }
+  Beam& be = beam[b];
+  if (steps.before != 1) {
+    be.V = Chk(be.V * steps.before);
+    be.VX = Chk(be.VX * steps.before);
+    be.VY = Chk(be.VY * steps.before);
+  }
   Frequency(b, k, m, true, alpha, o.doppler);
-  if (densityStep) DensityAndSpeed(b, k, m, o);
+  if (steps.densityStep) DensityAndSpeed(b, k, m, o);
   An(m) = Chk(2 * alpha - An(k));
   An(m + 20) = Chk(pool.Pi / 2 + alpha - An(k));
   LogAngle(host, b, m, An(m));
+  if (steps.toGlass) be.V = CheckedDiv(Chk(n0 * be.V), ng);
   Direct(b, m, An(m));
   Count(b, k, m);
   return Outcome::Done;
@@ -819,21 +833,14 @@ InterferometerEngine::Outcome InterferometerEngine::SharedFirstEvent(Interferome
 }
 
 // Set-up 2, beam 1 at the left mirror: it returns at the glass speed and
-// crosses the splitter without refraction.
+// crosses the splitter without refraction, so segment 15 is skipped.
 InterferometerEngine::Outcome InterferometerEngine::SetupTwoReturn(InterferometerHost& host) {
-  double alpha = alfa[1];
-  const EngineOptions o = host.Options();
-  if (CorrectedAngle(host, 0, 14, 15, 1, Edge::Sigma, false, o.reflectionCorrection, false, 1,
-                     alpha) == Outcome::Aborted) {
+  ReflectionSteps steps;
+  steps.densityStep = false;
+  steps.toGlass = true;
+  if (Reflection(host, 0, 14, 15, 1, Edge::Sigma, false, steps) == Outcome::Aborted) {
     return Outcome::Aborted;
   }
-  Frequency(0, 14, 15, true, alpha, o.doppler);
-  An(15) = Chk(2 * alpha - An(14));
-  An(35) = Chk(pool.Pi / 2 + alpha - An(14));
-  LogAngle(host, 0, 15, An(15));
-  beam[0].V = CheckedDiv(Chk(n0 * beam[0].V), ng);
-  Direct(0, 15, An(15));
-  Count(0, 14, 15);
   An(16) = An(15);
   nu(16) = nu(15);
   Tk1(16) = Tk1(15);
@@ -846,19 +853,12 @@ InterferometerEngine::Outcome InterferometerEngine::SetupTwoReturn(Interferomete
 // Set-up 2, beam 2 at the upper mirror: back at the glass speed, straight
 // through the plate to the splitter.
 InterferometerEngine::Outcome InterferometerEngine::SetupTwoBeam2Mirror(InterferometerHost& host) {
-  double alpha = alfa[2];
-  const EngineOptions o = host.Options();
-  if (CorrectedAngle(host, 1, 24, 25, 2, Edge::Sigma, false, o.reflectionCorrection, false, 1,
-                     alpha) == Outcome::Aborted) {
+  ReflectionSteps steps;
+  steps.densityStep = false;
+  steps.toGlass = true;
+  if (Reflection(host, 1, 24, 25, 2, Edge::Sigma, false, steps) == Outcome::Aborted) {
     return Outcome::Aborted;
   }
-  Frequency(1, 24, 25, true, alpha, o.doppler);
-  An(25) = Chk(2 * alpha - An(24));
-  An(45) = Chk(pool.Pi / 2 + alpha - An(24));
-  LogAngle(host, 1, 25, An(25));
-  beam[1].V = CheckedDiv(Chk(n0 * beam[1].V), ng);
-  Direct(1, 25, An(25));
-  Count(1, 24, 25);
   for (int s : {26, 27}) {
     An(s) = An(25);
     nu(s) = nu(25);
@@ -870,49 +870,14 @@ InterferometerEngine::Outcome InterferometerEngine::SetupTwoBeam2Mirror(Interfer
   return Outcome::Done;
 }
 
-// Set-up 2, beam 2 at the splitter: back to the medium speed, then reflected.
+// Set-up 2, beam 2 at the splitter: back to the medium speed, then
+// reflected. The speed-up is applied only once the correction has finished,
+// so an abandoned event leaves the beam as it was.
 InterferometerEngine::Outcome InterferometerEngine::SetupTwoLastMirror(InterferometerHost& host) {
-  const double f = CheckedDiv(ng, n0);
-  double alpha = alfa[3];
-  const EngineOptions o = host.Options();
-  // The speed-up is applied only once the correction has finished, so an
-  // abandoned event leaves the beam as it was.
-  if (CorrectedAngle(host, 1, 27, 28, 3, Edge::Plus, true, o.reflectionCorrection, false, f,
-                     alpha) == Outcome::Aborted) {
-    return Outcome::Aborted;
-  }
-  Beam& be = beam[1];
-  be.V = Chk(be.V * f);
-  be.VX = Chk(be.VX * f);
-  be.VY = Chk(be.VY * f);
-  Frequency(1, 27, 28, true, alpha, o.doppler);
-  An(28) = Chk(2 * alpha - An(27));
-  An(48) = Chk(pool.Pi / 2 + alpha - An(27));
-  LogAngle(host, 1, 28, An(28));
-  Direct(1, 28, An(28));
-  Count(1, 27, 28);
-  return Outcome::Done;
-}
-
-InterferometerEngine::Outcome InterferometerEngine::TwoMirrorReflection(InterferometerHost& host,
-                                                                        int b) {
-  const int k = b == 0 ? 10 : 20;
-  const int m = k + 1;
-  const int element = b == 0 ? 1 : 2;
-  double alpha = alfa[element];
-  const EngineOptions o = host.Options();
-  if (CorrectedAngle(host, b, k, m, element, Edge::Sigma, false, o.reflectionCorrection, false, 1,
-                     alpha) == Outcome::Aborted) {
-    return Outcome::Aborted;
-  }
-  Frequency(b, k, m, true, alpha, o.doppler);
-  DensityAndSpeed(b, k, m, o);
-  An(m) = Chk(2 * alpha - An(k));
-  An(m + 20) = Chk(pool.Pi / 2 + alpha - An(k));
-  LogAngle(host, b, m, An(m));
-  Direct(b, m, An(m));
-  Count(b, k, m);
-  return Outcome::Done;
+  ReflectionSteps steps;
+  steps.densityStep = false;
+  steps.before = CheckedDiv(ng, n0);
+  return Reflection(host, 1, 27, 28, 3, Edge::Plus, true, steps);
 }
 
 void InterferometerEngine::TwoMirrorArrival(InterferometerHost& host, int b) {

@@ -199,14 +199,18 @@ class InterferometerEngine {
 
   Outcome Refraction(InterferometerHost& host, int b, int k, int m, int element, Edge edge,
                      bool turn, int form);
+  struct ReflectionSteps {
+    bool densityStep = true;
+    double before = 1;     // speed factor once the correction is done
+    bool toGlass = false;  // on at the glass speed
+  };
   Outcome Reflection(InterferometerHost& host, int b, int k, int m, int element, Edge edge,
-                     bool turn, bool densityStep);
+                     bool turn, const ReflectionSteps& steps);
   void Arrival(InterferometerHost& host, int b, int k, int m);
   Outcome SharedFirstEvent(InterferometerHost& host);
   Outcome SetupTwoReturn(InterferometerHost& host);
   Outcome SetupTwoBeam2Mirror(InterferometerHost& host);
   Outcome SetupTwoLastMirror(InterferometerHost& host);
-  Outcome TwoMirrorReflection(InterferometerHost& host, int b);
   void TwoMirrorArrival(InterferometerHost& host, int b);
 
   bool closing_ = false;
