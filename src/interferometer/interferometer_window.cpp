@@ -43,15 +43,6 @@ constexpr int kStripViewTwipsW = 8250;
 constexpr int kStripTwipsH = 900;
 constexpr int kStripViewPx = kStripViewTwipsW / 15;
 
-void Put(QGridLayout* g, int row, int col, QWidget* parent, const char* label, QWidget* field,
-         QLabel** made = nullptr) {
-  auto* l = MakeLabel(parent, "", label);
-  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  g->addWidget(l, row, col);
-  g->addWidget(field, row, col + 1);
-  if (made) *made = l;
-}
-
 void ShowWhole(QLineEdit* field, int value) {
   ui::ShowText(field, WholeText(value));
 }
@@ -195,6 +186,7 @@ void Form8::BuildControls() {
 }
 
 void Form8::LayOut() {
+  const auto Put = ui::PutLabelled;
   auto* content = new QWidget;
   // The controls were made with this window as parent; the layouts below
   // hand them to the scroll area's content.
@@ -224,18 +216,21 @@ void Form8::LayOut() {
   Put(grid, 9, 0, this, "диаметр объектива, м", Text65);
   Put(grid, 10, 0, this, "шаг решения, с", Text40);
   Put(grid, 0, 2, this, "X1, м", Text1);
-  Put(grid, 1, 2, this, "Y2, м", Text2, &Label2);
+  Put(grid, 1, 2, this, "Y2, м", Text2);
   Put(grid, 2, 2, this, "X3, м", Text66);
   Put(grid, 3, 2, this, "Y3, м", Text67);
   Put(grid, 4, 2, this, "Y4, м", Text3);
   Put(grid, 5, 2, this, "Y5, м", Text9);
-  Put(grid, 6, 2, this, "X6, м", Text8, &Label8);
+  Put(grid, 6, 2, this, "X6, м", Text8);
   Put(grid, 7, 2, this, " Alfa1", Text4);
   Put(grid, 8, 2, this, " Alfa2", Text5);
   Put(grid, 9, 2, this, " Alfa3", Text6);
   Put(grid, 10, 2, this, " Alfa4", Text7);
   Put(grid, 11, 2, this, "NC0", Text10);
   Put(grid, 12, 2, this, "Масштаб, м/см", Text19);
+  // The two labels that set-up 3 renames.
+  Label2 = static_cast<QLabel*>(grid->itemAtPosition(1, 2)->widget());
+  Label8 = static_cast<QLabel*>(grid->itemAtPosition(6, 2)->widget());
   Label2->setObjectName(QStringLiteral("Label2"));
   Label8->setObjectName(QStringLiteral("Label8"));
   const std::pair<const char*, QLineEdit*> beam1[] = {
