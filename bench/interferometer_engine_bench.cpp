@@ -33,7 +33,7 @@ void RunPreset(benchmark::State& state, bool real) {
   double steps = 0;
   for (auto _ : state) {
     InterferometerEngine e(pool);
-    e.Initialise(s, {}, host.canvas);
+    e.InitialiseBeams(s, {}, host.canvas);
     const InterferometerEnd end = e.Run(host);
     if (end != InterferometerEnd::Stopped || !e.BothArrived()) state.SkipWithError("no arrival");
     steps += std::round(e.T / s.dt);

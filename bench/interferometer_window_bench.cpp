@@ -48,7 +48,7 @@ void BM_RealRunOfTheBareEngine(benchmark::State& state) {
   double steps = 0;
   for (auto _ : state) {
     InterferometerEngine e(Pool());
-    e.Initialise(s, {}, host.canvas);
+    e.InitialiseBeams(s, {}, host.canvas);
     e.Run(host);
     steps += e.T / s.dt;
   }

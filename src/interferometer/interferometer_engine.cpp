@@ -144,8 +144,8 @@ void InterferometerEngine::PlaceElements(const InterferometerSetup& s) {
   ey[kE40] = Chk(s.Y4 - d4);
 }
 
-void InterferometerEngine::Initialise(const InterferometerSetup& s, const EngineOptions& o,
-                                      Canvas& picture) {
+void InterferometerEngine::InitialiseBeams(const InterferometerSetup& s, const EngineOptions& o,
+                                           Canvas& picture) {
   for (BoundedArray<double>* a : {&nu, &rho0, &rho, &An, &Tk1, &Tk2, &Sk1, &Sk2, &Vk1, &Vk2}) {
     a->Fill(0);
   }
@@ -424,6 +424,18 @@ void InterferometerEngine::StepOnce(InterferometerHost& host) {
 }
 
 InterferometerEnd InterferometerEngine::Run(InterferometerHost& host) {
+  return scheme == 3 ? TraceTwoMirrorScheme(host) : TraceBeamsplitterScheme(host);
+}
+
+InterferometerEnd InterferometerEngine::TraceBeamsplitterScheme(InterferometerHost& host) {
+  return StepLoop(host, &InterferometerEngine::BeamSplitterEvents);
+}
+
+InterferometerEnd InterferometerEngine::TraceTwoMirrorScheme(InterferometerHost& host) {
+  return StepLoop(host, &InterferometerEngine::TwoMirrorEvents);
+}
+
+InterferometerEnd InterferometerEngine::StepLoop(InterferometerHost& host, Events events) {
   requestsAtRunStart_ = stopRequests_;
   correctionIterations = 0;
   closing_ = false;
@@ -433,7 +445,7 @@ InterferometerEnd InterferometerEngine::Run(InterferometerHost& host) {
       bool abandoned = false;
       if (eventsPending) {
         eventsPending = false;
-        if (ProcessEvents(host) == Outcome::Aborted) {
+        if ((this->*events)(host) == Outcome::Aborted) {
           eventsPending = true;
           abandoned = true;
         } else {
@@ -452,7 +464,7 @@ InterferometerEnd InterferometerEngine::Run(InterferometerHost& host) {
         const bool candidate = FastSteps(budget);
         sinceYield += counter - before;
         if (candidate) {
-          if (ProcessEvents(host) == Outcome::Aborted) {
+          if ((this->*events)(host) == Outcome::Aborted) {
             eventsPending = true;
             abandoned = true;
             break;
@@ -580,44 +592,69 @@ InterferometerEngine::Outcome InterferometerEngine::TwoMirrorEvents(Interferomet
 // with the beam while the surface moves with the apparatus; the line from
 // the first contact to where the edge meets the moving surface is the
 // surface the front actually sees.
-InterferometerEngine::Outcome InterferometerEngine::CorrectedAngle(
-    InterferometerHost& host, int b, int k, int m, int element, Edge edge, bool turn, bool option,
-    bool shared, double speedFactor, double& alpha) {
-  (void)element;
+InterferometerEngine::Outcome InterferometerEngine::CorrectedAngle(InterferometerHost& host, int b,
+                                                                   int k, int m, Edge edge,
+                                                                   bool turn, bool option,
+                                                                   bool shared, double speedFactor,
+                                                                   double& alpha) {
   if (!option) return Outcome::Done;
   const Beam& be = beam[b];
-  const double VXb = Chk(be.VX * speedFactor);
-  const double VYb = Chk(be.VY * speedFactor);
-  const double a0 = alpha;
   const double halfPi = pool.Pi / 2;
   double sigma = 1;
-  if (edge == Edge::Sigma && An(k) - a0 > halfPi) sigma = -1;
+  if (edge == Edge::Sigma && An(k) - alpha > halfPi) sigma = -1;
   const double dir = edge == Edge::Plus ? An(k) + halfPi : An(k) - halfPi;
   const double off = mirrorWidth * sigma;
-  double exx = Chk(be.x + off * std::cos(dir));
-  double exy = Chk(be.y + off * std::sin(dir));
-  double cx = be.x, cy = be.y;
+  double a = 0;
+  const Outcome o = EffectiveSurfaceAngle(host, Chk(be.VX * speedFactor), Chk(be.VY * speedFactor),
+                                          Chk(be.x + off * std::cos(dir)),
+                                          Chk(be.y + off * std::sin(dir)), be.x, be.y, alpha, a);
+  if (o == Outcome::Aborted) return o;
+  if (turn || sigma < 0) a = a - pool.Pi;
+  alpha = a;
+  const double deg = Chk(a * pool.DegPerRad);
+  Canvas& pic = host.Scheme();
+  if (b == 0 || shared) {
+    pic.PrintAt(-12.5, 33 - beam[0].seg,
+                "Alfa" + std::to_string(m) + "=   " + PaddedFixed(deg, 3, 6));
+  }
+  if (shared) {
+    pic.PrintAt(-6.5, 33 - beam[0].seg,
+                "Alfa" + std::to_string(m + 10) + "=   " + PaddedFixed(deg, 3, 6));
+  } else if (b == 1) {
+    pic.PrintAt(-6.5, 43 - beam[1].seg,
+                "Alfa" + std::to_string(m) + "=   " + PaddedFixed(deg, 3, 6));
+  }
+  return Outcome::Done;
+}
+
+// The edge runs on with the beam (VX, VY) from (ex, ey); the contact point
+// (cx, cy) moves with the apparatus. Ends when the edge is within one step
+// of the surface line through the moving contact point, or no longer closes
+// in; the result is the direction from the first contact to the edge.
+InterferometerEngine::Outcome InterferometerEngine::EffectiveSurfaceAngle(
+    InterferometerHost& host, double VX, double VY, double ex, double ey, double cx, double cy,
+    double alpha, double& result) {
   const double c0x = cx, c0y = cy;
-  const Approach start = SurfaceApproach(pool, VXb, VYb, exx, exy, cx, cy, a0);
+  const Approach start = SurfaceApproach(pool, VX, VY, ex, ey, cx, cy, alpha);
   const double h0 = start.h;
   const double udt = start.u * dt;
-  const double ca = std::cos(a0), sa = std::sin(a0);
-  const bool general = GeneralAngle(pool, a0);
-  const EngineOptions o = host.Options();
+  const double ca = std::cos(alpha), sa = std::sin(alpha);
+  const bool general = GeneralAngle(pool, alpha);
+  const bool frontLines = host.Options().frontLines;
   const long long every = 2LL * std::max(NC0, 1);
   long long iter = 0;
   const double mx = Vx * dt, my = Vy * dt;
-  const double ux = VXb * dt, uy = VYb * dt;
+  const double ux = VX * dt, uy = VY * dt;
   for (;;) {
-    exx += ux;
-    exy += uy;
+    ex += ux;
+    ey += uy;
     cx += mx;
     cy += my;
-    const double h = FoldedDistance(pool, exx - cx, exy - cy, a0, ca, sa, general);
+    const double h = FoldedDistance(pool, ex - cx, ey - cy, alpha, ca, sa, general);
     ++iter;
     ++correctionIterations;
-    if (o.frontLines && iter % every == 0) {
-      host.Scheme().Line(CheckedDiv(exx, scale), CheckedDiv(exy, scale), CheckedDiv(c0x, scale),
+    if (frontLines && iter % every == 0) {
+      host.Scheme().Line(CheckedDiv(ex, scale), CheckedDiv(ey, scale), CheckedDiv(c0x, scale),
                          CheckedDiv(c0y, scale), RGB(0, 250, 0));
     }
     if (!host.Yield()) {
@@ -630,18 +667,7 @@ InterferometerEngine::Outcome InterferometerEngine::CorrectedAngle(
     if (!std::isfinite(h)) RaiseComputeFault("overflow");
     if (h >= h0 || udt > h) break;
   }
-  double a = AngleRad(pool, Chk(exx - c0x), Chk(exy - c0y));
-  if (turn || sigma < 0) a = a - pool.Pi;
-  alpha = a;
-  const std::string text =
-      "Alfa" + std::to_string(m) + "=   " + PaddedFixed(Chk(a * pool.DegPerRad), 3, 6);
-  Canvas& pic = host.Scheme();
-  if (b == 0 || shared) pic.PrintAt(-12.5, 33 - beam[0].seg, text);
-  if (shared)
-    pic.PrintAt(
-        -6.5, 33 - beam[0].seg,
-        "Alfa" + std::to_string(m + 10) + "=   " + PaddedFixed(Chk(a * pool.DegPerRad), 3, 6));
-  if (b == 1 && !shared) pic.PrintAt(-6.5, 43 - beam[1].seg, text);
+  result = AngleRad(pool, Chk(ex - c0x), Chk(ey - c0y));
   return Outcome::Done;
 }
 
@@ -717,7 +743,7 @@ InterferometerEngine::Outcome InterferometerEngine::Refraction(InterferometerHos
   const int angleOf = element == 30 ? 3 : element == 40 ? 4 : element;
   double alpha = alfa[angleOf];
   const EngineOptions o = host.Options();
-  if (CorrectedAngle(host, b, k, m, element, edge, turn, o.refractionCorrection, false, 1, alpha) ==
+  if (CorrectedAngle(host, b, k, m, edge, turn, o.refractionCorrection, false, 1, alpha) ==
       Outcome::Aborted) {
     return Outcome::Aborted;
   }
@@ -769,8 +795,8 @@ InterferometerEngine::Outcome InterferometerEngine::Reflection(InterferometerHos
                                                                const ReflectionSteps& steps) {
   double alpha = alfa[element];
   const EngineOptions o = host.Options();
-  if (CorrectedAngle(host, b, k, m, element, edge, turn, o.reflectionCorrection, false,
-                     steps.before, alpha) == Outcome::Aborted) {
+  if (CorrectedAngle(host, b, k, m, edge, turn, o.reflectionCorrection, false, steps.before,
+                     alpha) == Outcome::Aborted) {
     return Outcome::Aborted;
   }
   Beam& be = beam[b];
@@ -806,8 +832,8 @@ void InterferometerEngine::Arrival(InterferometerHost& host, int b, int k, int m
 InterferometerEngine::Outcome InterferometerEngine::SharedFirstEvent(InterferometerHost& host) {
   double alpha = alfa[3];
   const EngineOptions o = host.Options();
-  if (CorrectedAngle(host, 0, 10, 11, 30, Edge::Plus, false, o.refractionCorrection, true, 1,
-                     alpha) == Outcome::Aborted) {
+  if (CorrectedAngle(host, 0, 10, 11, Edge::Plus, false, o.refractionCorrection, true, 1, alpha) ==
+      Outcome::Aborted) {
     return Outcome::Aborted;
   }
   const double halfPi = pool.Pi / 2;

@@ -111,15 +111,19 @@ class InterferometerEngine {
 
   // Start after the inputs: tables, beams and element points; prints the
   // start angles on the scheme. Faults propagate ("Ошибка решения").
-  void Initialise(const InterferometerSetup& setup, const EngineOptions& options, Canvas& scheme);
+  void InitialiseBeams(const InterferometerSetup& setup, const EngineOptions& options,
+                       Canvas& scheme);
   // Places the elements at the typed positions again (Clear picture), the
   // two glass back faces with them, in the layout of setup.scheme; the
   // set-up whose events the engine runs is kept from Initialise.
   void PlaceElements(const InterferometerSetup& setup);
 
-  // The step loop under the run-loop contract; returns how it ended. A
-  // fault leaves the state reached so far.
+  // The step loop under the run-loop contract with the events of the
+  // engine's set-up; returns how it ended. A fault leaves the state reached
+  // so far.
   InterferometerEnd Run(InterferometerHost& host);
+  InterferometerEnd TraceBeamsplitterScheme(InterferometerHost& host);  // set-ups 1, 2
+  InterferometerEnd TraceTwoMirrorScheme(InterferometerHost& host);     // set-up 3
 
   // "Остановить": the run ends at its next refresh; a moving-surface
   // correction in progress is abandoned and its event fires again when the
@@ -188,8 +192,12 @@ class InterferometerEngine {
   void ArrivalCheck();
 
   // The parts of an event.
-  Outcome CorrectedAngle(InterferometerHost& host, int b, int k, int m, int element, Edge edge,
-                         bool turn, bool option, bool shared, double speedFactor, double& alpha);
+  using Events = Outcome (InterferometerEngine::*)(InterferometerHost&);
+  InterferometerEnd StepLoop(InterferometerHost& host, Events events);
+  Outcome CorrectedAngle(InterferometerHost& host, int b, int k, int m, Edge edge, bool turn,
+                         bool option, bool shared, double speedFactor, double& alpha);
+  Outcome EffectiveSurfaceAngle(InterferometerHost& host, double VX, double VY, double ex,
+                                double ey, double cx, double cy, double alpha, double& result);
   void Frequency(int b, int k, int m, bool mirror, double alpha, DopplerOption doppler);
   void DensityAndSpeed(int b, int k, int m, const EngineOptions& o);
   void Direct(int b, int m, double angle);

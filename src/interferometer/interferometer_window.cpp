@@ -337,7 +337,7 @@ void Form8::Connect() {
   connect(Command3, &QPushButton::clicked, this, [this] { ContinueClick(); });
   connect(Command4, &QPushButton::clicked, this, [this] { NC0StepsClick(); });
   connect(Command8, &QPushButton::clicked, this, [this] { MatchClick(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { InterferenceClick(); });
+  connect(Command1, &QPushButton::clicked, this, [this] { ComputeInterference(); });
   connect(Command5, &QPushButton::clicked, this, [this] { ClearPictureClick(); });
   connect(Command6, &QPushButton::clicked, this, [this] { SaveClick(); });
   connect(Command16, &QPushButton::clicked, this, [this] { close(); });
@@ -485,7 +485,7 @@ void Form8::StartClick() {
       ScaleReportPage(*report->picBox);
     }
     clock_ = std::chrono::steady_clock::now();
-    engine_.Initialise(s, Options(), *Picture1);
+    engine_.InitialiseBeams(s, Options(), *Picture1);
     kind_ = s.scheme == 3 ? 3 : 1;
   } catch (const ComputeFault&) {
     engine_.loadMode = false;
@@ -660,7 +660,7 @@ void Form8::ShowStrip(int s, int widthPx) {
   strip->move(0, 0);
 }
 
-void Form8::InterferenceClick() {
+void Form8::ComputeInterference() {
   ui::RunLock::Hold hold(lock_);
   if (!hold) return;
   InterferenceInputs in;

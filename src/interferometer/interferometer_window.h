@@ -71,14 +71,14 @@ class Form8 : public ui::Form, private InterferometerHost, private InterferenceH
   int SchemeVariant() const;
 
   // Actions.
-  void StartClick();         // Command7
-  void ContinueClick();      // Command3
-  void NC0StepsClick();      // Command4
-  void MatchClick();         // Command8
-  void InterferenceClick();  // Command1
-  void ClearPictureClick();  // Command5
-  void SaveClick();          // Command6
-  void ReportCheckClick();   // Check5
+  void StartClick();           // Command7
+  void ContinueClick();        // Command3
+  void NC0StepsClick();        // Command4
+  void MatchClick();           // Command8
+  void ComputeInterference();  // Command1
+  void ClearPictureClick();    // Command5
+  void SaveClick();            // Command6
+  void ReportCheckClick();     // Check5
   void MouseOnScheme(double x, double y);
 
   // Parses the inputs of Start; an InputFault when one does not parse.

@@ -343,7 +343,7 @@ TEST(MatchArrivalTimes, EarlierBeamOscillatesOnAndARepeatAddsNothing) {
   SharedPool pool = StartedPool();
   testing_support::ScriptedHost host;
   InterferometerEngine e(pool);
-  e.Initialise(DefaultSetup(pool), {}, host.scheme);
+  e.InitialiseBeams(DefaultSetup(pool), {}, host.scheme);
   e.nu(18) = 1000;
   e.nu(28) = 2000;
   e.nu(19) = 500;

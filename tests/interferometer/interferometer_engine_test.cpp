@@ -202,7 +202,7 @@ class BeamSplitterRun : public ::testing::Test {
 
 TEST_F(BeamSplitterRun, AnglesOfTheSetUpAtRest) {
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
   ASSERT_TRUE(e.BothArrived());
   const double r = Degrees(ArcSin(std::sin(kPi / 4) * 1.000005 / 1.55));
@@ -237,7 +237,7 @@ TEST_F(BeamSplitterRun, ArrivalTimesMatchAnIndependentTrace) {
   for (double dt : {1e-7, 1e-8}) {
     s.dt = dt;
     InterferometerEngine e(pool);
-    e.Initialise(s, host.options, host.scheme);
+    e.InitialiseBeams(s, host.options, host.scheme);
     ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
     // Seven surfaces each met within a step's advance.
     EXPECT_NEAR(e.beam[0].T, want.beam1 / 20, 8 * dt) << dt;
@@ -256,7 +256,7 @@ TEST_F(BeamSplitterRun, ArrivalTimesMatchAnIndependentTrace) {
 TEST_F(BeamSplitterRun, SpeedInGlassWithTheDensityOption) {
   host.options.densitySpeed = true;
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   // The arrival segments divide by the medium density, not by zero.
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
   ASSERT_TRUE(e.BothArrived());
@@ -274,8 +274,8 @@ TEST_F(BeamSplitterRun, FastLoopAndSingleStepsAgreeExactly) {
   host.options.doppler = DopplerOption::Relativistic;
   host.options.densitySpeed = true;
   InterferometerEngine fast(pool), slow(pool);
-  fast.Initialise(s, host.options, host.scheme);
-  slow.Initialise(s, host.options, host.scheme);
+  fast.InitialiseBeams(s, host.options, host.scheme);
+  slow.InitialiseBeams(s, host.options, host.scheme);
   ASSERT_EQ(fast.Run(host), InterferometerEnd::Stopped);
   while (!slow.BothArrived()) slow.StepOnce(host);
   EXPECT_EQ(fast.T, slow.T);
@@ -293,7 +293,7 @@ TEST_F(BeamSplitterRun, RefractionWhoseSineExceedsOneIsAFault) {
   // Glass thinner than the medium: the first refraction cannot happen.
   s.ng = 0.5;
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   EXPECT_EQ(e.Run(host), InterferometerEnd::Fault);
   EXPECT_EQ(e.beam[0].seg, 10);
   EXPECT_GT(e.T, 0);
@@ -309,7 +309,7 @@ TEST_F(BeamSplitterRun, RefractionOutOfGlassBeyondOneIsAFault) {
   host.options.doppler = DopplerOption::Classic;
   host.options.frequencyDensity = true;
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   EXPECT_EQ(e.Run(host), InterferometerEnd::Fault);
   EXPECT_EQ(e.beam[0].seg, 13);
   EXPECT_GT(std::sin(e.An(33)) * e.rho(13) / e.rho(14), 1);
@@ -317,7 +317,7 @@ TEST_F(BeamSplitterRun, RefractionOutOfGlassBeyondOneIsAFault) {
 
 TEST_F(BeamSplitterRun, LoadBatchIsExactlyNC0Steps) {
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   e.loadMode = true;
   EXPECT_EQ(e.Run(host), InterferometerEnd::LoadBatch);
   EXPECT_NEAR(e.T / s.dt, 200, 1e-6);
@@ -328,7 +328,7 @@ TEST_F(BeamSplitterRun, LoadBatchIsExactlyNC0Steps) {
 
 TEST_F(BeamSplitterRun, StopFlagMakesExactlyNC0StepsOrFewerAtArrival) {
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   e.NC0 = 1000;
   e.SetStopFlag();
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
@@ -351,7 +351,7 @@ TEST_F(BeamSplitterRun, StopFlagMakesExactlyNC0StepsOrFewerAtArrival) {
 
 TEST_F(BeamSplitterRun, ACounterPastNC0StillRefreshes) {
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   e.counter = 150;
   e.NC0 = 100;
   e.SetStopFlag();
@@ -362,7 +362,7 @@ TEST_F(BeamSplitterRun, ACounterPastNC0StillRefreshes) {
 
 TEST_F(BeamSplitterRun, ClosingWindowEndsTheRunAtOnce) {
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   host.onYield = [](long long n) { return n < 3; };
   EXPECT_EQ(e.Run(host), InterferometerEnd::Closed);
   EXPECT_EQ(host.yields, 3);
@@ -385,7 +385,7 @@ class CorrectionRun : public BeamSplitterRun {
 
 TEST_F(CorrectionRun, EffectiveAngleFollowsTheMovingFace) {
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
   ASSERT_TRUE(e.BothArrived());
   EXPECT_GT(e.correctionIterations, 10000);
@@ -409,7 +409,7 @@ TEST_F(CorrectionRun, AtRestTheCorrectionGivesTheFaceItself) {
     s.dt = dt;
     const double tol = 5000 * dt;  // degrees
     InterferometerEngine e(pool);
-    e.Initialise(s, host.options, host.scheme);
+    e.InitialiseBeams(s, host.options, host.scheme);
     ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
     ASSERT_TRUE(e.BothArrived());
     EXPECT_NEAR(Degrees(e.An(31)), 45, tol) << dt;
@@ -423,13 +423,13 @@ TEST_F(CorrectionRun, AtRestTheCorrectionGivesTheFaceItself) {
 
 TEST_F(CorrectionRun, StopInsideTheCorrectionAbandonsTheEvent) {
   InterferometerEngine whole(pool);
-  whole.Initialise(s, host.options, host.scheme);
+  whole.InitialiseBeams(s, host.options, host.scheme);
   ASSERT_EQ(whole.Run(host), InterferometerEnd::Stopped);
 
   ScriptedHost stopper;
   stopper.options = host.options;
   InterferometerEngine e(pool);
-  e.Initialise(s, stopper.options, stopper.scheme);
+  e.InitialiseBeams(s, stopper.options, stopper.scheme);
   // Stop as soon as a correction is under way.
   stopper.onYield = [&](long long) {
     if (e.correctionIterations > 10 && e.beam[0].seg == 10) e.RequestStop();
@@ -453,10 +453,10 @@ TEST_F(CorrectionRun, StopInsideTheCorrectionAbandonsTheEvent) {
 
 TEST_F(CorrectionRun, NC0StepsFinishACorrectionTheyStart) {
   InterferometerEngine whole(pool);
-  whole.Initialise(s, host.options, host.scheme);
+  whole.InitialiseBeams(s, host.options, host.scheme);
   ASSERT_EQ(whole.Run(host), InterferometerEnd::Stopped);
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   while (!e.BothArrived()) {
     e.SetStopFlag();  // "Сделать NC0 шагов" again and again
     ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
@@ -469,7 +469,7 @@ TEST_F(CorrectionRun, FrontLinesEveryTwoNC0Iterations) {
   host.options.frontLines = true;
   s.NC0 = 50;
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   e.NC0 = 50;
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
   const auto lines = host.scheme.OpsOf(CanvasOp::Kind::Line);
@@ -487,7 +487,7 @@ TEST(SetupTwo, ReturningBeamsCrossTheGlassStraight) {
   InterferometerSetup s = DefaultSetup(pool);
   s.scheme = 2;
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
   ASSERT_TRUE(e.BothArrived());
   EXPECT_EQ(e.An(16), e.An(15));
@@ -502,7 +502,7 @@ TEST(SetupTwo, ReturningBeamsCrossTheGlassStraight) {
   SharedPool p2 = StartedPool();
   InterferometerEngine one(p2);
   InterferometerSetup s1 = DefaultSetup(p2);
-  one.Initialise(s1, host.options, host.scheme);
+  one.InitialiseBeams(s1, host.options, host.scheme);
   ASSERT_EQ(one.Run(host), InterferometerEnd::Stopped);
   EXPECT_GT(e.beam[0].T, one.beam[0].T + 0.02);
 }
@@ -517,7 +517,7 @@ TEST(SetupThree, SymmetricMirrorsBringBothBeamsTogether) {
   s.alfa2 = 65 / deg;
   s.X6 = 1.1918;  // Y6
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   EXPECT_EQ(e.ex[InterferometerEngine::kE2], 1);
   EXPECT_EQ(e.ey[InterferometerEngine::kE6], 1.1918 + 0.2);
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
@@ -548,7 +548,7 @@ TEST(SetupThree, DopplerAtTheMovingMirrors) {
   s.X6 = 1.1918;
   s.Vsys = 1;
   InterferometerEngine e(pool);
-  e.Initialise(s, host.options, host.scheme);
+  e.InitialiseBeams(s, host.options, host.scheme);
   // Beam 1 leaves against the motion, beam 2 with it.
   EXPECT_DOUBLE_EQ(e.nu(10), 10000 / (1 + 1.0 / 20));
   EXPECT_DOUBLE_EQ(e.nu(20), 10000 / (1 - 1.0 / 20));

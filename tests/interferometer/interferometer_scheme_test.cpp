@@ -50,7 +50,7 @@ TEST(InterferometerGrid, ScaleLinesNumbersAndAxes) {
 
 class SchemeDrawing : public ::testing::Test {
  protected:
-  void SetUp() override { e.Initialise(s, {}, scratch); }
+  void SetUp() override { e.InitialiseBeams(s, {}, scratch); }
   SharedPool pool = StartedPool();
   InterferometerSetup s = DefaultSetup(pool);
   InterferometerEngine e{pool};
@@ -148,7 +148,7 @@ TEST(TwoMirrorDrawing, MirrorsSourceObjectiveAndLegend) {
   s.X6 = 1.1918;
   InterferometerEngine e(pool);
   RecordingCanvas scratch, c;
-  e.Initialise(s, {}, scratch);
+  e.InitialiseBeams(s, {}, scratch);
   SchemeMemory memory;
   DrawTwoMirrorScheme(c, e, memory);
   const auto lines = c.OpsOf(Kind::Line);
@@ -176,7 +176,7 @@ TEST(FrontMarkers, RedAndBlueAtTheFronts) {
   SharedPool pool = StartedPool();
   InterferometerEngine e(pool);
   RecordingCanvas scratch, c;
-  e.Initialise(DefaultSetup(pool), {}, scratch);
+  e.InitialiseBeams(DefaultSetup(pool), {}, scratch);
   e.beam[1].x = 0.2;
   DrawFrontMarkers(c, e, true, true);
   const auto circles = c.OpsOf(Kind::Circle);
@@ -210,7 +210,7 @@ TEST(SegmentReport, HeaderNoteColumnsAndStartRow) {
   SharedPool pool = StartedPool();
   InterferometerEngine e(pool);
   RecordingCanvas scratch;
-  e.Initialise(DefaultSetup(pool), {}, scratch);
+  e.InitialiseBeams(DefaultSetup(pool), {}, scratch);
   const auto lines = SegmentReportLines(e, false);
   ASSERT_EQ(lines.size(), 26u);
   EXPECT_EQ(Header(lines[0]),
@@ -249,7 +249,7 @@ TEST(SegmentReport, RowsOfARunAndTheRealFactors) {
   SharedPool pool = StartedPool();
   ScriptedHost host;
   InterferometerEngine e(pool);
-  e.Initialise(DefaultSetup(pool), {}, host.scheme);
+  e.InitialiseBeams(DefaultSetup(pool), {}, host.scheme);
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
   const auto lines = SegmentReportLines(e, false);
   // Row 11: the beams entered the glass at the first event.
@@ -274,7 +274,7 @@ TEST(SegmentReport, TwoMirrorLayoutAndPrinting) {
   s.alfa2 = 65 / pool.DegPerRad;
   s.X6 = 1.1918;
   InterferometerEngine e(pool);
-  e.Initialise(s, {}, host.scheme);
+  e.InitialiseBeams(s, {}, host.scheme);
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
   const auto lines = TwoMirrorReportLines(e, false);
   ASSERT_EQ(lines.size(), 11u);
