@@ -167,7 +167,6 @@ bool ScriptDriver::Execute(const std::string& rawLine) {
     Form* f = nullptr;
     if (!openForm(name, &f)) return false;
     if (path.empty()) return fail("snapshot needs a path");
-    f->adjustSize();
     if (!f->grab().save(Q(path), "PNG")) return fail("cannot save " + path);
     return true;
   }
