@@ -1,6 +1,7 @@
 #include "interferometer/interferometer_engine.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -68,10 +69,12 @@ Approach SurfaceApproach(const SharedPool& pool, double VX, double VY, double px
 }
 
 std::string PaddedFixed(double x, int whole, int decimals) {
-  const int n = std::snprintf(nullptr, 0, "%.*f", decimals, std::fabs(x));
-  std::vector<char> buf(static_cast<std::size_t>(std::max(n, 0)) + 1);
-  std::snprintf(buf.data(), buf.size(), "%.*f", decimals, std::fabs(x));
-  std::string s(buf.data());
+  // to_chars, not printf: the C library's locale (set from the machine's by
+  // the toolkit) would put its own decimal separator in.
+  std::vector<char> buf(400);
+  const auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(x),
+                                       std::chars_format::fixed, decimals);
+  std::string s = ec == std::errc() ? std::string(buf.data(), end) : std::string("0");
   const std::size_t dot = s.find('.');
   const std::size_t intLen = dot == std::string::npos ? s.size() : dot;
   if (static_cast<int>(intLen) < whole) s.insert(0, static_cast<std::size_t>(whole) - intLen, '0');
