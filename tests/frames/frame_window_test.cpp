@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "shared/numbers.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -99,7 +101,7 @@ TEST_F(FrameWindowTest, CalculationWithTheDefaults) {
   const double t = (120 + std::sqrt(65600.0)) / 512;
   const double c = std::cos(std::atan2(5, 5 + 12 * t));
   const double want = (1 - 16 * c / 20) * 0.8 / (1 - 12 * c / 20) / 0.6;
-  EXPECT_NEAR(std::stod(Text(form->Text7).replace(1, 1, ".")), want, 1e-14);
+  EXPECT_NEAR(*ParseNumber(Text(form->Text7)), want, 1e-14);
   EXPECT_EQ(Text(form->Text4), "16");
   EXPECT_EQ(Text(form->Text5), "12");
   EXPECT_EQ(Text(form->Text34), "4");
