@@ -1,0 +1,97 @@
+#include "medium/period_search.h"
+
+#include "medium/medium_state.h"
+#include "medium/ray_bundle.h"
+#include "shared/canvas.h"
+#include "shared/checked_math.h"
+#include "shared/shared_pool.h"
+
+namespace velmor {
+
+const char* const kContinueMotion = "ПРОДОЛЖИТЬ ДВИЖЕНИЕ";
+
+namespace {
+
+constexpr Rgb kMarker = RGB(250, 0, 0);
+constexpr double kMark = 0.2;
+
+}  // namespace
+
+void SetUpPeriodSearch(SharedPool& P, MediumState& M, MediumHost& host) {
+  // A search moves the bodies and relaunches the rays: whatever experiment
+  // was prepared cannot be continued from here.
+  M.Prepared = false;
+  // 2.
+  M.AllocateRays();
+  // 3.
+  M.T1 = 0;
+  M.kT1 = 1;
+  M.kT2 = 1;
+  M.kTiso = 1;
+  P.CurrentTime = 0;
+  ConvertFrame(P, M, host.Relativistic());
+  // 4.
+  P.StopFlag = 0;
+  M.PrevX1 = P.X(1);
+  M.PrevY1 = P.Y(1);
+  M.PrevX2 = P.X(2);
+  M.PrevY2 = P.Y(2);
+  // 5.
+  LaunchBundle(P, M, host.Law());
+}
+
+bool PeriodSearchStep(SharedPool& P, MediumState& M, MediumHost& host) {
+  const double dt = P.TimeStep;
+  // 1.
+  P.CurrentTime = Chk(P.CurrentTime + dt);
+  P.X(1) = Chk(P.X(1) + Chk(dt * P.VX(1)));
+  P.Y(1) = Chk(P.Y(1) + Chk(dt * P.VY(1)));
+  P.X(2) = Chk(P.X(2) + Chk(dt * P.VX(2)));
+  P.Y(2) = Chk(P.Y(2) + Chk(dt * P.VY(2)));
+  // 2, 3.
+  RayStepInput in;
+  in.law = host.Law();
+  in.bundle = false;
+  if (host.Drawing()) in.canvas = &host.Picture();
+  if (PropagateRays(P, M, in).passed) P.StopFlag = 1;
+  // 4. Body markers.
+  Canvas& c = host.Picture();
+  const double S = P.PictureScale;
+  c.Circle(CheckedDiv(M.PrevX1, S), CheckedDiv(M.PrevY1, S), kMark, kWhite);
+  c.Circle(CheckedDiv(P.X(1), S), CheckedDiv(P.Y(1), S), kMark, kMarker);
+  c.Circle(CheckedDiv(M.PrevX2, S), CheckedDiv(M.PrevY2, S), kMark, kWhite);
+  c.Circle(CheckedDiv(P.X(2), S), CheckedDiv(P.Y(2), S), kMark, kMarker);
+  M.PrevX1 = P.X(1);
+  M.PrevY1 = P.Y(1);
+  M.PrevX2 = P.X(2);
+  M.PrevY2 = P.Y(2);
+  // 5. The time so far is the period.
+  P.T00 = Chk(P.CurrentTime - M.T1);
+  P.v0 = CheckedDiv(1, P.T00);
+  host.Show(Out::Text13, P.X(1));
+  host.Show(Out::Text15, P.Y(1));
+  host.Show(Out::Text14, P.X(2));
+  host.Show(Out::Text16, P.Y(2));
+  host.Show(Out::Text11, P.VX(1));
+  host.Show(Out::Text25, P.VX(2));
+  host.Show(Out::Text18, P.T00);
+  host.Show(Out::Text22, P.v0);
+  host.Show(Out::Text17, P.CurrentTime);
+  // 6.
+  if (!host.AutoMode() && !host.Ask("Velmor", kContinueMotion)) return true;
+  // 7.
+  return P.StopFlag == 1;
+}
+
+MediumRunEnd RunPeriodSearch(SharedPool& P, MediumState& M, MediumHost& host) {
+  try {
+    for (;;) {
+      if (PeriodSearchStep(P, M, host)) return MediumRunEnd::Stopped;
+      if (!host.Yield()) return MediumRunEnd::Closed;
+    }
+  } catch (const ComputeFault&) {
+    return MediumRunEnd::Fault;
+  }
+}
+
+}  // namespace velmor
