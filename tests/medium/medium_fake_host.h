@@ -1,0 +1,108 @@
+#pragma once
+// A medium window without a window, for the engine tests: choices set by the
+// test, fields and questions recorded, a yield that can stop or close.
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "medium/medium_host.h"
+#include "medium/medium_state.h"
+#include "medium/ray_bundle.h"
+#include "shared/checked_math.h"
+#include "shared/numbers.h"
+#include "shared/recording_canvas.h"
+#include "shared/shared_pool.h"
+#include "workbench/experiment_engine.h"
+
+namespace velmor::testing {
+
+class FakeHost : public MediumHost {
+ public:
+  bool autoMode = true;
+  bool drawing = false;
+  bool relativistic = false;
+  bool signalOnly = false;
+  DensityLaw law = DensityLaw::FromTop;
+  DelayOption delay = DelayOption::Real;
+
+  std::map<Out, std::string> fields;
+  std::vector<std::pair<Out, std::string>> history;
+  RecordingCanvas canvas;
+  std::deque<bool> answers;  // Yes when empty
+  std::vector<std::pair<std::string, std::string>> asked;
+  long yields = 0;
+  std::function<bool()> onYield;  // false ends the loop as a closing window
+
+  bool AutoMode() const override { return autoMode; }
+  bool Drawing() const override { return drawing; }
+  bool Relativistic() const override { return relativistic; }
+  DensityLaw Law() const override { return law; }
+  DelayOption Delay() const override { return delay; }
+  bool SignalOnly() const override { return signalOnly; }
+  void Show(Out f, double v) override { Put(f, GeneralForm(Chk(v))); }
+  void ShowWhole(Out f, long long v) override { Put(f, WholeText(v)); }
+  Canvas& Picture() override { return canvas; }
+  bool Ask(const std::string& title, const std::string& text) override {
+    asked.emplace_back(title, text);
+    if (answers.empty()) return true;
+    const bool yes = answers.front();
+    answers.pop_front();
+    return yes;
+  }
+  bool Yield() override {
+    ++yields;
+    return onYield ? onYield() : true;
+  }
+
+  std::string Field(Out f) const {
+    const auto it = fields.find(f);
+    return it == fields.end() ? "" : it->second;
+  }
+  // Every value a field has shown, in order.
+  std::vector<std::string> Shown(Out f) const {
+    std::vector<std::string> out;
+    for (const auto& [field, text] : history) {
+      if (field == f) out.push_back(text);
+    }
+    return out;
+  }
+
+ private:
+  void Put(Out f, std::string text) {
+    fields[f] = text;
+    history.emplace_back(f, std::move(text));
+  }
+};
+
+// The medium window's defaults, as its starts leave them in the pool and the
+// medium state before the set-up (the bundle's shape computed).
+inline void DefaultInputs(SharedPool& P, MediumState& M) {
+  SetStartupConstants(P);
+  P.X(1) = 100;
+  P.Y(1) = 50;
+  P.VX(1) = 5;
+  P.VY(1) = 0;
+  P.X(2) = 0;
+  P.Y(2) = 0;
+  P.VX(2) = 9;
+  P.VY(2) = 0;
+  P.Vs = 20;
+  M.VXiso = 0;
+  P.PictureScale = 5;
+  P.TimeStep = 1e-3;
+  P.NC0 = 20;
+  P.T00 = 5;
+  P.v0 = 0.2;
+  M.Np = 100;
+  M.Kp = 0;
+  M.RayCount = 400;
+  M.ConeAngle = 160 / P.DegPerRad;
+  M.MeanAngle = 90 / P.DegPerRad;
+  M.TimeScale = 5;
+  ComputeBundleShape(P, M);
+}
+
+}  // namespace velmor::testing
