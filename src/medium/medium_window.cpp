@@ -218,10 +218,11 @@ void Form3::LayOut() {
   auto* medium = new QGridLayout;
   medium->setVerticalSpacing(2);
   Put(medium, 0, 0, this, "количество слоев среды Np", Text23);
-  Put(medium, 0, 2, this, "коэффициент плотности Kp ", Text33);
-  Put(medium, 1, 0, this, "кол-во лучей", Text32);
-  Put(medium, 1, 2, this, "угол конуса", Text34);
-  Put(medium, 2, 0, this, "средний угол", Text35);
+  Put(medium, 1, 0, this, "коэффициент плотности Kp ", Text33);
+  Put(medium, 2, 0, this, "кол-во лучей", Text32);
+  Put(medium, 3, 0, this, "угол конуса", Text34);
+  Put(medium, 4, 0, this, "средний угол", Text35);
+  medium->setColumnStretch(2, 1);
 
   auto* f3 = new QHBoxLayout(Frame3);
   f3->setContentsMargins(4, 0, 4, 0);
