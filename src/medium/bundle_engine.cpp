@@ -28,8 +28,8 @@ constexpr int kLastPeriod = 20;
 // frequencies with the local signal speeds at both ends.
 void BundlePeriodFrequencies(SharedPool& P, MediumState& M, int i, bool relativistic) {
   const double vn =
-      MediumDoppler(P.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, M.Vs1(i), M.Vs2(i), P.Vs, relativistic);
-  const double vk = MediumDoppler(P.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, M.Vs1(i + 1),
+      MediumDoppler(M.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, M.Vs1(i), M.Vs2(i), P.Vs, relativistic);
+  const double vk = MediumDoppler(M.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, M.Vs1(i + 1),
                                   M.Vs2(i + 1), P.Vs, relativistic);
   P.v1n(i) = vn;
   P.v1k(i) = vk;
@@ -111,7 +111,8 @@ BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& hos
   // 4.
   if (!(P.VX(2) > 0)) return BundleSetUp::SourceNotMovingRight;
   // 5.
-  M.SineOmega = Chk(2 * P.Pi * P.v0);
+  M.v0 = P.v0;
+  M.SineOmega = Chk(2 * P.Pi * M.v0);
   P.QV1 = CheckedDiv(AngleDeg(P, P.VX(1), P.VY(1)), P.DegPerRad);
   P.QV2 = CheckedDiv(AngleDeg(P, P.VX(2), P.VY(2)), P.DegPerRad);
   // 6.

@@ -93,7 +93,7 @@ std::string DataFileName(int number) {
 ExperimentData DataFromState(const SharedPool& P, const MediumState& M) {
   ExperimentData d;
   d.Vs = P.Vs;
-  d.v0 = P.v0;
+  d.v0 = M.v0;
   d.VX1 = P.VX(1);
   d.VX2 = P.VX(2);
   d.VY1 = P.VY(1);

@@ -70,7 +70,7 @@ void PrintBundleHeader(Canvas& page, const SharedPool& P, const MediumState& M) 
        "источника\n";
   r += " kT1=  " + F(M.kT1, 3) + "      kT2=  " + F(M.kT2, 3) +
        "     - коэффициенты темпа времени на приемнике и источнике\n";
-  r += " v0=  " + F(P.v0, 3) +
+  r += " v0=  " + F(M.v0, 3) +
        " - реальная и условная частота передатчика по часам как источника, так и ИСО\n";
   r += " T00=  " + G(P.T00) +
        " - условный период колебаний передатчика с частотой v0 по времени ИСО\n";
@@ -93,7 +93,7 @@ void PrintPotentialHeader(Canvas& page, const SharedPool& P, const MediumState& 
   r += " QV2= " + F(P.QV2, 2) + " - угол между скоростью источника и осью X\n";
   r += " Qn2(i) - угол между лучом зрения с источника и скоростью источника \n";
   r += " T00=  " + G(P.T00) + "    - условный период колебаний передатчика\n";
-  r += " v0=1/T00  " + G(P.v0) + "     - частота передатчика \n";
+  r += " v0=1/T00  " + G(M.v0) + "     - частота передатчика \n";
   r += " T0  " + G(P.CurrentTime) + "     - время начала эксперимента  \n";
   r += " kT1=  " + F(M.kT1, 3) + "      kT2=  " + F(M.kT2, 3) +
        "     - замедление времени на приемнике и источнике\n";
@@ -106,8 +106,8 @@ void PrintBundleReport(Canvas& page, SharedPool& P, MediumState& M, bool relativ
     const double dT = Chk(P.Tk1(i + 1) - P.Tk1(i));
     M.StoredDT(i) = dT;
     const double vn =
-        MediumDoppler(P.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, M.Vs1(i), M.Vs2(i), P.Vs, relativistic);
-    const double vk = MediumDoppler(P.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, M.Vs1(i + 1),
+        MediumDoppler(M.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, M.Vs1(i), M.Vs2(i), P.Vs, relativistic);
+    const double vk = MediumDoppler(M.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, M.Vs1(i + 1),
                                     M.Vs2(i + 1), P.Vs, relativistic);
     P.v1n(i) = vn;
     P.v1k(i) = vk;
@@ -157,9 +157,9 @@ void PrintPotentialReport(Canvas& page, SharedPool& P, MediumState& M, bool rela
   for (int i = 1; i <= n; ++i) {
     const double dT = Chk(P.Tk1(i + 1) - P.Tk1(i));
     M.StoredDT(i) = dT;
-    const double vn = MediumDoppler(P.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, c, c, c, relativistic);
+    const double vn = MediumDoppler(M.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, c, c, c, relativistic);
     const double vk =
-        MediumDoppler(P.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, c, c, c, relativistic);
+        MediumDoppler(M.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, c, c, c, relativistic);
     P.v1n(i) = vn;
     P.v1k(i) = vk;
     P.v1(i) = Chk((vn + vk) / 2);

@@ -56,6 +56,10 @@ struct MediumState {
   double PrevMoveX = 0.0;
   double PrevMoveY = 0.0;
   int FrontState = 0;
+  // The transmitter frequency of the experiment started last. The pool's v0
+  // is rewritten by other windows (the main window sets it whenever it is
+  // activated); a run's formulas, report and data file keep their own.
+  double v0 = 0.0;
   int WarnArmed = 0;
   double SineOmega = 0.0;
 

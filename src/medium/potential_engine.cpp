@@ -58,8 +58,8 @@ void RecordMaximum(SharedPool& P, MediumState& M, MediumHost& host, int p) {
     const int i = p - 1;
     const bool rel = host.Relativistic();
     const double c = P.Vs;
-    const double vn = MediumDoppler(P.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, c, c, c, rel);
-    const double vk = MediumDoppler(P.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, c, c, c, rel);
+    const double vn = MediumDoppler(M.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, c, c, c, rel);
+    const double vk = MediumDoppler(M.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, c, c, c, rel);
     P.v1n(i) = vn;
     P.v1k(i) = vk;
     P.v1(i) = Chk((vn + vk) / 2);
@@ -121,7 +121,8 @@ void SetUpPotentialExperiment(SharedPool& P, MediumState& M, MediumHost& host, b
   // 3.
   ConvertFrame(P, M, host.Relativistic());
   // 4.
-  M.SineOmega = Chk(Chk(M.kT2 * 2 * P.Pi) * P.v0);
+  M.v0 = P.v0;
+  M.SineOmega = Chk(Chk(M.kT2 * 2 * P.Pi) * M.v0);
   Speeds(P);
   M.PrevX1 = P.X(1);
   M.PrevY1 = P.Y(1);

@@ -135,6 +135,12 @@ TEST_F(Bundle, TwentyReceptionsEndTheRunWithoutAFault) {
 TEST_F(Bundle, ObservedFrequencyFollowsTheDopplerFormula) {
   Quick();
   ASSERT_EQ(SetUpBundleExperiment(P, M, host, false), BundleSetUp::Ready);
+  // Another window rewrites the shared frequency meanwhile (the main window
+  // does whenever it is activated): the run keeps the one it started with.
+  host.onYield = [&] {
+    P.v0 = 0.2;
+    return true;
+  };
   ASSERT_EQ(RunBundleSteps(P, M, host), MediumRunEnd::Stopped);
   for (int i = 1; i <= 19; ++i) {
     const double observed = 1 / (P.Tk1(i + 1) - P.Tk1(i));

@@ -203,6 +203,8 @@ TEST(DataFile, PresentStateGivesTheRowsOfItsRun) {
   MediumState M;
   testing::DefaultInputs(P, M);
   M.ExperimentKind = kBundleKind;
+  M.v0 = 0.25;
+  P.v0 = 0.2;
   P.PeriodNumber = 21;
   P.Tk1(20) = 99;
   M.Vs2(20) = 13;
@@ -214,6 +216,7 @@ TEST(DataFile, PresentStateGivesTheRowsOfItsRun) {
   EXPECT_EQ(d.kod, 1);
   EXPECT_EQ(d.Vs, 20);
   EXPECT_EQ(d.VX2, 9);
+  EXPECT_EQ(d.v0, 0.25);
   P.PeriodNumber = 3;
   EXPECT_EQ(DataFromState(P, M).received, 2);
   M.ExperimentKind = kPotentialKind;
