@@ -29,7 +29,7 @@ class BareHost : public velmor::MediumHost {
   bool Drawing() const override { return false; }
   bool Relativistic() const override { return false; }
   velmor::DensityLaw Law() const override { return velmor::DensityLaw::FromTop; }
-  velmor::DelayOption Delay() const override { return velmor::DelayOption::Real; }
+  velmor::FieldDelay Delay() const override { return velmor::FieldDelay::Real; }
   bool SignalOnly() const override { return false; }
   void Show(Out, double) override {}
   void ShowWhole(Out, long long) override {}

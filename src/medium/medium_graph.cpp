@@ -42,7 +42,7 @@ struct Abscissa {
 };
 
 // Where period i of the data goes along X, one or two places.
-std::vector<Abscissa> Abscissas(const GraphFrame& f, GraphAbscissa a, const ExperimentData& d,
+std::vector<Abscissa> Abscissas(const GraphFrame& f, PointAbscissa a, const ExperimentData& d,
                                 const SharedPool& P, int i) {
   const ExperimentRow& r0 = d.rows.at(static_cast<std::size_t>(i));
   const ExperimentRow& r1 = d.rows.at(static_cast<std::size_t>(i) + 1);
@@ -51,7 +51,7 @@ std::vector<Abscissa> Abscissas(const GraphFrame& f, GraphAbscissa a, const Expe
   }
   const double K = P.DegPerRad;
   std::vector<Abscissa> out;
-  if (a == GraphAbscissa::Q3) {
+  if (a == PointAbscissa::Q3) {
     // The direction of arrival, recovered from the receiver's angle.
     const double QV1 = CheckedDiv(AngleDeg(P, d.VX1, d.VY1), K);
     const double q3 = Chk(((QV1 - r0.Qn1) + (QV1 - r1.Qn1)) / 2 * K);
@@ -59,10 +59,10 @@ std::vector<Abscissa> Abscissas(const GraphFrame& f, GraphAbscissa a, const Expe
     if (deg < 0) deg += 360;
     out.push_back({AngleX(deg), kSightColour});
   }
-  if (a == GraphAbscissa::Q1Q2) {
+  if (a == PointAbscissa::Q1Q2) {
     out.push_back({AngleX((Fold(Chk(r0.Qn1 * K)) + Fold(Chk(r1.Qn1 * K))) / 2), kReceiverColour});
   }
-  if (a == GraphAbscissa::Q1Q2 || a == GraphAbscissa::Q2) {
+  if (a == PointAbscissa::Q1Q2 || a == PointAbscissa::Q2) {
     out.push_back({AngleX((Fold(Chk(r0.Qn2 * K)) + Fold(Chk(r1.Qn2 * K))) / 2), kSourceColour});
   }
   return out;
@@ -108,7 +108,7 @@ double ComputedFrequency(const ExperimentData& d, int i, bool relativistic) {
   return Chk((vn + vk) / 2);
 }
 
-int PlotObservedPoints(Canvas& c, const GraphFrame& f, GraphAbscissa a, const ExperimentData& d,
+int PlotObservedPoints(Canvas& c, const GraphFrame& f, PointAbscissa a, const ExperimentData& d,
                        const SharedPool& P) {
   int drawn = 0;
   for (int i = 1; i <= d.ObservedPeriods(); ++i) {
@@ -125,7 +125,7 @@ int PlotObservedPoints(Canvas& c, const GraphFrame& f, GraphAbscissa a, const Ex
   return drawn;
 }
 
-int PlotComputedPoints(Canvas& c, const GraphFrame& f, GraphAbscissa a, const ExperimentData& d,
+int PlotComputedPoints(Canvas& c, const GraphFrame& f, PointAbscissa a, const ExperimentData& d,
                        const SharedPool& P, bool relativistic) {
   const Rgb colour = relativistic ? kRelativistic : kColour1;
   int drawn = 0;

@@ -15,7 +15,7 @@ struct GraphFrame {
 };
 
 // Frame4: the angle the points are plotted against.
-enum class GraphAbscissa { Q3, Q1Q2, Q2 };
+enum class PointAbscissa { Q3, Q1Q2, Q2 };
 
 // Clears the picture, sets the frame's scale and draws grid, labels, axes.
 void DrawGraphFrame(Canvas& c, const GraphFrame& f);
@@ -35,13 +35,13 @@ FrameScale GraphFrameScale(bool timeMode);
 // Points at v/v0 of 20 picture units or more are left out. Returns the points
 // drawn; a fault (dT = 0, v0 = 0) is a compute fault, the points before it
 // stay.
-int PlotObservedPoints(Canvas& c, const GraphFrame& f, GraphAbscissa a, const ExperimentData& d,
+int PlotObservedPoints(Canvas& c, const GraphFrame& f, PointAbscissa a, const ExperimentData& d,
                        const SharedPool& P);
 
 // The computed v(i)/v0 = (vn(i) + vk(i))/2/v0 of the same periods by the
 // experiment's formula ("классика" or "СТО"): crosses at the same abscissas,
 // colour 1 for "классика" and RGB(255, 0, 200) for "СТО".
-int PlotComputedPoints(Canvas& c, const GraphFrame& f, GraphAbscissa a, const ExperimentData& d,
+int PlotComputedPoints(Canvas& c, const GraphFrame& f, PointAbscissa a, const ExperimentData& d,
                        const SharedPool& P, bool relativistic);
 
 // The computed frequency of observed period i of the data.

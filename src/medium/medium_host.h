@@ -35,7 +35,7 @@ enum class Out {
 };
 
 // Frame2 "запаздывание Л-В": Option7, Option9, Option10.
-enum class DelayOption { Current, Real, None };
+enum class FieldDelay { Current, Real, None };
 
 class MediumHost {
  public:
@@ -44,7 +44,7 @@ class MediumHost {
   virtual bool Drawing() const = 0;       // Check6 "рисовать"
   virtual bool Relativistic() const = 0;  // Option6 "СТО" (else "классика")
   virtual DensityLaw Law() const = 0;     // Frame1
-  virtual DelayOption Delay() const = 0;  // Frame2
+  virtual FieldDelay Delay() const = 0;   // Frame2
   virtual bool SignalOnly() const = 0;    // Check4 "Sin"
   // A number in the general form; an infinity or NaN is a compute fault.
   virtual void Show(Out field, double value) = 0;

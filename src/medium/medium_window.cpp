@@ -611,10 +611,10 @@ bool Form3::ExperimentToPlot(ExperimentData& out) {
 
 // --- Graph ----------------------------------------------------------------
 
-GraphAbscissa Form3::Abscissa() const {
-  if (Option12->isChecked()) return GraphAbscissa::Q1Q2;
-  if (Option13->isChecked()) return GraphAbscissa::Q2;
-  return GraphAbscissa::Q3;
+PointAbscissa Form3::Abscissa() const {
+  if (Option12->isChecked()) return PointAbscissa::Q1Q2;
+  if (Option13->isChecked()) return PointAbscissa::Q2;
+  return PointAbscissa::Q3;
 }
 
 bool Form3::DrawFrameFromFields() {
@@ -703,10 +703,10 @@ DensityLaw Form3::Law() const {
   if (Option4->isChecked()) return DensityLaw::FromTopSquare;
   return DensityLaw::FromTop;
 }
-DelayOption Form3::Delay() const {
-  if (Option10->isChecked()) return DelayOption::None;
-  if (Option7->isChecked()) return DelayOption::Current;
-  return DelayOption::Real;
+FieldDelay Form3::Delay() const {
+  if (Option10->isChecked()) return FieldDelay::None;
+  if (Option7->isChecked()) return FieldDelay::Current;
+  return FieldDelay::Real;
 }
 bool Form3::SignalOnly() const {
   return Check4->isChecked();

@@ -73,14 +73,14 @@ class Form3 : public ui::Form, private MediumHost {
   // The experiment to plot: the data file when ".txt" is ticked, else the
   // present state; nothing (message shown) when the file cannot be used.
   bool ExperimentToPlot(ExperimentData& out);
-  GraphAbscissa Abscissa() const;
+  PointAbscissa Abscissa() const;
 
   // MediumHost.
   bool AutoMode() const override;
   bool Drawing() const override;
   bool Relativistic() const override;
   DensityLaw Law() const override;
-  DelayOption Delay() const override;
+  FieldDelay Delay() const override;
   bool SignalOnly() const override;
   void Show(Out field, double value) override;
   void ShowWhole(Out field, long long value) override;

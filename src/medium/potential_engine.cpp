@@ -89,7 +89,7 @@ void DrawPotentialRefresh(SharedPool& P, MediumState& M, MediumHost& host) {
   const double ts = M.TimeScale;
   const double x = CheckedDiv(t, ts);
   c.PSet(x, Chk(std::sin(Chk(M.SineOmega * t)) - 2), kSignal);
-  if (host.Delay() == DelayOption::None) {
+  if (host.Delay() == FieldDelay::None) {
     c.PSet(x, Chk(M.FieldE + 4), kFieldNow);
   } else {
     c.PSet(CheckedDiv(Chk(t + M.Delay), ts), Chk(M.FieldE + 4), kFieldDelayed);
@@ -178,18 +178,18 @@ bool PotentialStep(SharedPool& P, MediumState& M, MediumHost& host) {
   M.FieldPointY = P.Y(1);
   M.Delay = 0;
   switch (host.Delay()) {
-    case DelayOption::Current: {
+    case FieldDelay::Current: {
       const double dx = Chk(P.X(1) - P.X(2));
       const double dy = Chk(P.Y(1) - P.Y(2));
       M.Delay = CheckedDiv(CheckedSqrt(Chk(Chk(dx * dx) + Chk(dy * dy))), P.Vs);
       break;
     }
-    case DelayOption::Real:
+    case FieldDelay::Real:
       M.Delay = Chk(SignalTimeFromMovingPoint(P, P.X(1), P.Y(1), P.X(2), P.Y(2), P.VX(1), P.VY(1)));
       M.FieldPointX = Chk(P.X(1) + Chk(M.Delay * P.VX(1)));
       M.FieldPointY = Chk(P.Y(1) + Chk(M.Delay * P.VY(1)));
       break;
-    case DelayOption::None:
+    case FieldDelay::None:
       break;
   }
   // 3.

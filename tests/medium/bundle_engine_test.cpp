@@ -13,14 +13,14 @@
 namespace velmor {
 namespace {
 
-using testing::DefaultInputs;
-using testing::FakeHost;
+using medium_testing::DefaultInputs;
+using medium_testing::MediumFakeHost;
 using Kind = CanvasOp::Kind;
 
 struct Bundle : ::testing::Test {
   SharedPool P;
   MediumState M;
-  FakeHost host;
+  MediumFakeHost host;
   void SetUp() override { DefaultInputs(P, M); }
   // A receiver at rest 10 m above the slow source's path (0,5 m/s, a
   // period of 2 s): every period arrives within 0,7 s, before the next one
@@ -286,7 +286,7 @@ TEST(BundleCanvas, RefreshDrawsTrailsSignalAndMarkers) {
   SharedPool P;
   MediumState M;
   DefaultInputs(P, M);
-  FakeHost host;
+  MediumFakeHost host;
   ASSERT_EQ(SetUpBundleExperiment(P, M, host, true), BundleSetUp::Ready);
   P.CurrentTime = 0.5;
   P.X(2) = 4.5;

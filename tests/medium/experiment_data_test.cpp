@@ -201,7 +201,7 @@ TEST(DataFile, ReceptionsOfARayBundleFile) {
 TEST(DataFile, PresentStateGivesTheRowsOfItsRun) {
   SharedPool P;
   MediumState M;
-  testing::DefaultInputs(P, M);
+  medium_testing::DefaultInputs(P, M);
   M.ExperimentKind = kBundleKind;
   M.v0 = 0.25;
   P.v0 = 0.2;

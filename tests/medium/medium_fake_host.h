@@ -17,16 +17,16 @@
 #include "shared/shared_pool.h"
 #include "workbench/experiment_engine.h"
 
-namespace velmor::testing {
+namespace velmor::medium_testing {
 
-class FakeHost : public MediumHost {
+class MediumFakeHost : public MediumHost {
  public:
   bool autoMode = true;
   bool drawing = false;
   bool relativistic = false;
   bool signalOnly = false;
   DensityLaw law = DensityLaw::FromTop;
-  DelayOption delay = DelayOption::Real;
+  FieldDelay delay = FieldDelay::Real;
 
   std::map<Out, std::string> fields;
   std::vector<std::pair<Out, std::string>> history;
@@ -40,7 +40,7 @@ class FakeHost : public MediumHost {
   bool Drawing() const override { return drawing; }
   bool Relativistic() const override { return relativistic; }
   DensityLaw Law() const override { return law; }
-  DelayOption Delay() const override { return delay; }
+  FieldDelay Delay() const override { return delay; }
   bool SignalOnly() const override { return signalOnly; }
   void Show(Out f, double v) override { Put(f, GeneralForm(Chk(v))); }
   void ShowWhole(Out f, long long v) override { Put(f, WholeText(v)); }
@@ -105,4 +105,4 @@ inline void DefaultInputs(SharedPool& P, MediumState& M) {
   ComputeBundleShape(P, M);
 }
 
-}  // namespace velmor::testing
+}  // namespace velmor::medium_testing

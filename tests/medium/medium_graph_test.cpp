@@ -99,7 +99,7 @@ struct Points : ::testing::Test {
 };
 
 TEST_F(Points, AgainstTheLineOfSight) {
-  EXPECT_EQ(PlotObservedPoints(c, f, GraphAbscissa::Q3, d, P), 2);
+  EXPECT_EQ(PlotObservedPoints(c, f, PointAbscissa::Q3, d, P), 2);
   const auto circles = c.OpsOf(Kind::Circle);
   ASSERT_EQ(circles.size(), 2u);
   // v/v0 = 0,5/0,25 = 2 → 16 units; 90° → X = 0.
@@ -113,7 +113,7 @@ TEST_F(Points, AgainstTheLineOfSight) {
 }
 
 TEST_F(Points, AgainstBothVelocityAnglesFolded) {
-  PlotObservedPoints(c, f, GraphAbscissa::Q1Q2, d, P);
+  PlotObservedPoints(c, f, PointAbscissa::Q1Q2, d, P);
   const auto circles = c.OpsOf(Kind::Circle);
   ASSERT_EQ(circles.size(), 4u);
   const double K = P.DegPerRad;
@@ -124,14 +124,14 @@ TEST_F(Points, AgainstBothVelocityAnglesFolded) {
   // −4 rad = −229,18°: folded to 130,82° (same cosine).
   EXPECT_NEAR(circles[3].a, 20 * ((0.7 * K + (360 - 4 * K)) / 2 / 90 - 1), 1e-9);
   c.Reset();
-  PlotObservedPoints(c, f, GraphAbscissa::Q2, d, P);
+  PlotObservedPoints(c, f, PointAbscissa::Q2, d, P);
   EXPECT_EQ(c.Count(Kind::Circle), 2u);
   EXPECT_EQ(c.OpsOf(Kind::Circle)[0].colour, RGB(250, 0, 0));
 }
 
 TEST_F(Points, AgainstTimeAtTheMiddleOfThePeriod) {
   f.timeMode = true;
-  PlotObservedPoints(c, f, GraphAbscissa::Q1Q2, d, P);
+  PlotObservedPoints(c, f, PointAbscissa::Q1Q2, d, P);
   const auto circles = c.OpsOf(Kind::Circle);
   ASSERT_EQ(circles.size(), 2u);
   EXPECT_DOUBLE_EQ(circles[0].a, 2 / 2.5);
@@ -140,19 +140,19 @@ TEST_F(Points, AgainstTimeAtTheMiddleOfThePeriod) {
 
 TEST_F(Points, AboveTheFrameLeftOutAndFaultsKeepEarlierPoints) {
   d.v0 = 0.01;  // v/v0 = 50: 400 units
-  EXPECT_EQ(PlotObservedPoints(c, f, GraphAbscissa::Q3, d, P), 0);
+  EXPECT_EQ(PlotObservedPoints(c, f, PointAbscissa::Q3, d, P), 0);
   d.v0 = 0.25;
   d.rows[3].Tk1 = 3;  // period 2: dT = 0
-  EXPECT_THROW(PlotObservedPoints(c, f, GraphAbscissa::Q3, d, P), ComputeFault);
+  EXPECT_THROW(PlotObservedPoints(c, f, PointAbscissa::Q3, d, P), ComputeFault);
   EXPECT_EQ(c.Count(Kind::Circle), 1u);
   d.v0 = 0;
-  EXPECT_THROW(PlotObservedPoints(c, f, GraphAbscissa::Q3, d, P), ComputeFault);
+  EXPECT_THROW(PlotObservedPoints(c, f, PointAbscissa::Q3, d, P), ComputeFault);
 }
 
 TEST_F(Points, NothingObservedNothingDrawn) {
   d.received = 1;
-  EXPECT_EQ(PlotObservedPoints(c, f, GraphAbscissa::Q3, d, P), 0);
-  EXPECT_EQ(PlotComputedPoints(c, f, GraphAbscissa::Q3, d, P, false), 0);
+  EXPECT_EQ(PlotObservedPoints(c, f, PointAbscissa::Q3, d, P), 0);
+  EXPECT_EQ(PlotComputedPoints(c, f, PointAbscissa::Q3, d, P, false), 0);
   EXPECT_TRUE(c.Ops().empty());
 }
 
@@ -177,7 +177,7 @@ TEST_F(Points, ComputedFrequencyByTheExperimentsFormula) {
 }
 
 TEST_F(Points, ComputedPointsAreCrossesInTheFormulasColour) {
-  EXPECT_EQ(PlotComputedPoints(c, f, GraphAbscissa::Q3, d, P, true), 2);
+  EXPECT_EQ(PlotComputedPoints(c, f, PointAbscissa::Q3, d, P, true), 2);
   const auto lines = c.OpsOf(Kind::Line);
   ASSERT_EQ(lines.size(), 4u);
   const double y = ComputedFrequency(d, 1, true) / 0.25 / 0.125;
@@ -187,7 +187,7 @@ TEST_F(Points, ComputedPointsAreCrossesInTheFormulasColour) {
   EXPECT_DOUBLE_EQ(lines[1].b, y - 0.25);
   EXPECT_EQ(lines[0].colour, RGB(255, 0, 200));
   c.Reset();
-  PlotComputedPoints(c, f, GraphAbscissa::Q3, d, P, false);
+  PlotComputedPoints(c, f, PointAbscissa::Q3, d, P, false);
   EXPECT_EQ(c.OpsOf(Kind::Line)[0].colour, kColour1);
 }
 

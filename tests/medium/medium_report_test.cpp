@@ -13,7 +13,7 @@
 namespace velmor {
 namespace {
 
-using testing::DefaultInputs;
+using medium_testing::DefaultInputs;
 using Kind = CanvasOp::Kind;
 
 struct Report : ::testing::Test {

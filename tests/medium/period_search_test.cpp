@@ -9,13 +9,13 @@
 namespace velmor {
 namespace {
 
-using testing::DefaultInputs;
-using testing::FakeHost;
+using medium_testing::DefaultInputs;
+using medium_testing::MediumFakeHost;
 
 struct Search : ::testing::Test {
   SharedPool P;
   MediumState M;
-  FakeHost host;
+  MediumFakeHost host;
   void SetUp() override {
     DefaultInputs(P, M);
     // Bodies at rest, the receiver 50 m above the source (just right of the

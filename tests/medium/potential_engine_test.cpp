@@ -12,8 +12,8 @@
 namespace velmor {
 namespace {
 
-using testing::DefaultInputs;
-using testing::FakeHost;
+using medium_testing::DefaultInputs;
+using medium_testing::MediumFakeHost;
 using Kind = CanvasOp::Kind;
 
 TEST(MovingChargeField, ByHand) {
@@ -35,7 +35,7 @@ TEST(MovingChargeField, FaultsWhereTheFormulaFails) {
 struct Potential : ::testing::Test {
   SharedPool P;
   MediumState M;
-  FakeHost host;
+  MediumFakeHost host;
   void SetUp() override { DefaultInputs(P, M); }
   void AtRest() {
     P.VX(1) = 0;
@@ -89,7 +89,7 @@ TEST_F(Potential, FieldMaximumCountsOnceUntilItRisesAgain) {
   P.Y(1) = 5;
   P.VX(1) = 0;
   P.VX(2) = 5;
-  host.delay = DelayOption::None;
+  host.delay = FieldDelay::None;
   SetUpPotentialExperiment(P, M, host, false);
   host.onYield = [&] {
     if (host.yields == 4000) P.StopFlag = 1;
@@ -108,7 +108,7 @@ TEST_F(Potential, FieldThatNeverFallsRunsUntilStopped) {
   P.Y(1) = 0;
   P.VX(1) = 0;
   P.VX(2) = 5;
-  host.delay = DelayOption::None;
+  host.delay = FieldDelay::None;
   SetUpPotentialExperiment(P, M, host, false);
   host.onYield = [&] {
     if (host.yields == 20000) P.StopFlag = 1;
@@ -123,7 +123,7 @@ TEST_F(Potential, TimePlotColoursAndDelayShift) {
   AtRest();
   P.NC0 = 1;
   host.drawing = true;
-  host.delay = DelayOption::None;
+  host.delay = FieldDelay::None;
   SetUpPotentialExperiment(P, M, host, true);
   RunPotentialSteps(P, M, host);  // one step
   auto points = host.canvas.OpsOf(Kind::Point);
@@ -139,7 +139,7 @@ TEST_F(Potential, TimePlotColoursAndDelayShift) {
   EXPECT_EQ(points[2].b, 0);
   EXPECT_EQ(points[2].colour, RGB(250, 0, 250));
   // With a delay the field is blue and τ/TimeScale to the right.
-  host.delay = DelayOption::Current;
+  host.delay = FieldDelay::Current;
   host.canvas.Reset();
   P.StopFlag = 1;
   RunPotentialSteps(P, M, host);
@@ -186,7 +186,7 @@ TEST_F(Potential, ChargeOnTheReceiverIsAFault) {
   P.X(1) = 0;
   P.Y(1) = 0;
   P.VX(1) = 9;
-  host.delay = DelayOption::None;
+  host.delay = FieldDelay::None;
   SetUpPotentialExperiment(P, M, host, false);
   EXPECT_EQ(RunPotentialSteps(P, M, host), MediumRunEnd::Fault);
   EXPECT_DOUBLE_EQ(P.CurrentTime, 0.001);

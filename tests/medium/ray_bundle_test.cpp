@@ -219,7 +219,7 @@ TEST_F(ThreeRays, FrontBetweenTwoRaysIsTheReception) {
 TEST(BundleShape, BadCountsAndFlatLayersAreBadInput) {
   SharedPool P;
   MediumState M;
-  testing::DefaultInputs(P, M);
+  medium_testing::DefaultInputs(P, M);
   for (int rays : {0, -1, kMaxRayCount + 1}) {
     M.RayCount = rays;
     EXPECT_THROW(ComputeBundleShape(P, M), InputFault) << rays;
@@ -240,7 +240,7 @@ TEST(BundleShape, BadCountsAndFlatLayersAreBadInput) {
 TEST(FrameConversion, ClassicalSubtractsTheFrameSpeed) {
   SharedPool P;
   MediumState M;
-  testing::DefaultInputs(P, M);
+  medium_testing::DefaultInputs(P, M);
   M.VXiso = 3;
   ConvertFrame(P, M, false);
   EXPECT_EQ(P.VX(1), 2);
@@ -252,7 +252,7 @@ TEST(FrameConversion, ClassicalSubtractsTheFrameSpeed) {
 TEST(FrameConversion, RelativisticAtRestFrameChangesNoPosition) {
   SharedPool P;
   MediumState M;
-  testing::DefaultInputs(P, M);
+  medium_testing::DefaultInputs(P, M);
   P.VY(1) = 2;
   ConvertFrame(P, M, true);
   EXPECT_EQ(P.X(1), 100);
@@ -271,7 +271,7 @@ TEST(FrameConversion, RelativisticAtRestFrameChangesNoPosition) {
 TEST(FrameConversion, RelativisticMovingFrameByHand) {
   SharedPool P;
   MediumState M;
-  testing::DefaultInputs(P, M);
+  medium_testing::DefaultInputs(P, M);
   // c = 20, V = 12: kTiso = 0,8.
   M.VXiso = 12;
   P.X(2) = 8;
@@ -295,7 +295,7 @@ TEST(FrameConversion, RelativisticMovingFrameByHand) {
 TEST(FrameConversion, FrameAtTheSignalSpeedIsAFault) {
   SharedPool P;
   MediumState M;
-  testing::DefaultInputs(P, M);
+  medium_testing::DefaultInputs(P, M);
   M.VXiso = 25;
   EXPECT_THROW(ConvertFrame(P, M, true), ComputeFault);
 }
