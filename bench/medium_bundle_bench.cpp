@@ -7,10 +7,10 @@
 #include <cmath>
 #include <vector>
 
+#include "medium/medium_defaults.h"
 #include "medium/medium_state.h"
 #include "medium/ray_bundle.h"
 #include "shared/shared_pool.h"
-#include "workbench/experiment_engine.h"
 
 namespace {
 
@@ -27,21 +27,9 @@ using velmor::SharedPool;
 
 // The default bundle of the medium window, launched at the source.
 void DefaultBundle(SharedPool& P, MediumState& M, double Kp) {
-  velmor::SetStartupConstants(P);
-  P.X(1) = 100;
-  P.Y(1) = 50;
-  P.X(2) = 0;
-  P.Y(2) = 0;
-  P.Vs = 20;
-  P.TimeStep = 1e-3;
-  P.PictureScale = 5;
-  P.PeriodNumber = 1;
-  M.Np = 100;
+  velmor::SetWindowDefaults(P, M);
   M.Kp = Kp;
-  M.RayCount = 400;
-  M.ConeAngle = 160 / P.DegPerRad;
-  M.MeanAngle = 90 / P.DegPerRad;
-  velmor::ComputeBundleShape(P, M);
+  P.PeriodNumber = 1;
   M.AllocateRays();
   velmor::LaunchBundle(P, M, DensityLaw::FromTop);
 }

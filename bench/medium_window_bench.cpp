@@ -10,10 +10,10 @@
 
 #include "app/register_forms.h"
 #include "medium/bundle_engine.h"
+#include "medium/medium_defaults.h"
 #include "medium/medium_state.h"
 #include "medium/medium_window.h"
-#include "medium/ray_bundle.h"
-#include "shared/recording_canvas.h"
+#include "shared/null_canvas.h"
 #include "shared/shared_pool.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
@@ -38,7 +38,7 @@ class BareHost : public velmor::MediumHost {
   bool Yield() override { return true; }
 
  private:
-  velmor::RecordingCanvas canvas_;
+  velmor::NullCanvas canvas_;
 };
 
 double Seconds(std::chrono::steady_clock::time_point t0) {
@@ -51,27 +51,7 @@ double BareRun() {
   SharedPool& P = Pool();
   MediumState& M = Medium();
   const auto t0 = std::chrono::steady_clock::now();
-  P.X(1) = 100;
-  P.Y(1) = 50;
-  P.VX(1) = 5;
-  P.VY(1) = 0;
-  P.X(2) = 0;
-  P.Y(2) = 0;
-  P.VX(2) = 9;
-  P.VY(2) = 0;
-  P.Vs = 20;
-  M.VXiso = 0;
-  P.PictureScale = 5;
-  P.TimeStep = 1e-3;
-  P.NC0 = 20;
-  P.T00 = 5;
-  P.v0 = 0.2;
-  M.Np = 100;
-  M.Kp = 0;
-  M.RayCount = 400;
-  M.ConeAngle = 160 / P.DegPerRad;
-  M.MeanAngle = 90 / P.DegPerRad;
-  ComputeBundleShape(P, M);
+  SetWindowDefaults(P, M);
   BareHost host;
   SetUpBundleExperiment(P, M, host, false);
   RunBundleSteps(P, M, host);

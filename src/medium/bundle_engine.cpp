@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "medium/bundle_canvas.h"
-#include "medium/medium_formulas.h"
+#include "medium/medium_run.h"
 #include "medium/medium_state.h"
 #include "medium/ray_bundle.h"
 #include "shared/checked_math.h"
@@ -23,18 +23,6 @@ namespace {
 
 // The last entry of the per-period arrays.
 constexpr int kLastPeriod = 20;
-
-// The observed period p − 1 (receptions p − 1 and p): its computed
-// frequencies with the local signal speeds at both ends.
-void BundlePeriodFrequencies(SharedPool& P, MediumState& M, int i, bool relativistic) {
-  const double vn =
-      MediumDoppler(M.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, M.Vs1(i), M.Vs2(i), P.Vs, relativistic);
-  const double vk = MediumDoppler(M.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, M.Vs1(i + 1),
-                                  M.Vs2(i + 1), P.Vs, relativistic);
-  P.v1n(i) = vn;
-  P.v1k(i) = vk;
-  P.v1(i) = Chk((vn + vk) / 2);
-}
 
 // Step 13: the reception of period p by the rays k − 1, k.
 void Reception(SharedPool& P, MediumState& M, MediumHost& host, const RayStepResult& r) {
@@ -68,7 +56,7 @@ void Reception(SharedPool& P, MediumState& M, MediumHost& host, const RayStepRes
     host.Show(Out::Text24, CheckedDiv(1, dT));
     host.Show(Out::Text36, Chk((M.EmitAngle(p - 1) + M.EmitAngle(p)) / 2 * P.DegPerRad));
     host.Show(Out::Text39, Chk((M.RecvAngle(p - 1) + M.RecvAngle(p)) / 2 * P.DegPerRad));
-    BundlePeriodFrequencies(P, M, p - 1, host.Relativistic());
+    StorePeriodFrequencies(P, M, p - 1, true, host.Relativistic());
     host.Show(Out::Text37, P.v1n(p - 1));
     host.Show(Out::Text38, P.v1k(p - 1));
     host.Show(Out::Text44, P.v1(p - 1));
@@ -145,13 +133,7 @@ BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& hos
   P.StepCounter = 0;
   P.PeriodNumber = 1;
   host.ShowWhole(Out::Text20, 0);
-  host.Show(Out::Text17, P.CurrentTime);
-  host.Show(Out::Text13, P.X(1));
-  host.Show(Out::Text15, P.Y(1));
-  host.Show(Out::Text14, P.X(2));
-  host.Show(Out::Text16, P.Y(2));
-  host.Show(Out::Text11, P.VX(1));
-  host.Show(Out::Text25, P.VX(2));
+  ShowBodyFields(P, host);
   M.Prepared = true;
   return BundleSetUp::Ready;
 }
@@ -160,13 +142,9 @@ bool BundleStep(SharedPool& P, MediumState& M, MediumHost& host) {
   const int p = P.PeriodNumber;
   const double dt = P.TimeStep;
   // 1.
-  P.CurrentTime = Chk(P.CurrentTime + dt);
   if (P.StepCounter == INT_MAX) RaiseComputeFault("overflow");
+  MoveBodies(P);
   P.StepCounter = P.StepCounter + 1;
-  P.X(1) = Chk(P.X(1) + Chk(dt * P.VX(1)));
-  P.Y(1) = Chk(P.Y(1) + Chk(dt * P.VY(1)));
-  P.X(2) = Chk(P.X(2) + Chk(dt * P.VX(2)));
-  P.Y(2) = Chk(P.Y(2) + Chk(dt * P.VY(2)));
   const bool drawing = host.Drawing();
   bool received = false;
   // 2. The bundle of period p waits for the source to reach its point.
@@ -199,13 +177,7 @@ bool BundleStep(SharedPool& P, MediumState& M, MediumHost& host) {
   // 16. Refresh.
   if (P.StepCounter == P.NC0) {
     P.StepCounter = 0;
-    host.Show(Out::Text17, P.CurrentTime);
-    host.Show(Out::Text13, P.X(1));
-    host.Show(Out::Text15, P.Y(1));
-    host.Show(Out::Text14, P.X(2));
-    host.Show(Out::Text16, P.Y(2));
-    host.Show(Out::Text11, P.VX(1));
-    host.Show(Out::Text25, P.VX(2));
+    ShowBodyFields(P, host);
     if (drawing) DrawBundleRefresh(host.Picture(), P, M);
   }
   // 17.
@@ -213,14 +185,7 @@ bool BundleStep(SharedPool& P, MediumState& M, MediumHost& host) {
 }
 
 MediumRunEnd RunBundleSteps(SharedPool& P, MediumState& M, MediumHost& host) {
-  try {
-    for (;;) {
-      if (BundleStep(P, M, host)) return MediumRunEnd::Stopped;
-      if (!host.Yield()) return MediumRunEnd::Closed;
-    }
-  } catch (const ComputeFault&) {
-    return MediumRunEnd::Fault;
-  }
+  return RunMediumLoop(host, [&] { return BundleStep(P, M, host); });
 }
 
 }  // namespace velmor

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "medium/medium_formulas.h"
+#include "medium/medium_run.h"
 #include "medium/medium_state.h"
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
@@ -105,13 +105,9 @@ void PrintBundleReport(Canvas& page, SharedPool& P, MediumState& M, bool relativ
   for (int i = 1; i <= n; ++i) {
     const double dT = Chk(P.Tk1(i + 1) - P.Tk1(i));
     M.StoredDT(i) = dT;
-    const double vn =
-        MediumDoppler(M.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, M.Vs1(i), M.Vs2(i), P.Vs, relativistic);
-    const double vk = MediumDoppler(M.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, M.Vs1(i + 1),
-                                    M.Vs2(i + 1), P.Vs, relativistic);
-    P.v1n(i) = vn;
-    P.v1k(i) = vk;
-    P.v1(i) = Chk((vn + vk) / 2);
+    StorePeriodFrequencies(P, M, i, true, relativistic);
+    const double vn = P.v1n(i);
+    const double vk = P.v1k(i);
     std::string r;
     r += "                         обрабатываем сигналы условного периода № " + W(i) + "\n";
     r += " координаты и время по часам ИСО источника и приемника для начала условного периода "
@@ -153,16 +149,12 @@ void PrintBundleReport(Canvas& page, SharedPool& P, MediumState& M, bool relativ
 
 void PrintPotentialReport(Canvas& page, SharedPool& P, MediumState& M, bool relativistic) {
   const int n = PotentialObservedPeriods(P);
-  const double c = P.Vs;
   for (int i = 1; i <= n; ++i) {
     const double dT = Chk(P.Tk1(i + 1) - P.Tk1(i));
     M.StoredDT(i) = dT;
-    const double vn = MediumDoppler(M.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, c, c, c, relativistic);
-    const double vk =
-        MediumDoppler(M.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, c, c, c, relativistic);
-    P.v1n(i) = vn;
-    P.v1k(i) = vk;
-    P.v1(i) = Chk((vn + vk) / 2);
+    StorePeriodFrequencies(P, M, i, false, relativistic);
+    const double vn = P.v1n(i);
+    const double vk = P.v1k(i);
     std::string r;
     r += "             обрабатываем сигналы условного периода № " + W(i) + "\n";
     r += " координаты и время источника и приемника для начала и конца периода\n";

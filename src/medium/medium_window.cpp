@@ -32,7 +32,6 @@ using ui::MakeButton;
 using ui::MakeCheck;
 using ui::MakeField;
 using ui::MakeFrame;
-using ui::MakeLabel;
 using ui::MakeOption;
 using ui::Messages;
 
@@ -46,12 +45,18 @@ constexpr const char* kPictureFault = "Ошибка сохранения изо�
 constexpr const char* kWriteFault = "Ошибка записи в файл";
 constexpr const char* kPointFault = "Не могу найти эту точку";
 
-// A label and its field side by side in a grid.
-void Put(QGridLayout* g, int row, int col, QWidget* parent, const char* label, QWidget* field) {
-  auto* l = MakeLabel(parent, "", label);
-  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  g->addWidget(l, row, col);
-  g->addWidget(field, row, col + 1);
+// The parsing stage of an action: false, with the message, when a field does
+// not parse or the arithmetic of the parsed values faults.
+template <class Parse>
+bool Parsed(Parse parse) {
+  try {
+    parse();
+    return true;
+  } catch (const InputFault&) {
+  } catch (const ComputeFault&) {
+  }
+  Messages::Error(kBadInput);
+  return false;
 }
 
 // The data file of the number typed beside the save button, in the
@@ -167,40 +172,40 @@ void Form3::LayOut() {
   // Bodies, clock and results under the picture.
   auto* g = new QGridLayout;
   g->setVerticalSpacing(2);
-  Put(g, 0, 0, this, "X10", Text1);
-  Put(g, 0, 2, this, "Y10", Text5);
-  Put(g, 0, 4, this, "VX1", Text3);
-  Put(g, 0, 6, this, "VY1", Text7);
-  Put(g, 1, 0, this, "X20", Text2);
-  Put(g, 1, 2, this, "Y20", Text6);
-  Put(g, 1, 4, this, "VX2", Text4);
-  Put(g, 1, 6, this, "VY2", Text8);
-  Put(g, 2, 0, this, "Vs, м/с ", Text12);
-  Put(g, 2, 2, this, "VXiso, м/с", Text50);
-  Put(g, 2, 4, this, "Масштаб, м/см", Text19);
-  Put(g, 2, 6, this, " шаг решения, с", Text9);
+  ui::PutLabeled(g, 0, 0, this, "X10", Text1);
+  ui::PutLabeled(g, 0, 2, this, "Y10", Text5);
+  ui::PutLabeled(g, 0, 4, this, "VX1", Text3);
+  ui::PutLabeled(g, 0, 6, this, "VY1", Text7);
+  ui::PutLabeled(g, 1, 0, this, "X20", Text2);
+  ui::PutLabeled(g, 1, 2, this, "Y20", Text6);
+  ui::PutLabeled(g, 1, 4, this, "VX2", Text4);
+  ui::PutLabeled(g, 1, 6, this, "VY2", Text8);
+  ui::PutLabeled(g, 2, 0, this, "Vs, м/с ", Text12);
+  ui::PutLabeled(g, 2, 2, this, "VXiso, м/с", Text50);
+  ui::PutLabeled(g, 2, 4, this, "Масштаб, м/см", Text19);
+  ui::PutLabeled(g, 2, 6, this, " шаг решения, с", Text9);
   g->addWidget(Command13, 3, 0);
   g->addWidget(Text18, 3, 1);
-  Put(g, 3, 2, this, "v0, 1/с =", Text22);
-  Put(g, 3, 4, this, "NC0", Text10);
-  Put(g, 3, 6, this, " T, с", Text17);
-  Put(g, 4, 0, this, "X1=", Text13);
-  Put(g, 4, 2, this, "Y1=", Text15);
-  Put(g, 4, 4, this, "X2=", Text14);
-  Put(g, 4, 6, this, "Y2=", Text16);
-  Put(g, 5, 0, this, "VX1iso", Text11);
-  Put(g, 5, 2, this, "VX2iso", Text25);
-  Put(g, 5, 4, this, " периода", Text20);
-  Put(g, 5, 6, this, "v=1/dt", Text24);
-  Put(g, 6, 0, this, "X1n", Text28);
-  Put(g, 6, 2, this, "Y1n", Text30);
-  Put(g, 6, 4, this, "X2n", Text29);
-  Put(g, 6, 6, this, "Y2n", Text31);
-  Put(g, 7, 0, this, "Q1n", Text39);
-  Put(g, 7, 2, this, "Q2n", Text36);
-  Put(g, 7, 4, this, "vn", Text37);
-  Put(g, 7, 6, this, "vk", Text38);
-  Put(g, 8, 6, this, "vsr", Text44);
+  ui::PutLabeled(g, 3, 2, this, "v0, 1/с =", Text22);
+  ui::PutLabeled(g, 3, 4, this, "NC0", Text10);
+  ui::PutLabeled(g, 3, 6, this, " T, с", Text17);
+  ui::PutLabeled(g, 4, 0, this, "X1=", Text13);
+  ui::PutLabeled(g, 4, 2, this, "Y1=", Text15);
+  ui::PutLabeled(g, 4, 4, this, "X2=", Text14);
+  ui::PutLabeled(g, 4, 6, this, "Y2=", Text16);
+  ui::PutLabeled(g, 5, 0, this, "VX1iso", Text11);
+  ui::PutLabeled(g, 5, 2, this, "VX2iso", Text25);
+  ui::PutLabeled(g, 5, 4, this, " периода", Text20);
+  ui::PutLabeled(g, 5, 6, this, "v=1/dt", Text24);
+  ui::PutLabeled(g, 6, 0, this, "X1n", Text28);
+  ui::PutLabeled(g, 6, 2, this, "Y1n", Text30);
+  ui::PutLabeled(g, 6, 4, this, "X2n", Text29);
+  ui::PutLabeled(g, 6, 6, this, "Y2n", Text31);
+  ui::PutLabeled(g, 7, 0, this, "Q1n", Text39);
+  ui::PutLabeled(g, 7, 2, this, "Q2n", Text36);
+  ui::PutLabeled(g, 7, 4, this, "vn", Text37);
+  ui::PutLabeled(g, 7, 6, this, "vk", Text38);
+  ui::PutLabeled(g, 8, 6, this, "vsr", Text44);
 
   auto* left = new QVBoxLayout;
   left->setSpacing(3);
@@ -217,11 +222,11 @@ void Form3::LayOut() {
   f1->addWidget(Option4, 1, 1);
   auto* medium = new QGridLayout;
   medium->setVerticalSpacing(2);
-  Put(medium, 0, 0, this, "количество слоев среды Np", Text23);
-  Put(medium, 1, 0, this, "коэффициент плотности Kp ", Text33);
-  Put(medium, 2, 0, this, "кол-во лучей", Text32);
-  Put(medium, 3, 0, this, "угол конуса", Text34);
-  Put(medium, 4, 0, this, "средний угол", Text35);
+  ui::PutLabeled(medium, 0, 0, this, "количество слоев среды Np", Text23);
+  ui::PutLabeled(medium, 1, 0, this, "коэффициент плотности Kp ", Text33);
+  ui::PutLabeled(medium, 2, 0, this, "кол-во лучей", Text32);
+  ui::PutLabeled(medium, 3, 0, this, "угол конуса", Text34);
+  ui::PutLabeled(medium, 4, 0, this, "средний угол", Text35);
   medium->setColumnStretch(2, 1);
 
   auto* f3 = new QHBoxLayout(Frame3);
@@ -359,15 +364,11 @@ void Form3::StartBundleClick() {
   SharedPool& P = Pool();
   MediumState& M = Medium();
   M.Prepared = false;
-  try {
-    ParseBodies();
-    ParsePeriod();
-    ParseBundleShape();
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return;
-  } catch (const ComputeFault&) {
-    Messages::Error(kBadInput);
+  if (!Parsed([this] {
+        ParseBodies();
+        ParsePeriod();
+        ParseBundleShape();
+      })) {
     return;
   }
   BundleSetUp ready = BundleSetUp::Ready;
@@ -398,15 +399,11 @@ void Form3::StartPotentialClick() {
   SharedPool& P = Pool();
   MediumState& M = Medium();
   M.Prepared = false;
-  try {
-    ParseBodies();
-    M.TimeScale = ui::FieldNumber(Text43);
-    ParsePeriod();
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return;
-  } catch (const ComputeFault&) {
-    Messages::Error(kBadInput);
+  if (!Parsed([&] {
+        ParseBodies();
+        M.TimeScale = ui::FieldNumber(Text43);
+        ParsePeriod();
+      })) {
     return;
   }
   try {
@@ -432,14 +429,10 @@ void Form3::SearchPeriodClick() {
   SharedPool& P = Pool();
   MediumState& M = Medium();
   M.Prepared = false;
-  try {
-    ParseBodies();
-    ParseBundleShape();
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return;
-  } catch (const ComputeFault&) {
-    Messages::Error(kBadInput);
+  if (!Parsed([this] {
+        ParseBodies();
+        ParseBundleShape();
+      })) {
     return;
   }
   try {
@@ -461,12 +454,7 @@ void Form3::ContinueClick(bool oneStep) {
   const MediumState& M = Medium();
   // Nothing to continue before a start completed its set-up here.
   if (!M.Prepared) return;
-  try {
-    P.NC0 = ui::FieldWhole(Text10);
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return;
-  }
+  if (!Parsed([&] { P.NC0 = ui::FieldWhole(Text10); })) return;
   // A finished run has no period left to look for.
   if (M.ExperimentKind == kBundleKind && P.PeriodNumber > 20) return;
   if (M.ExperimentKind == kPotentialKind && P.PeriodNumber >= kLastMaximum) return;
@@ -515,15 +503,14 @@ void Form3::ReportIfTicked(int kind) {
 void Form3::DensityProfileClick() {
   double scale = 0, receiverY = 0, sourceY = 0, Kp = 0;
   int Np = 0;
-  try {
-    scale = ui::FieldNumber(Text19);
-    receiverY = ui::FieldNumber(Text5);
-    sourceY = ui::FieldNumber(Text6);
-    Np = ui::FieldWhole(Text23);
-    Kp = ui::FieldNumber(Text33);
-    if (Np > kMaxLayers) throw InputFault("layer count");
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
+  if (!Parsed([&] {
+        scale = ui::FieldNumber(Text19);
+        receiverY = ui::FieldNumber(Text5);
+        sourceY = ui::FieldNumber(Text6);
+        Np = ui::FieldWhole(Text23);
+        Kp = ui::FieldNumber(Text33);
+        if (Np > kMaxLayers) RaiseInputFault("layer count");
+      })) {
     return;
   }
   try {
@@ -547,12 +534,7 @@ void Form3::SaveClick() {
     return;
   }
   int number = 0;
-  try {
-    number = ui::FieldWhole(Text21);
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return;
-  }
+  if (!Parsed([&] { number = ui::FieldWhole(Text21); })) return;
   const auto text = ComposeDataFile(DataFromState(Pool(), Medium()));
   bool written = false;
   if (text) {
@@ -571,12 +553,7 @@ bool Form3::ExperimentToPlot(ExperimentData& out) {
     return true;
   }
   int number = 0;
-  try {
-    number = ui::FieldWhole(Text21);
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return false;
-  }
+  if (!Parsed([&] { number = ui::FieldWhole(Text21); })) return false;
   const std::string name = DataFileName(number);
   std::string bytes;
   bool found = false;
@@ -619,16 +596,12 @@ PointAbscissa Form3::Abscissa() const {
 
 bool Form3::DrawFrameFromFields() {
   GraphFrame f;
-  try {
-    f = ParseGraphFrame();
-    // The labels are the largest values the frame prints.
-    Chk(f.s * 18);
-    Chk(f.ts * 36);
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return false;
-  } catch (const ComputeFault&) {
-    Messages::Error(kBadInput);
+  if (!Parsed([&] {
+        f = ParseGraphFrame();
+        // The labels are the largest values the frame prints.
+        Chk(f.s * 18);
+        Chk(f.ts * 36);
+      })) {
     return false;
   }
   Pool().GraphScale = f.s;

@@ -1,5 +1,6 @@
 #include "medium/period_search.h"
 
+#include "medium/medium_run.h"
 #include "medium/medium_state.h"
 #include "medium/ray_bundle.h"
 #include "shared/canvas.h"
@@ -41,13 +42,8 @@ void SetUpPeriodSearch(SharedPool& P, MediumState& M, MediumHost& host) {
 }
 
 bool PeriodSearchStep(SharedPool& P, MediumState& M, MediumHost& host) {
-  const double dt = P.TimeStep;
   // 1.
-  P.CurrentTime = Chk(P.CurrentTime + dt);
-  P.X(1) = Chk(P.X(1) + Chk(dt * P.VX(1)));
-  P.Y(1) = Chk(P.Y(1) + Chk(dt * P.VY(1)));
-  P.X(2) = Chk(P.X(2) + Chk(dt * P.VX(2)));
-  P.Y(2) = Chk(P.Y(2) + Chk(dt * P.VY(2)));
+  MoveBodies(P);
   // 2, 3.
   RayStepInput in;
   in.law = host.Law();
@@ -84,14 +80,7 @@ bool PeriodSearchStep(SharedPool& P, MediumState& M, MediumHost& host) {
 }
 
 MediumRunEnd RunPeriodSearch(SharedPool& P, MediumState& M, MediumHost& host) {
-  try {
-    for (;;) {
-      if (PeriodSearchStep(P, M, host)) return MediumRunEnd::Stopped;
-      if (!host.Yield()) return MediumRunEnd::Closed;
-    }
-  } catch (const ComputeFault&) {
-    return MediumRunEnd::Fault;
-  }
+  return RunMediumLoop(host, [&] { return PeriodSearchStep(P, M, host); });
 }
 
 }  // namespace velmor

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "medium/bundle_engine.h"
-#include "medium/medium_formulas.h"
+#include "medium/medium_run.h"
 #include "medium/medium_state.h"
 #include "medium/ray_bundle.h"
 #include "shared/canvas.h"
@@ -56,13 +56,7 @@ void RecordMaximum(SharedPool& P, MediumState& M, MediumHost& host, int p) {
   }
   if (p >= 2) {
     const int i = p - 1;
-    const bool rel = host.Relativistic();
-    const double c = P.Vs;
-    const double vn = MediumDoppler(M.v0, P.Qn1(i), P.Qn2(i), P.V1, P.V2, c, c, c, rel);
-    const double vk = MediumDoppler(M.v0, P.Qn1(i + 1), P.Qn2(i + 1), P.V1, P.V2, c, c, c, rel);
-    P.v1n(i) = vn;
-    P.v1k(i) = vk;
-    P.v1(i) = Chk((vn + vk) / 2);
+    StorePeriodFrequencies(P, M, i, false, host.Relativistic());
     host.Show(Out::Text37, P.v1n(i));
     host.Show(Out::Text38, P.v1k(i));
     host.Show(Out::Text44, P.v1(i));
@@ -137,13 +131,7 @@ void SetUpPotentialExperiment(SharedPool& P, MediumState& M, MediumHost& host, b
   P.PeriodNumber = 0;
   host.ShowWhole(Out::Text20, 0);
   // 6.
-  host.Show(Out::Text13, P.X(1));
-  host.Show(Out::Text15, P.Y(1));
-  host.Show(Out::Text14, P.X(2));
-  host.Show(Out::Text16, P.Y(2));
-  host.Show(Out::Text11, P.VX(1));
-  host.Show(Out::Text25, P.VX(2));
-  host.Show(Out::Text17, P.CurrentTime);
+  ShowBodyFields(P, host);
   // 7. The period arrays start afresh whether or not the run starts now.
   P.QV1 = CheckedDiv(AngleDeg(P, P.VX(1), P.VY(1)), P.DegPerRad);
   P.QV2 = CheckedDiv(AngleDeg(P, P.VX(2), P.VY(2)), P.DegPerRad);
@@ -162,15 +150,10 @@ void SetUpPotentialExperiment(SharedPool& P, MediumState& M, MediumHost& host, b
 }
 
 bool PotentialStep(SharedPool& P, MediumState& M, MediumHost& host) {
-  const double dt = P.TimeStep;
   // 1.
-  P.CurrentTime = Chk(P.CurrentTime + dt);
   if (P.StepCounter == INT_MAX) RaiseComputeFault("overflow");
+  MoveBodies(P);
   P.StepCounter = P.StepCounter + 1;
-  P.X(1) = Chk(P.X(1) + Chk(dt * P.VX(1)));
-  P.Y(1) = Chk(P.Y(1) + Chk(dt * P.VY(1)));
-  P.X(2) = Chk(P.X(2) + Chk(dt * P.VX(2)));
-  P.Y(2) = Chk(P.Y(2) + Chk(dt * P.VY(2)));
   Speeds(P);
   const double t = P.CurrentTime;
   // 2. Where and when the field is taken.
@@ -219,13 +202,7 @@ bool PotentialStep(SharedPool& P, MediumState& M, MediumHost& host) {
   // 8.
   if (P.StepCounter == P.NC0 || p0 == kLastMaximum) {
     P.StepCounter = 0;
-    host.Show(Out::Text13, P.X(1));
-    host.Show(Out::Text15, P.Y(1));
-    host.Show(Out::Text14, P.X(2));
-    host.Show(Out::Text16, P.Y(2));
-    host.Show(Out::Text11, P.VX(1));
-    host.Show(Out::Text25, P.VX(2));
-    host.Show(Out::Text17, P.CurrentTime);
+    ShowBodyFields(P, host);
     if (host.Drawing()) DrawPotentialRefresh(P, M, host);
   }
   // 9.
@@ -235,14 +212,7 @@ bool PotentialStep(SharedPool& P, MediumState& M, MediumHost& host) {
 }
 
 MediumRunEnd RunPotentialSteps(SharedPool& P, MediumState& M, MediumHost& host) {
-  try {
-    for (;;) {
-      if (PotentialStep(P, M, host)) return MediumRunEnd::Stopped;
-      if (!host.Yield()) return MediumRunEnd::Closed;
-    }
-  } catch (const ComputeFault&) {
-    return MediumRunEnd::Fault;
-  }
+  return RunMediumLoop(host, [&] { return PotentialStep(P, M, host); });
 }
 
 }  // namespace velmor

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "medium/medium_defaults.h"
 #include "medium/medium_host.h"
 #include "medium/medium_state.h"
 #include "medium/ray_bundle.h"
@@ -77,32 +78,9 @@ class MediumFakeHost : public MediumHost {
   }
 };
 
-// The medium window's defaults, as its starts leave them in the pool and the
-// medium state before the set-up (the bundle's shape computed).
+// The medium window's defaults (see SetWindowDefaults).
 inline void DefaultInputs(SharedPool& P, MediumState& M) {
-  SetStartupConstants(P);
-  P.X(1) = 100;
-  P.Y(1) = 50;
-  P.VX(1) = 5;
-  P.VY(1) = 0;
-  P.X(2) = 0;
-  P.Y(2) = 0;
-  P.VX(2) = 9;
-  P.VY(2) = 0;
-  P.Vs = 20;
-  M.VXiso = 0;
-  P.PictureScale = 5;
-  P.TimeStep = 1e-3;
-  P.NC0 = 20;
-  P.T00 = 5;
-  P.v0 = 0.2;
-  M.Np = 100;
-  M.Kp = 0;
-  M.RayCount = 400;
-  M.ConeAngle = 160 / P.DegPerRad;
-  M.MeanAngle = 90 / P.DegPerRad;
-  M.TimeScale = 5;
-  ComputeBundleShape(P, M);
+  SetWindowDefaults(P, M);
 }
 
 }  // namespace velmor::medium_testing
