@@ -4,6 +4,7 @@
 #include <string>
 
 #include "medium/medium_model.h"
+#include "medium/medium_run.h"
 #include "medium/medium_state.h"
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
@@ -70,10 +71,7 @@ void DrawBundleRefresh(Canvas& c, const SharedPool& P, MediumState& M) {
   c.Circle(x1, y1, kMark, kSource);
   c.Circle(s(M.PrevX2), s(M.PrevY2), kMark, kWhite);
   c.Circle(x2, y2, kMark, kSource);
-  M.PrevX1 = P.X(1);
-  M.PrevY1 = P.Y(1);
-  M.PrevX2 = P.X(2);
-  M.PrevY2 = P.Y(2);
+  RememberMarkers(P, M);
 }
 
 }  // namespace velmor

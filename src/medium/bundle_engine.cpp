@@ -120,12 +120,10 @@ BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& hos
   // 7.
   LaunchBundle(P, M, host.Law());
   // 8.
-  M.PrevX1 = M.ReceiverStartX = P.X(1);
-  M.PrevY1 = M.ReceiverStartY = P.Y(1);
-  M.PrevX2 = P.X(2);
-  M.PrevY2 = P.Y(2);
-  P.V1 = CheckedSqrt(Chk(P.VX(1) * P.VX(1) + P.VY(1) * P.VY(1)));
-  P.V2 = CheckedSqrt(Chk(P.VX(2) * P.VX(2) + P.VY(2) * P.VY(2)));
+  M.ReceiverStartX = P.X(1);
+  M.ReceiverStartY = P.Y(1);
+  RememberMarkers(P, M);
+  SetSpeeds(P);
   // 9.
   P.StopFlag = stop ? 1 : 0;
   M.FrontState = 0;

@@ -16,6 +16,18 @@ void MoveBodies(SharedPool& P) {
   P.Y(2) = Chk(P.Y(2) + Chk(dt * P.VY(2)));
 }
 
+void SetSpeeds(SharedPool& P) {
+  P.V1 = CheckedSqrt(Chk(P.VX(1) * P.VX(1) + P.VY(1) * P.VY(1)));
+  P.V2 = CheckedSqrt(Chk(P.VX(2) * P.VX(2) + P.VY(2) * P.VY(2)));
+}
+
+void RememberMarkers(const SharedPool& P, MediumState& M) {
+  M.PrevX1 = P.X(1);
+  M.PrevY1 = P.Y(1);
+  M.PrevX2 = P.X(2);
+  M.PrevY2 = P.Y(2);
+}
+
 void ShowBodyFields(const SharedPool& P, MediumHost& host) {
   host.Show(Out::Text17, P.CurrentTime);
   host.Show(Out::Text13, P.X(1));

@@ -27,6 +27,12 @@ MediumRunEnd RunMediumLoop(MediumHost& host, Step step) {
 // t += dt and both bodies move by dt·velocity.
 void MoveBodies(SharedPool& P);
 
+// V1 and V2, the bodies' speeds.
+void SetSpeeds(SharedPool& P);
+
+// The body markers drawn now, to be erased at the next refresh.
+void RememberMarkers(const SharedPool& P, MediumState& M);
+
 // Text17 t, Text13 X1, Text15 Y1, Text14 X2, Text16 Y2, Text11 VX1, Text25 VX2.
 void ShowBodyFields(const SharedPool& P, MediumHost& host);
 

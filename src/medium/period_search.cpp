@@ -33,10 +33,7 @@ void SetUpPeriodSearch(SharedPool& P, MediumState& M, MediumHost& host) {
   ConvertFrame(P, M, host.Relativistic());
   // 4.
   P.StopFlag = 0;
-  M.PrevX1 = P.X(1);
-  M.PrevY1 = P.Y(1);
-  M.PrevX2 = P.X(2);
-  M.PrevY2 = P.Y(2);
+  RememberMarkers(P, M);
   // 5.
   LaunchBundle(P, M, host.Law());
 }
@@ -57,22 +54,13 @@ bool PeriodSearchStep(SharedPool& P, MediumState& M, MediumHost& host) {
   c.Circle(CheckedDiv(P.X(1), S), CheckedDiv(P.Y(1), S), kMark, kMarker);
   c.Circle(CheckedDiv(M.PrevX2, S), CheckedDiv(M.PrevY2, S), kMark, kWhite);
   c.Circle(CheckedDiv(P.X(2), S), CheckedDiv(P.Y(2), S), kMark, kMarker);
-  M.PrevX1 = P.X(1);
-  M.PrevY1 = P.Y(1);
-  M.PrevX2 = P.X(2);
-  M.PrevY2 = P.Y(2);
+  RememberMarkers(P, M);
   // 5. The time so far is the period.
   P.T00 = Chk(P.CurrentTime - M.T1);
   P.v0 = CheckedDiv(1, P.T00);
-  host.Show(Out::Text13, P.X(1));
-  host.Show(Out::Text15, P.Y(1));
-  host.Show(Out::Text14, P.X(2));
-  host.Show(Out::Text16, P.Y(2));
-  host.Show(Out::Text11, P.VX(1));
-  host.Show(Out::Text25, P.VX(2));
+  ShowBodyFields(P, host);
   host.Show(Out::Text18, P.T00);
   host.Show(Out::Text22, P.v0);
-  host.Show(Out::Text17, P.CurrentTime);
   // 6.
   if (!host.AutoMode() && !host.Ask("Velmor", kContinueMotion)) return true;
   // 7.

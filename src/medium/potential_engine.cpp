@@ -24,11 +24,6 @@ constexpr Rgb kFieldDelayed = RGB(0, 0, 250);
 constexpr Rgb kDelay = RGB(250, 0, 250);
 constexpr double kMark = 0.2;
 
-void Speeds(SharedPool& P) {
-  P.V1 = CheckedSqrt(Chk(P.VX(1) * P.VX(1) + P.VY(1) * P.VY(1)));
-  P.V2 = CheckedSqrt(Chk(P.VX(2) * P.VX(2) + P.VY(2) * P.VY(2)));
-}
-
 // Step 6: a maximum has just passed; it starts period p.
 void RecordMaximum(SharedPool& P, MediumState& M, MediumHost& host, int p) {
   const double t = P.CurrentTime;
@@ -75,10 +70,7 @@ void DrawPotentialRefresh(SharedPool& P, MediumState& M, MediumHost& host) {
   c.Circle(s(M.PrevX2), s(M.PrevY2), kMark, kWhite);
   c.Circle(s(P.X(1)), s(P.Y(1)), kMark, kMarker);
   c.Circle(s(P.X(2)), s(P.Y(2)), kMark, kMarker);
-  M.PrevX1 = P.X(1);
-  M.PrevY1 = P.Y(1);
-  M.PrevX2 = P.X(2);
-  M.PrevY2 = P.Y(2);
+  RememberMarkers(P, M);
   const double t = P.CurrentTime;
   const double ts = M.TimeScale;
   const double x = CheckedDiv(t, ts);
@@ -117,11 +109,8 @@ void SetUpPotentialExperiment(SharedPool& P, MediumState& M, MediumHost& host, b
   // 4.
   M.v0 = P.v0;
   M.SineOmega = Chk(Chk(M.kT2 * 2 * P.Pi) * M.v0);
-  Speeds(P);
-  M.PrevX1 = P.X(1);
-  M.PrevY1 = P.Y(1);
-  M.PrevX2 = P.X(2);
-  M.PrevY2 = P.Y(2);
+  SetSpeeds(P);
+  RememberMarkers(P, M);
   // 5.
   P.StopFlag = stop ? 1 : 0;
   M.FrontState = 0;
@@ -154,7 +143,7 @@ bool PotentialStep(SharedPool& P, MediumState& M, MediumHost& host) {
   if (P.StepCounter == INT_MAX) RaiseComputeFault("overflow");
   MoveBodies(P);
   P.StepCounter = P.StepCounter + 1;
-  Speeds(P);
+  SetSpeeds(P);
   const double t = P.CurrentTime;
   // 2. Where and when the field is taken.
   M.FieldPointX = P.X(1);
