@@ -5,7 +5,6 @@
 #include <QVBoxLayout>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "medium/bundle_engine.h"

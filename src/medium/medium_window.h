@@ -3,7 +3,6 @@
 // through layers of different optical density (a bundle of rays), the variant
 // with the field of retarded potentials, the search for the period as the
 // propagation time, the graph of the results, the reports and the data file.
-#include <array>
 
 #include "medium/medium_graph.h"
 #include "medium/medium_host.h"
