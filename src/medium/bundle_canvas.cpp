@@ -30,6 +30,19 @@ std::string IndexedValue(const char* name, int index, double value) {
 
 }  // namespace
 
+std::pair<int, int> VisibleSignalPoints(const SharedPool& P, const MediumState& M, int points) {
+  const double VX2 = P.VX(2);
+  const double S = P.PictureScale;
+  if (!(VX2 > 0) || !(S > 0)) return {1, points};
+  // Point k lies at x = ((k/100 − T0)·VX2 + start X)/scale, growing with k.
+  auto k = [&](double x) { return 100 * ((x * S - M.SourceStartX) / VX2 + M.T0); };
+  const double from = std::floor(k(kSignalLeft)) - 1;
+  const double to = std::ceil(k(kSignalRight)) + 1;
+  if (!std::isfinite(from) || !std::isfinite(to)) return {1, points};
+  if (from > points || to < 1) return {1, 0};  // none of them
+  return {from <= 1 ? 1 : static_cast<int>(from), to >= points ? points : static_cast<int>(to)};
+}
+
 void DrawBundleReceptions(Canvas& c, const SharedPool& P) {
   DrawMediumGrid(c);
   const double S = P.PictureScale;
@@ -62,8 +75,9 @@ void DrawBundleRefresh(Canvas& c, const SharedPool& P, MediumState& M) {
   c.Line(s(P.Xn2(1)), s(P.Yn2(1)), x2, y2, kSource);
   // The transmitter's signal, a point every hundredth of a second so far.
   const int points = ToWhole32(Fix(Chk(P.CurrentTime * 100)));
-  for (int k = 1; k <= points; ++k) {
-    const double tk = Chk(k / 100.0 - M.T0);
+  const auto [first, last] = VisibleSignalPoints(P, M, points);
+  for (long long k = first; k <= last; ++k) {
+    const double tk = Chk(static_cast<double>(k) / 100 - M.T0);
     c.PSet(s(Chk(Chk(tk * P.VX(2)) + M.SourceStartX)), 2 * std::sin(Chk(tk * M.SineOmega)), kGreen);
   }
   c.Circle(s(M.ReceiverStartX), s(M.ReceiverStartY), kMark, kReceiver);

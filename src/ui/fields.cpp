@@ -1,7 +1,5 @@
 #include "ui/fields.h"
 
-#include <QGridLayout>
-
 #include "shared/checked_math.h"
 #include "shared/numbers.h"
 
@@ -53,14 +51,6 @@ QGroupBox* MakeFrame(QWidget* parent, const char* name, const char* caption) {
   auto* g = new QGroupBox(Q(caption), parent);
   g->setObjectName(Q(name));
   return g;
-}
-
-void PutLabeled(QGridLayout* grid, int row, int col, QWidget* parent, const char* caption,
-                QWidget* field) {
-  auto* l = MakeLabel(parent, "", caption);
-  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  grid->addWidget(l, row, col);
-  grid->addWidget(field, row, col + 1);
 }
 
 QScrollBar* MakeScroll(QWidget* parent, const char* name, Qt::Orientation orientation, int min,

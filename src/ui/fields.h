@@ -11,8 +11,6 @@
 #include <QScrollBar>
 #include <string>
 
-class QGridLayout;
-
 namespace velmor::ui {
 
 QLineEdit* MakeField(QWidget* parent, const char* name, const char* text, int width = 80);
@@ -21,9 +19,6 @@ QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption, boo
 QRadioButton* MakeOption(QWidget* parent, const char* name, const char* caption, bool selected);
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption);
 QGroupBox* MakeFrame(QWidget* parent, const char* name, const char* caption);
-// A caption right-aligned in column `col` and its field in column col + 1.
-void PutLabeled(QGridLayout* grid, int row, int col, QWidget* parent, const char* caption,
-                QWidget* field);
 QScrollBar* MakeScroll(QWidget* parent, const char* name, Qt::Orientation orientation, int min,
                        int max, int page);
 

@@ -311,5 +311,48 @@ TEST(BundleCanvas, RefreshDrawsTrailsSignalAndMarkers) {
   EXPECT_EQ(M.PrevX1, 102.5);
 }
 
+TEST(BundleCanvas, SignalCurveDrawsEveryPointThatCanShow) {
+  SharedPool P;
+  MediumState M;
+  DefaultInputs(P, M);
+  MediumFakeHost host;
+  ASSERT_EQ(SetUpBundleExperiment(P, M, host, true), BundleSetUp::Ready);
+  // 1000 s of signal: 100 000 points, x = 0,018·k − 200 from a source that
+  // started 1 km to the left; only about 3 400 of them fall inside x −22 … 39.
+  M.SourceStartX = -1000;
+  P.CurrentTime = 1000;
+  RecordingCanvas c;
+  DrawBundleRefresh(c, P, M);
+  const auto points = c.OpsOf(Kind::Point);
+  std::vector<std::pair<double, double>> expected;
+  for (int k = 1; k <= 100000; ++k) {
+    const double tk = k / 100.0;
+    const double x = (tk * 9 + -1000) / 5;
+    if (x >= kSignalLeft && x <= kSignalRight) {
+      expected.emplace_back(x, 2 * std::sin(tk * M.SineOmega));
+    }
+  }
+  ASSERT_GE(points.size(), expected.size());
+  EXPECT_LE(points.size(), expected.size() + 4);
+  std::size_t j = 0;
+  for (const auto& p : points) {
+    EXPECT_GE(p.a, kSignalLeft - 0.1);
+    EXPECT_LE(p.a, kSignalRight + 0.1);
+    if (j < expected.size() && p.a == expected[j].first && p.b == expected[j].second) ++j;
+  }
+  EXPECT_EQ(j, expected.size());  // every one of them, in order
+  // A source that does not move right (another window may have changed
+  // it): every point, as written.
+  P.VX(2) = 0;
+  P.CurrentTime = 3;
+  c.Reset();
+  DrawBundleRefresh(c, P, M);
+  EXPECT_EQ(c.Count(Kind::Point), 300u);
+  EXPECT_EQ(VisibleSignalPoints(P, M, 300), (std::pair<int, int>{1, 300}));
+  P.VX(2) = 9;
+  M.SourceStartX = 1e6;  // far right: nothing to draw
+  EXPECT_EQ(VisibleSignalPoints(P, M, 300), (std::pair<int, int>{1, 0}));
+}
+
 }  // namespace
 }  // namespace velmor
