@@ -1,0 +1,91 @@
+// The whole default ray-bundle experiment through the real medium window,
+// offscreen, drawing on: seconds per run, beside the same run through the
+// bare engine (no window: no fields, no picture, no yield) in the same
+// process.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <chrono>
+
+#include "app/register_forms.h"
+#include "medium/bundle_engine.h"
+#include "medium/medium_defaults.h"
+#include "medium/medium_state.h"
+#include "medium/medium_window.h"
+#include "shared/null_canvas.h"
+#include "shared/shared_pool.h"
+#include "ui/form_registry.h"
+#include "ui/messages.h"
+
+namespace {
+
+using velmor::Out;
+
+// The engine alone: answers Yes, draws nothing, shows nothing.
+class BareHost : public velmor::MediumHost {
+ public:
+  bool AutoMode() const override { return true; }
+  bool Drawing() const override { return false; }
+  bool Relativistic() const override { return false; }
+  velmor::DensityLaw Law() const override { return velmor::DensityLaw::FromTop; }
+  velmor::FieldDelay Delay() const override { return velmor::FieldDelay::Real; }
+  bool SignalOnly() const override { return false; }
+  void Show(Out, double) override {}
+  void ShowWhole(Out, long long) override {}
+  velmor::Canvas& Picture() override { return canvas_; }
+  bool Ask(const std::string&, const std::string&) override { return true; }
+  bool Yield() override { return true; }
+
+ private:
+  velmor::NullCanvas canvas_;
+};
+
+double Seconds(std::chrono::steady_clock::time_point t0) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// The default experiment's fields, as Form3 parses them.
+double BareRun() {
+  using namespace velmor;
+  SharedPool& P = Pool();
+  MediumState& M = Medium();
+  const auto t0 = std::chrono::steady_clock::now();
+  SetWindowDefaults(P, M);
+  BareHost host;
+  SetUpBundleExperiment(P, M, host, false);
+  RunBundleSteps(P, M, host);
+  return Seconds(t0);
+}
+
+void BM_DefaultBundleExperimentWindow(benchmark::State& state) {
+  auto* form = velmor::ui::FormRegistry::LoadAs<velmor::Form3>(3);
+  form->show();
+  double window = 0, bare = 0;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    form->Command1->click();
+    window = Seconds(t0);
+    bare = BareRun();
+    if (velmor::Pool().PeriodNumber != 21) state.SkipWithError("the run did not complete");
+  }
+  state.counters["window_run_s"] = window;
+  state.counters["bare_run_s"] = bare;
+  state.counters["window_over_bare"] = window / bare;
+}
+
+BENCHMARK(BM_DefaultBundleExperimentWindow)->Unit(benchmark::kSecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  velmor::ui::Messages::SetScripted(true);
+  velmor::RegisterForms();
+  velmor::ui::FormRegistry::Show(1);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,304 @@
+#include "medium/ray_bundle.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "medium/medium_state.h"
+#include "medium_fake_host.h"
+#include "shared/faults.h"
+#include "shared/shared_pool.h"
+
+namespace velmor {
+namespace {
+
+// Three rays at −45°, 0°, 45° from +Y, in vacuum, from the origin.
+struct ThreeRays : ::testing::Test {
+  SharedPool P;
+  MediumState M;
+  void SetUp() override {
+    SetStartupConstants(P);
+    P.X(1) = 1000;  // far away: no front passes it
+    P.Y(1) = 50;
+    P.X(2) = 0;
+    P.Y(2) = 0;
+    P.Vs = 20;
+    P.TimeStep = 0.01;
+    P.PictureScale = 5;
+    P.PeriodNumber = 1;
+    M.Np = 100;
+    M.Kp = 0;
+    M.RayCount = 2;
+    M.ConeAngle = P.Pi / 2;
+    M.MeanAngle = P.Pi / 2;
+    ComputeBundleShape(P, M);
+    M.AllocateRays();
+    LaunchBundle(P, M, DensityLaw::FromTop);
+  }
+};
+
+TEST_F(ThreeRays, ShapeOfTheBundle) {
+  EXPECT_NEAR(M.BundleStartAngle, -P.Pi / 4, 1e-15);
+  EXPECT_NEAR(M.RayAngleStep, P.Pi / 4, 1e-15);
+  EXPECT_DOUBLE_EQ(M.LayerThickness, 0.5);
+  EXPECT_NEAR(M.RaySin[0], -std::sqrt(0.5), 1e-15);
+  EXPECT_NEAR(M.RaySin[1], 0, 1e-15);
+  EXPECT_EQ(M.RayDirY[2], 1);
+  EXPECT_EQ(M.RayDensity[1], 1);
+}
+
+TEST_F(ThreeRays, VacuumRaysGoStraightAtTheSignalSpeed) {
+  RayStepInput in;
+  for (int k = 0; k < 10; ++k) EXPECT_EQ(PropagateRays(P, M, in).receivingRay, -1);
+  // Ten steps of 20 m/s · 0,01 s along each direction.
+  EXPECT_NEAR(M.RayX[1], 0, 1e-12);
+  EXPECT_NEAR(M.RayY[1], 2, 1e-12);
+  EXPECT_NEAR(M.RayX[2], 2 * std::sqrt(0.5), 1e-12);
+  EXPECT_NEAR(M.RayY[2], 2 * std::sqrt(0.5), 1e-12);
+  EXPECT_NEAR(M.RayX[0], -2 * std::sqrt(0.5), 1e-12);
+  EXPECT_DOUBLE_EQ(M.LocalSpeed, 20);
+  // Every ray in layer 1 records its speed there for period 1.
+  EXPECT_DOUBLE_EQ(M.Vs2(1), 20);
+}
+
+TEST_F(ThreeRays, DrawsEveryMovedSegmentInTheScale) {
+  RecordingCanvas c;
+  RayStepInput in;
+  in.canvas = &c;
+  PropagateRays(P, M, in);
+  const auto lines = c.OpsOf(CanvasOp::Kind::Line);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1].a, 0);
+  EXPECT_EQ(lines[1].b, 0);
+  EXPECT_NEAR(lines[1].d, 0.2 / 5, 1e-15);
+  EXPECT_EQ(lines[1].colour, RGB(0, 255, 255));
+  in.bundle = false;
+  c.Reset();
+  PropagateRays(P, M, in);
+  EXPECT_EQ(c.OpsOf(CanvasOp::Kind::Line)[0].colour, RGB(0, 0, 250));
+}
+
+// Layers of 1 m, density 1,9 in layer 1 falling by 0,1 a layer (thinner
+// upward); signal speed 1, dt 0,1. Ray 0 stands just inside layer 2 with
+// the density of layer 1 still recorded.
+struct Boundary : ::testing::Test {
+  SharedPool P;
+  MediumState M;
+  void SetUp() override {
+    SetStartupConstants(P);
+    P.X(1) = 1000;
+    P.Y(1) = 10;
+    P.X(2) = 0;
+    P.Y(2) = 0;
+    P.Vs = 1;
+    P.TimeStep = 0.1;
+    P.PeriodNumber = 1;
+    M.Np = 10;
+    M.Kp = 0.1;
+    M.RayCount = 1;
+    M.ConeAngle = 0.1;
+    M.MeanAngle = P.Pi / 2;
+    ComputeBundleShape(P, M);
+    M.AllocateRays();
+    LaunchBundle(P, M, DensityLaw::FromTop);
+  }
+  void Place(int i, double sine, double y) {
+    M.RaySin[i] = sine;
+    M.RayCos[i] = std::sqrt(1 - sine * sine);
+    M.RayX[i] = 0;
+    M.RayY[i] = y;
+    M.RayDensity[i] = 1.9;
+  }
+};
+
+TEST_F(Boundary, SteepEntryIntoAThinnerLayerTurnsTheRayDown) {
+  const double sine = std::sin(80 / P.DegPerRad);
+  Place(0, sine, 1.0001);
+  Place(1, sine, 0.5);  // stays in layer 1
+  RayStepInput in;
+  PropagateRays(P, M, in);
+  // 1,8/1,9 < sin 80°: total reflection, the sine kept.
+  EXPECT_EQ(M.RayDirY[0], -1);
+  EXPECT_EQ(M.RaySin[0], sine);
+  EXPECT_DOUBLE_EQ(M.RayDensity[0], 1.8);
+  const double step = 1 / 1.8 * 0.1;
+  EXPECT_DOUBLE_EQ(M.RayX[0], step * sine);
+  EXPECT_DOUBLE_EQ(M.RayY[0], 1.0001 - step * std::sqrt(1 - sine * sine));
+  EXPECT_LT(M.RayY[0], 1.0001);
+  // The ray in its own layer goes on upward.
+  EXPECT_EQ(M.RayDirY[1], 1);
+  EXPECT_GT(M.RayY[1], 0.5);
+  // Once turned, it keeps going down, refracted back into the denser layer.
+  for (int k = 0; k < 5; ++k) PropagateRays(P, M, in);
+  EXPECT_EQ(M.RayDirY[0], -1);
+  EXPECT_LT(M.RayY[0], 1);
+  EXPECT_DOUBLE_EQ(M.RaySin[0], 1.8 * sine / 1.9);
+}
+
+TEST_F(Boundary, ShallowEntryIntoAThinnerLayerRefracts) {
+  const double sine = std::sin(10 / P.DegPerRad);
+  Place(0, sine, 1.0001);
+  RayStepInput in;
+  PropagateRays(P, M, in);
+  EXPECT_EQ(M.RayDirY[0], 1);
+  EXPECT_DOUBLE_EQ(M.RaySin[0], 1.9 * sine / 1.8);
+  EXPECT_DOUBLE_EQ(M.RayCos[0], std::sqrt(1 - M.RaySin[0] * M.RaySin[0]));
+}
+
+TEST_F(Boundary, EntryIntoADenserLayerBendsTowardTheNormal) {
+  const double sine = 0.5;
+  Place(0, sine, 1.0001);
+  M.RayDensity[0] = 1.7;
+  RayStepInput in;
+  PropagateRays(P, M, in);
+  EXPECT_DOUBLE_EQ(M.RaySin[0], 1.7 * 0.5 / 1.8);
+  EXPECT_EQ(M.RayDirY[0], 1);
+}
+
+TEST_F(Boundary, SearchRefractsOnlyAboveAMillionthOfDensity) {
+  Place(0, 0.5, 1.0001);
+  M.RayDensity[0] = 1.8 + 5e-7;
+  RayStepInput in;
+  in.bundle = false;
+  PropagateRays(P, M, in);
+  EXPECT_EQ(M.RaySin[0], 0.5);
+  // The bundle's rules refract at any difference.
+  Place(0, 0.5, 1.0001);
+  M.RayDensity[0] = 1.8 + 5e-7;
+  in.bundle = true;
+  PropagateRays(P, M, in);
+  EXPECT_NE(M.RaySin[0], 0.5);
+}
+
+TEST_F(Boundary, RaysFarAboveOrInTooThinLayersRest) {
+  // Layer 31 is beyond Np + 20 for the bundle; layer 21 beyond Np + 10 for
+  // the search but not for the bundle.
+  // Denser upward here (P = 1 + 0,1·(N − 1)), so those layers are not thin.
+  Place(0, 0.5, 30.5);
+  Place(1, 0.5, 20.5);
+  RayStepInput in;
+  in.law = DensityLaw::Linear;
+  PropagateRays(P, M, in);
+  EXPECT_EQ(M.RayY[0], 30.5);
+  EXPECT_NE(M.RayY[1], 20.5);
+  Place(1, 0.5, 20.5);
+  in.bundle = false;
+  PropagateRays(P, M, in);
+  EXPECT_EQ(M.RayY[1], 20.5);
+  // Density 1 + 0,1·(10 − 20) = 0 in layer 20: below 0,1, resting.
+  Place(1, 0.5, 19.5);
+  in.bundle = true;
+  in.law = DensityLaw::FromTop;
+  PropagateRays(P, M, in);
+  EXPECT_EQ(M.RayY[1], 19.5);
+  EXPECT_EQ(M.RayDensity[1], 1.9);
+}
+
+TEST_F(ThreeRays, FrontBetweenTwoRaysIsTheReception) {
+  // Receiver just right of the vertical ray, 1 m up: the front passes it
+  // when ray 1 is above it, at the move of ray 2.
+  P.X(1) = 0.1;
+  P.Y(1) = 1;
+  RayStepInput in;
+  int steps = 0;
+  RayStepResult r;
+  do {
+    r = PropagateRays(P, M, in);
+    ++steps;
+  } while (r.receivingRay < 0 && steps < 100);
+  EXPECT_EQ(r.receivingRay, 2);
+  // Ray 1 at 0,2 m a step: above 1 m after 6 steps.
+  EXPECT_EQ(steps, 6);
+  EXPECT_EQ(M.FrontState, 1);
+  EXPECT_NEAR(r.moveX, 0.2 * std::sqrt(0.5), 1e-12);
+  EXPECT_NEAR(r.prevMoveX, 0, 1e-12);
+  EXPECT_NEAR(r.prevMoveY, 0.2, 1e-12);
+  EXPECT_DOUBLE_EQ(r.prevLocalSpeed, 20);
+}
+
+TEST(BundleShape, BadCountsAndFlatLayersAreBadInput) {
+  SharedPool P;
+  MediumState M;
+  medium_testing::DefaultInputs(P, M);
+  for (int rays : {0, -1, kMaxRayCount + 1}) {
+    M.RayCount = rays;
+    EXPECT_THROW(ComputeBundleShape(P, M), InputFault) << rays;
+  }
+  M.RayCount = 400;
+  for (int layers : {0, -5, kMaxLayers + 1}) {
+    M.Np = layers;
+    EXPECT_THROW(ComputeBundleShape(P, M), InputFault) << layers;
+  }
+  M.Np = 100;
+  P.Y(1) = P.Y(2);
+  EXPECT_THROW(ComputeBundleShape(P, M), InputFault);
+  P.Y(1) = 1e308;
+  P.Y(2) = -1e308;
+  EXPECT_THROW(ComputeBundleShape(P, M), ComputeFault);
+}
+
+TEST(FrameConversion, ClassicalSubtractsTheFrameSpeed) {
+  SharedPool P;
+  MediumState M;
+  medium_testing::DefaultInputs(P, M);
+  M.VXiso = 3;
+  ConvertFrame(P, M, false);
+  EXPECT_EQ(P.VX(1), 2);
+  EXPECT_EQ(P.VX(2), 6);
+  EXPECT_EQ(P.X(1), 100);
+  EXPECT_EQ(M.T1, 0);
+}
+
+TEST(FrameConversion, RelativisticAtRestFrameChangesNoPosition) {
+  SharedPool P;
+  MediumState M;
+  medium_testing::DefaultInputs(P, M);
+  P.VY(1) = 2;
+  ConvertFrame(P, M, true);
+  EXPECT_EQ(P.X(1), 100);
+  EXPECT_EQ(P.Y(1), 50);
+  EXPECT_EQ(P.X(2), 0);
+  EXPECT_EQ(P.VX(1), 5);
+  EXPECT_EQ(P.VY(1), 2);
+  EXPECT_EQ(P.VX(2), 9);
+  EXPECT_EQ(M.kTiso, 1);
+  // The bodies' own X speeds give the clock rates.
+  EXPECT_DOUBLE_EQ(M.kT1, std::sqrt(1 - 25.0 / 400));
+  EXPECT_DOUBLE_EQ(M.kT2, std::sqrt(1 - 81.0 / 400));
+  EXPECT_EQ(P.CurrentTime, 0);
+}
+
+TEST(FrameConversion, RelativisticMovingFrameByHand) {
+  SharedPool P;
+  MediumState M;
+  medium_testing::DefaultInputs(P, M);
+  // c = 20, V = 12: kTiso = 0,8.
+  M.VXiso = 12;
+  P.X(2) = 8;
+  P.VY(2) = 1;
+  ConvertFrame(P, M, true);
+  EXPECT_DOUBLE_EQ(M.kTiso, 0.8);
+  EXPECT_DOUBLE_EQ(P.X(1), 125);
+  // VX1 = (5 − 12)/(1 − 60/400) = −7/0,85; VX2 = (9 − 12)/(1 − 108/400) = −3/0,73.
+  EXPECT_DOUBLE_EQ(P.VX(1), -7 / 0.85);
+  EXPECT_DOUBLE_EQ(P.VX(2), -3 / 0.73);
+  EXPECT_DOUBLE_EQ(P.VY(2), 0.8 / 0.73);
+  // T1 = −(12·100/400)/0,8 = −3,75; T2 = −(12·8/400)/0,8 = −0,3.
+  EXPECT_DOUBLE_EQ(P.CurrentTime, -3.75);
+  EXPECT_DOUBLE_EQ(M.T0, -3.75);
+  const double dT = -3.75 - -0.3;
+  EXPECT_DOUBLE_EQ(P.X(2), 10 + dT * (-3 / 0.73));
+  EXPECT_DOUBLE_EQ(P.Y(2), dT * (0.8 / 0.73));
+  EXPECT_DOUBLE_EQ(M.SourceStartX, P.X(2));
+}
+
+TEST(FrameConversion, FrameAtTheSignalSpeedIsAFault) {
+  SharedPool P;
+  MediumState M;
+  medium_testing::DefaultInputs(P, M);
+  M.VXiso = 25;
+  EXPECT_THROW(ConvertFrame(P, M, true), ComputeFault);
+}
+
+}  // namespace
+}  // namespace velmor
