@@ -1,6 +1,8 @@
 #include "medium/medium_window.h"
 
 #include <gtest/gtest.h>
+
+#include "shared/numbers.h"
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -236,7 +238,7 @@ TEST_F(MediumWindow, PeriodSearchWritesThePeriodField) {
   w->Text4->setText("0");
   w->Command13->click();
   // 50 m at 20 m/s, to a step.
-  EXPECT_NEAR(std::stod(w->Text18->text().replace(',', '.').toStdString()), 2.5, 0.0015);
+  EXPECT_NEAR(*ParseNumber(w->Text18->text().toStdString()), 2.5, 0.0015);
   EXPECT_EQ(w->Text22->text().toStdString().substr(0, 3), "0,4");
   EXPECT_TRUE(MessageTexts().empty());
 }

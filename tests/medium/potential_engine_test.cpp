@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "shared/numbers.h"
+
 #include <cmath>
 
 #include "medium/medium_state.h"
@@ -71,7 +73,7 @@ TEST_F(Potential, SignalAtRestRepeatsWithTheTransmittersPeriod) {
   for (int p = 2; p <= 20; ++p) {
     EXPECT_NEAR(P.Tk1(p) - P.Tk1(p - 1), 5, 0.0011) << p;
   }
-  EXPECT_NEAR(std::stod(host.Field(Out::Text24).replace(1, 1, ".")), 0.2, 0.2 * 0.001 / 5);
+  EXPECT_NEAR(*ParseNumber(host.Field(Out::Text24)), 0.2, 0.2 * 0.001 / 5);
   EXPECT_EQ(host.Field(Out::Text20), "19");
   // The delay of a receiver at rest: its distance over Vs.
   EXPECT_NEAR(P.Tn1(1) - P.Tn2(1), std::sqrt(100.0 * 100 + 50 * 50) / 20, 1e-9);

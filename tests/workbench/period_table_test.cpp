@@ -27,7 +27,7 @@ std::vector<std::vector<std::string>> ReadCsv(const std::string& text) {
 }
 
 double Num(const std::string& s) {
-  return std::stod(s);
+  return *ParseNumber(s);
 }
 
 TEST(PeriodTable, WrittenAndReadBackGivesTheSameNumbers) {
