@@ -52,6 +52,10 @@ struct Options {
   std::vector<int> forms = {1, 2, 3, 4, 5, 6, 7, 8, 9};
   long long budget = 3000;  // yields a run may take before it is stopped
   std::string allowedMessages;
+  // Instead of random actions: every field of every window gets this text,
+  // then every button of the window is pressed once.
+  bool sweep = false;
+  std::string sweepValue;
 };
 
 std::mt19937_64 g_rng;
@@ -302,6 +306,10 @@ Options Parse(int argc, char** argv) {
     if (k == "--actions") o.actions = std::stoll(v);
     if (k == "--budget") o.budget = std::stoll(v);
     if (k == "--messages") o.allowedMessages = v;
+    if (k == "--all-fields") {
+      o.sweep = true;
+      o.sweepValue = v;
+    }
     if (k == "--forms") {
       o.forms.clear();
       std::stringstream ss(v);
@@ -348,6 +356,38 @@ int main(int argc, char** argv) {
   std::signal(SIGALRM, OnAlarm);
   alarm(60);
   FormRegistry::Show(1);
+  if (g_opt.sweep) {
+    // Every window in turn: all its fields, then each of its buttons.
+    for (int n : g_opt.forms) {
+      Form* f = FormRegistry::Show(n);
+      if (!f) continue;
+      QPointer<Form> form(f);
+      for (QLineEdit* e : Controls<QLineEdit>(f)) {
+        if (e->isReadOnly()) continue;
+        e->setText(QString::fromStdString(g_opt.sweepValue));
+        g_typedHostile.insert(e);
+      }
+      const auto buttons = Controls<QAbstractButton>(f);
+      std::vector<QPointer<QAbstractButton>> guarded(buttons.begin(), buttons.end());
+      for (const auto& b : guarded) {
+        if (!form || !b || b->text() == QString::fromUtf8("Выход")) continue;
+        g_yieldsThisAction = 0;
+        ++g_actionsDone;
+        Log("click " + Name(b) + " with every field " + g_opt.sweepValue);
+        b->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        CheckMessages();
+        CheckAllFields();
+      }
+      if (form) form->close();
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      g_typedHostile.clear();
+      if (!FormRegistry::Find(1)) FormRegistry::Show(1);
+    }
+    std::cout << "velmor5-monkey: every field \"" << g_opt.sweepValue << "\": " << g_actionsDone
+              << " buttons pressed, " << g_messagesSeen << " message boxes, no fault\n";
+    return 0;
+  }
   for (g_actionsDone = 0; g_actionsDone < g_opt.actions; ++g_actionsDone) {
     g_progress = 1;
     g_yieldsThisAction = 0;
