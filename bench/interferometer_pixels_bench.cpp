@@ -58,7 +58,7 @@ void BM_RefreshCycle(benchmark::State& state) {
     engine.ClearStop();
     InterferenceRun run(pool, engine, g, in);
     run.Run(host);
-    // The loop as specified evaluates every pixel at every step.
+    // The plain loop evaluates every pixel at every step.
     nominal += 551.0 * (in.NC0 + 1);
     computed += static_cast<double>(run.pixelsComputed);
     benchmark::DoNotOptimize(run.jmax);
