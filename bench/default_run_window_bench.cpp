@@ -13,6 +13,7 @@
 #include "shared/shared_pool.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
+#include "workbench/experiment_defaults.h"
 #include "workbench/experiment_engine.h"
 #include "workbench/main_window.h"
 
@@ -26,20 +27,7 @@ void BM_DefaultRunBareEngine(benchmark::State& state) {
   bench::Stopwatch watch;
   long long runs = 0;
   for (auto _ : state) {
-    SetStartupConstants(P);
-    P.X(1) = 86.60254;
-    P.Y(1) = 50;
-    P.VX(1) = 6;
-    P.VY(1) = 0;
-    P.X(2) = 50;
-    P.Y(2) = 0;
-    P.VX(2) = 10;
-    P.VY(2) = 0;
-    P.Vs = 20;
-    P.PictureScale = 5;
-    P.TimeStep = 1e-3;
-    P.NC0 = 20;
-    P.T00 = 5;
+    SetDefaultExperiment(P);
     watch.Start();
     SetUpExperiment(P, host);
     benchmark::DoNotOptimize(RunExperimentSteps(P, host));

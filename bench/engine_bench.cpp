@@ -8,6 +8,7 @@
 #include "quiet_host.h"
 #include "shared/null_canvas.h"
 #include "shared/shared_pool.h"
+#include "workbench/experiment_defaults.h"
 #include "workbench/experiment_engine.h"
 
 namespace {
@@ -15,20 +16,8 @@ namespace {
 using namespace velmor;
 
 void Defaults(SharedPool& P) {
-  SetStartupConstants(P);
-  P.X(1) = 86.60254;
-  P.Y(1) = 50;
-  P.VX(1) = 6;
-  P.VY(1) = 0;
-  P.X(2) = 50;
-  P.Y(2) = 0;
-  P.VX(2) = 10;
-  P.VY(2) = 0;
-  P.Vs = 20;
-  P.PictureScale = 5;
-  P.TimeStep = 1e-3;
+  SetDefaultExperiment(P);
   P.NC0 = 1 << 30;  // no refresh: the bare stepping only
-  P.T00 = 5;
 }
 
 // The arithmetic of one step, plain doubles, no checks, no host.

@@ -22,13 +22,10 @@ using ui::MakeFrame;
 using ui::MakeLabel;
 using ui::MakeOption;
 using ui::Messages;
+using namespace ui::msg;
 
 namespace {
 
-constexpr const char* kBadInput = "Введите правильно данные";
-constexpr const char* kSolveFault = "Ошибка решения";
-constexpr const char* kGraphFault = "Ошибка расчета";
-constexpr const char* kSaveFault = "Ошибка сохранения изображения";
 constexpr double kTera = 1e12;
 
 // The two stages of an action: a field that does not parse, or a value the
@@ -242,7 +239,7 @@ void Form5::Connect() {
 void Form5::DrawFrameClick() {
   // Everything is read and checked before the picture is cleared, so a
   // refused range leaves the old graph as it was.
-  RunAction(kGraphFault, [this] {
+  RunAction(kComputeFaultAlt, [this] {
     const ShiftGraph g = MakeShiftGraph(FieldNumber(Text1), FieldNumber(Text3), FieldNumber(Text2),
                                         FieldNumber(Text4));
     graph_ = g;
@@ -262,11 +259,12 @@ void Form5::DrawCurveClick() {
                              : Option5->isChecked() ? ShiftTheory::Exact
                                                     : ShiftTheory::Classical;
   const MovingPart moving = Option3->isChecked() ? MovingPart::Absorber : MovingPart::Emitter;
-  RunAction(kGraphFault, [&] { DrawShiftCurve(Pool(), *Picture4, graph_, k, theory, moving); });
+  RunAction(kComputeFaultAlt,
+            [&] { DrawShiftCurve(Pool(), *Picture4, graph_, k, theory, moving); });
 }
 
 void Form5::PutPointClick() {
-  RunAction(kGraphFault, [this] {
+  RunAction(kComputeFaultAlt, [this] {
     const double V = FieldNumber(Text7);
     const double d = FieldNumber(Text8);
     DrawShiftPoint(*Picture4, graph_, V, d);
@@ -274,7 +272,8 @@ void Form5::PutPointClick() {
 }
 
 void Form5::SavePictureClick() {
-  if (!ui::SavePictureAsBmp(*Picture4, "Velmor", ui::FieldText(Text6))) Messages::Error(kSaveFault);
+  if (!ui::SavePictureAsBmp(*Picture4, "Velmor", ui::FieldText(Text6)))
+    Messages::Error(kPictureSaveFault);
 }
 
 void Form5::LaserFrequencyClick() {

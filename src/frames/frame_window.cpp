@@ -20,12 +20,12 @@ using ui::MakeFrame;
 using ui::MakeLabel;
 using ui::MakeOption;
 using ui::Messages;
+using namespace ui::msg;
 
 namespace {
 
 // The window has one message for a field that does not parse and for a
 // calculation that faults.
-constexpr const char* kBadInput = "Введите правильно данные";
 
 // A long formula caption over its field.
 void PutLong(QGridLayout* g, int row, QWidget* parent, const char* label, QWidget* field) {
@@ -357,7 +357,7 @@ void Form6::ClearPictureClick() {
 
 void Form6::SavePictureClick() {
   if (!ui::SavePictureAsBmp(*Picture1, "Velmor_", ui::FieldText(Text60))) {
-    Messages::Error("Ошибка сохранения изображения");
+    Messages::Error(kPictureSaveFault);
   }
 }
 

@@ -27,14 +27,10 @@ using ui::MakeFrame;
 using ui::MakeLabel;
 using ui::MakeOption;
 using ui::Messages;
+using namespace ui::msg;
 
 namespace {
 
-constexpr const char* kBadInput = "Введите правильно данные";
-constexpr const char* kSolveFault = "Ошибка решения";
-constexpr const char* kReportFault = "Ошибка в отчете ";
-constexpr const char* kSaveFault = "Ошибка записи в файл";
-constexpr const char* kPointFault = "Не могу найти эту точку";
 constexpr const char* kObjectiveMessage = "Увеличьте ширину объектива\n(или углы падения лучей)";
 constexpr const char* kWidthMessage = "Ширина картинки не может быть\n     больше 32767 пикселей";
 
@@ -823,7 +819,7 @@ void Form8::SaveClick() {
   } else {
     ok = ui::SavePictureAsBmp(*Picture1, "Velmor8_0_", typed);
   }
-  if (!ok) Messages::Error(kSaveFault);
+  if (!ok) Messages::Error(kFileWriteFault);
 }
 
 void Form8::MouseOnScheme(double x, double y) {

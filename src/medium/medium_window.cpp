@@ -33,16 +33,9 @@ using ui::MakeField;
 using ui::MakeFrame;
 using ui::MakeOption;
 using ui::Messages;
+using namespace ui::msg;
 
 namespace {
-
-constexpr const char* kBadInput = "Введите правильно данные";
-constexpr const char* kSolveFault = "Ошибка решения";
-constexpr const char* kComputeFault = "Ошибка рассчета";
-constexpr const char* kReportFault = "Ошибка в отчете ";
-constexpr const char* kPictureFault = "Ошибка сохранения изображения";
-constexpr const char* kWriteFault = "Ошибка записи в файл";
-constexpr const char* kPointFault = "Не могу найти эту точку";
 
 // The parsing stage of an action: false, with the message, when a field does
 // not parse or the arithmetic of the parsed values faults.
@@ -528,7 +521,7 @@ void Form3::ClearPictureClick() {
 void Form3::SaveClick() {
   if (!Check3->isChecked()) {
     if (!ui::SavePictureAsBmp(*Picture1, "Velmor", ui::FieldText(Text21))) {
-      Messages::Error(kPictureFault);
+      Messages::Error(kPictureSaveFault);
     }
     return;
   }
@@ -543,7 +536,7 @@ void Form3::SaveClick() {
       written = false;
     }
   }
-  if (!written) Messages::Error(kWriteFault);
+  if (!written) Messages::Error(kFileWriteFault);
 }
 
 bool Form3::ExperimentToPlot(ExperimentData& out) {

@@ -6,6 +6,18 @@
 
 namespace velmor::ui {
 
+// The program's fixed messages, each a window shows for a failing action.
+namespace msg {
+inline constexpr const char* kBadInput = "Введите правильно данные";
+inline constexpr const char* kSolveFault = "Ошибка решения";
+inline constexpr const char* kComputeFault = "Ошибка рассчета";
+inline constexpr const char* kComputeFaultAlt = "Ошибка расчета";
+inline constexpr const char* kReportFault = "Ошибка в отчете ";
+inline constexpr const char* kPictureSaveFault = "Ошибка сохранения изображения";
+inline constexpr const char* kFileWriteFault = "Ошибка записи в файл";
+inline constexpr const char* kPointFault = "Не могу найти эту точку";
+}  // namespace msg
+
 enum class MsgButtons { Ok, YesNo };
 
 struct MessageRecord {

@@ -28,14 +28,9 @@ using ui::MakeFrame;
 using ui::MakeLabel;
 using ui::MakeOption;
 using ui::Messages;
+using namespace ui::msg;
 
-namespace {
-
-constexpr const char* kBadInput = "Введите правильно данные";
-constexpr const char* kSolveFault = "Ошибка решения";
-constexpr const char* kSetupFault = "Ошибка рассчета";
-
-}  // namespace
+namespace {}  // namespace
 
 Form1::Form1() : ui::Form(1, ui::Q("Velmor5         form1")) {
   BuildControls();
@@ -269,7 +264,7 @@ void Form1::Connect() {
   });
   connect(Command6, &QPushButton::clicked, this, [this] {
     if (!ui::SavePictureAsBmp(*Picture1, "Velmor", ui::FieldText(Text21))) {
-      Messages::Error("Ошибка сохранения изображения");
+      Messages::Error(kPictureSaveFault);
     }
   });
   connect(Check5, &QCheckBox::clicked, this, [this] { ReportCheckClick(); });
@@ -342,7 +337,7 @@ void Form1::SetConventionalPeriodClick() {
   try {
     warn = SetConventionalPeriod(P, *this);
   } catch (const ComputeFault&) {
-    Messages::Error(kSetupFault);
+    Messages::Error(kComputeFault);
     return;
   }
   if (warn) Messages::Error(kPeriodWarning);
@@ -413,7 +408,7 @@ void Form1::ReportPeriodsIfTicked() {
   try {
     PrintPeriodReport(*Form4::Get()->picMain, Pool());
   } catch (const ComputeFault&) {
-    Messages::Error("Ошибка в отчете ");
+    Messages::Error(kReportFault);
   }
 }
 

@@ -11,13 +11,9 @@
 namespace velmor {
 
 using ui::Messages;
+using namespace ui::msg;
 
-namespace {
-
-constexpr const char* kBadInput = "Введите правильно данные";
-constexpr const char* kSolveFault = "Ошибка решения";
-
-}  // namespace
+namespace {}  // namespace
 
 DopplerChoice Form1::Choice() const {
   DopplerChoice c;
@@ -120,7 +116,7 @@ void Form1::PictureMouseDown(double x, double y) {
     ui::ShowText(Text25, p.x);
     ui::ShowText(Text26, p.y);
   } catch (const ComputeFault&) {
-    Messages::Error("Не могу найти эту точку");
+    Messages::Error(kPointFault);
   }
 }
 

@@ -8,11 +8,11 @@
 #include "shared/null_canvas.h"
 #include "shared/recording_canvas.h"
 #include "shared/shared_pool.h"
+#include "workbench/experiment_defaults.h"
 #include "workbench/experiment_engine.h"
 #include "workbench/period_setup.h"
 
 namespace velmor::testing {
-
 
 class FakeHost : public ExperimentHost, public PeriodSetupHost {
  public:
@@ -67,22 +67,7 @@ class FakeHost : public ExperimentHost, public PeriodSetupHost {
 
 // The main window's defaults in the pool, T00 as "1-Задать T00, с" leaves it.
 inline void LoadDefaults(SharedPool& P, double T00 = 5) {
-  SetStartupConstants(P);
-  P.X(1) = 86.60254;
-  P.Y(1) = 50;
-  P.VX(1) = 6;
-  P.VY(1) = 0;
-  P.X(2) = 50;
-  P.Y(2) = 0;
-  P.VX(2) = 10;
-  P.VY(2) = 0;
-  P.Vs = 20;
-  P.PictureScale = 5;
-  P.TimeStep = 1e-3;
-  P.NC0 = 20;
-  P.T00 = T00;
-  P.Nv0 = 0.2 * T00;
-  P.v0 = 0.2;
+  SetDefaultExperiment(P, T00);
 }
 
 }  // namespace velmor::testing
