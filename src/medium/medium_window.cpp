@@ -9,6 +9,7 @@
 
 #include "medium/bundle_engine.h"
 #include "medium/experiment_data.h"
+#include "medium/medium_period_table.h"
 #include "medium/medium_report.h"
 #include "medium/medium_state.h"
 #include "medium/period_search.h"
@@ -71,6 +72,11 @@ Form3::Form3()
 void Form3::BuildControls() {
   // 41 × 18 picture units of the medium's grid.
   Picture1 = new ui::PictureBox(this, "Picture1", 11805, 5190);
+  Picture1->AddMenuAction(ui::Q("Сохранить таблицу периодов (CSV)…"), true, ui::Q("CSV (*.csv)"),
+                          [](const QString& path) {
+                            return WriteFileReplacing(path.toStdString(),
+                                                      MediumPeriodTableCsv(Pool(), Medium()));
+                          });
 
   // Created in the order of the layout, left to right and top to bottom,
   // which is the keyboard focus order.

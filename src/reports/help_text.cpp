@@ -232,11 +232,24 @@ std::size_t Distance(const std::u32string& a, const std::u32string& b) {
 }  // namespace
 
 std::string HelpForCaption(int form, std::string_view caption) {
+  std::string own = HelpForCaptionIn(form, caption);
+  if (!own.empty()) return own;
+  // A button the window's section leaves out ("Выход" of the medium window)
+  // does what the same button of another window does.
+  for (int other = 1; other <= 9; ++other) {
+    if (other == form) continue;
+    const std::string d = HelpForCaptionIn(other, caption, 1);
+    if (!d.empty()) return d;
+  }
+  return "";
+}
+
+std::string HelpForCaptionIn(int form, std::string_view caption, std::size_t tolerance) {
   const std::string heading = "ФОРМА " + std::to_string(form);
   const std::u32string want = Normalise(caption);
   if (want.empty()) return "";
   bool inForm = false;
-  std::size_t best = 4;  // at most three letters apart
+  std::size_t best = tolerance;
   std::string found;
   for (const std::string_view entry : HelpEntries()) {
     if (entry.find('<') == std::string_view::npos) {

@@ -23,4 +23,8 @@ std::string HelpForButton(int form, std::string_view caption);
 // few letters is taken.
 std::string HelpForCaption(int form, std::string_view caption);
 
+// The closest caption of window FormN alone, fewer than `tolerance` letters
+// apart.
+std::string HelpForCaptionIn(int form, std::string_view caption, std::size_t tolerance = 4);
+
 }  // namespace velmor

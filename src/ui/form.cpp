@@ -4,6 +4,9 @@
 #include <QKeySequence>
 #include <QPushButton>
 #include <QShortcut>
+#include <QShowEvent>
+#include <algorithm>
+#include <vector>
 
 #include "reports/help_text.h"
 #include "ui/form_registry.h"
@@ -30,6 +33,31 @@ void Form::closeEvent(QCloseEvent* event) {
     OnClosing();
     FormRegistry::Forget(this);
     if (busy_ == 0) deleteLater();
+  }
+}
+
+// Keyboard focus runs left to right along each row of controls, rows from
+// top to bottom, whatever order the window created them in.
+void Form::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (tabOrderSet_) return;
+  tabOrderSet_ = true;
+  struct Placed {
+    QWidget* w;
+    int row;
+    int x;
+  };
+  std::vector<Placed> placed;
+  for (QWidget* w : findChildren<QWidget*>()) {
+    if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(this)) continue;
+    const QRect r(w->mapTo(this, QPoint(0, 0)), w->size());
+    placed.push_back({w, r.center().y() / 12, r.left()});
+  }
+  std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+    return a.row != b.row ? a.row < b.row : a.x < b.x;
+  });
+  for (std::size_t i = 1; i < placed.size(); ++i) {
+    QWidget::setTabOrder(placed[i - 1].w, placed[i].w);
   }
 }
 

@@ -43,6 +43,7 @@ class Form : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
   // Closing by the title bar or close(): before the window goes.
   virtual void OnClosing() {}
@@ -50,6 +51,7 @@ class Form : public QWidget {
  private:
   int number_;
   bool closing_ = false;
+  bool tabOrderSet_ = false;
   int busy_ = 0;
 };
 

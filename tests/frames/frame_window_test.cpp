@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "shared/numbers.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -13,6 +11,7 @@
 #include <string>
 
 #include "frames/scheme_window.h"
+#include "shared/numbers.h"
 #include "shared/shared_pool.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"

@@ -1,8 +1,6 @@
 #include "medium/medium_window.h"
 
 #include <gtest/gtest.h>
-
-#include "shared/numbers.h"
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -13,6 +11,7 @@
 
 #include "medium/medium_state.h"
 #include "reports/report_window.h"
+#include "shared/numbers.h"
 #include "shared/shared_pool.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"

@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "shared/numbers.h"
-
 #include <cmath>
 
 #include "medium/medium_state.h"
 #include "medium_fake_host.h"
 #include "shared/faults.h"
+#include "shared/numbers.h"
 #include "shared/shared_pool.h"
 
 namespace velmor {

@@ -96,3 +96,28 @@ TEST_F(ConveniencesTest, ReportPageAsTextTopToBottom) {
 
 }  // namespace
 }  // namespace velmor
+
+namespace velmor {
+namespace {
+
+QWidget* NextTabStop(QWidget* w) {
+  QWidget* n = w->nextInFocusChain();
+  while (n != w && !(n->focusPolicy() & Qt::TabFocus && n->isVisible())) n = n->nextInFocusChain();
+  return n;
+}
+
+TEST(TabOrder, LeftToRightThenDown) {
+  auto* form = static_cast<Form1*>(ui::FormRegistry::Show(1));
+  // The first row of the input grid: X1n, VX1, X1= …
+  EXPECT_EQ(NextTabStop(form->Text1), form->Text3);
+  EXPECT_EQ(NextTabStop(form->Text3), form->Text13);
+  // … and the row below starts again on the left.
+  QWidget* w = form->Text13;
+  for (int i = 0; i < 20 && w != form->Text2; ++i) w = NextTabStop(w);
+  EXPECT_EQ(w, form->Text2);
+  ui::FormRegistry::CloseAll();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace
+}  // namespace velmor
