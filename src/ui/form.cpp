@@ -1,8 +1,10 @@
 #include "ui/form.h"
 
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QKeySequence>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QShortcut>
 #include <QShowEvent>
 #include <algorithm>
@@ -77,7 +79,27 @@ QPushButton* ButtonStartingWith(QWidget* w, const QString& start) {
 
 }  // namespace
 
+// The option buttons of one frame form one group, and only they: Qt's own
+// exclusivity of siblings also reaches into a frame nested in the frame, so
+// clicking the selected option there could leave no option selected.
+void GroupOptionsByFrame(QWidget* window) {
+  std::vector<std::pair<QWidget*, QButtonGroup*>> groups;
+  for (QRadioButton* o : window->findChildren<QRadioButton*>()) {
+    QWidget* frame = o->parentWidget();
+    auto it = std::find_if(groups.begin(), groups.end(),
+                           [frame](const auto& g) { return g.first == frame; });
+    if (it == groups.end()) {
+      auto* group = new QButtonGroup(frame);
+      group->setExclusive(true);
+      it = groups.insert(groups.end(), {frame, group});
+    }
+    o->setAutoExclusive(false);
+    it->second->addButton(o);
+  }
+}
+
 void Form::AddConveniences() {
+  GroupOptionsByFrame(this);
   for (QPushButton* b : findChildren<QPushButton*>()) {
     const std::string help = HelpForCaption(number_, b->text().toStdString());
     if (!help.empty()) b->setToolTip(QString::fromStdString(help));

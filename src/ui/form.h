@@ -55,6 +55,9 @@ class Form : public QWidget {
   int busy_ = 0;
 };
 
+// Every frame's option buttons become one exclusive group of their own.
+void GroupOptionsByFrame(QWidget* window);
+
 // A lock on state shared by several loops: the experiment state of the pool
 // (main and medium windows) or a window's own engine. A run never starts
 // while another run on the same state is going.
