@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Set-up, build, and start the program. Without a display it runs the default
 # experiment headless and writes its pictures and texts into out/.
 set -euo pipefail

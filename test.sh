@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Set-up, build, every test offscreen, then the tests again in a build with
 # the address and undefined-behaviour sanitizers.
 set -euo pipefail

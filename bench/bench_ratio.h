@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every benchmark prints its figure beside a bare baseline of the same work
 // measured in the same run: the baseline stores its time per item under a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole default experiment through the real main window offscreen
 // ("1-Задать T00, с", then "2-Начать эксперимент" until the engine ends),
 // beside the bare engine doing the same run with nothing drawn.

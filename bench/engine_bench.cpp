@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bare signal-period engine (no window, nothing drawn) against a loop of
 // the same arithmetic without checks or a host: steps per second and ratio.
 #include <benchmark/benchmark.h>

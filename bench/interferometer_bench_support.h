@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the interferometer benchmarks share: a picture that draws nothing
 // and a pool with the start-up constants.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Steps per second of the interferometer engine (set-up 1, "Test" and
 // "Real" presets, whole runs to both arrivals, nothing drawn between
 // refreshes) beside a bare loop of the same per-step arithmetic.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pixel evaluations per second of the interference picture: one refresh
 // cycle of the time loop at the "Test" NC0 (20 000 steps of 551 pixels as
 // the loop is specified, of which it computes only the pixels something

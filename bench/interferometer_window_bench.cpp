@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A complete "Real" run (set-up 1, about 10^8 steps) through the real
 // interferometer window offscreen, beside the same run of the bare engine.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bare propagation of the default ray bundle (401 rays, drawing off): ray
 // steps per second of PropagateRays beside a bare loop that only moves the
 // same rays in straight lines, measured in the same run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole default ray-bundle experiment through the real medium window,
 // offscreen, drawing on: seconds per run, beside the same run through the
 // bare engine (no window: no fields, no picture, no yield) in the same

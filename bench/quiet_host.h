@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A host for the main engine that shows nothing and never stops on its own.
 #include <benchmark/benchmark.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates the README's pictures: every window after a typical first use,
 # through the automation driver, offscreen. Run after building (./run.sh or
 # ./test.sh); writes docs/screenshots/*.png.

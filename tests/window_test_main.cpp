@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window tests run the real windows offscreen, with message boxes answered
 // by the scripted message service.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmor5-script: the program's windows without a screen, driven by a script
 // from a file or standard input.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calculator's single-value calculations: kinetic energy, mass and speed
 // of an ion, and the speed of a moving source or receiver from a measured

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form5, the calculator of published high-speed Doppler experiments: the
 // centrifuge shift graph, counter-propagating lasers on an ion beam, ion

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The centrifuge graph: the relative frequency shift dv/v of a rotor
 // experiment against the speed of its moving part, for three theories, on a

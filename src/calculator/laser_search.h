@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Counter-propagating lasers on an ion beam: the laser frequencies that the
 // moving ions see as their transition frequency (relativistic formula), and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calculation scheme of the frame window: the АСО and ИСО axes, both
 // bodies with their own axes and velocities split into components, the line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One instant of the two-body set-up, given in the absolute frame (АСО),
 // recomputed into an inertial frame (ИСО) moving along X: the Lorentz (or

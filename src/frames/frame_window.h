@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form6: one instant of the two-body set-up recomputed from the absolute
 // frame into an inertial frame moving along X, with its picture.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form7: the calculation scheme of the frame window, with its notation.
 #include "ui/form.h"

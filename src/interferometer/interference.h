@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // After both beams have reached the objective: their oscillation counts
 // brought to one moment, and the interference of the two arriving plane

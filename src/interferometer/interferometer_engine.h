@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The moving interferometer stepped in the absolute frame: two beam fronts
 // pass a beam splitter, a compensating plate and mirrors that all move with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The set-up and accuracy presets of the interferometer window, and the
 // converted inputs they amount to (for tests and benchmarks).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The interferometer's scheme picture: grid, the moving elements (erased
 // and redrawn where they were), legend, front markers and mouse marks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form8, the moving Michelson interferometer: set-up and accuracy presets,
 // the ray-tracing runs, beam matching, the interference strips, the scheme

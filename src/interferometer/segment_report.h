@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table of every beam segment of the last run, printed into the
 // interferometer's report picture.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the ray-bundle experiment draws on the medium picture: the marks of
 // every received period after a reception, and the trails, the source's

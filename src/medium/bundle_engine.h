@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ray-bundle experiment: the start of every conventional period leaves
 // the moving source as a fan of rays through the layered medium, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data of a medium experiment as the graph actions need it, taken from
 // the present state or from the experiment data file, and the file's text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "medium/medium_defaults.h"
 
 #include "medium/medium_state.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The experiment of the medium window's design-time fields, as a start
 // leaves it in the pool and the medium state just before its set-up: for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "medium/medium_formulas.h"
 
 #include "shared/checked_math.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Doppler frequency the medium experiments set beside the observed one.
 namespace velmor {

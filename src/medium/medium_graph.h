@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The medium window's graph: the frame of v/v0 against the angle of sight
 // or against time, and the observed and computed frequencies of the periods

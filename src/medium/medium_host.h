@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window side of the medium experiments: the choices of its option
 // buttons and check boxes, its output fields, its picture, questions and the

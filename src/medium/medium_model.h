@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The layered medium: the density laws of the layers, the window's grid and
 // the density profile drawn over it.

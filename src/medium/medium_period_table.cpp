@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "medium/medium_period_table.h"
 
 #include "medium/medium_report.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The medium window's report on the report page (x 0 … 10, y 600 at the top
 // … 0): a header when an experiment starts, and after every run one block per

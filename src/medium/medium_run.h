@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the step loops of the medium window share: the loop itself, the
 // motion of the bodies, the refresh of their fields, and the computed

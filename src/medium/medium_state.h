@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the medium window's experiments keep between button presses besides
 // the shared pool: the medium, the ray bundle, the frame conversion and the

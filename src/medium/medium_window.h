@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form3, the medium window: the Doppler experiment with the signal running
 // through layers of different optical density (a bundle of rays), the variant

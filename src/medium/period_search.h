@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The conventional period as the propagation time: one bundle leaves the
 // source at the start and the search ends in the step in which its front has

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The retarded-potential experiment: the receiver takes the start of a period
 // from the maxima of the electric field of the moving, oscillating source

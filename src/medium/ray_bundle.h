@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fan of rays that carries the start of a period through the layered
 // medium: the start's frame conversion and shape, the launch from the

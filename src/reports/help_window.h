@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form2: the description of every button of every window.
 #include "ui/form.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The report windows: text printed at given positions on a tall page that
 // the user scrolls (Form4), and the interferometer's report picture (Form9).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An array with explicit lower and upper index bounds; every access is
 // checked, and an index outside the bounds is a compute fault, so a run that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture area seen from the computing code: immediate-mode drawing in a
 // user coordinate system given by the left, top, right and bottom edges

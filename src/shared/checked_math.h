@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Arithmetic that faults where the program's arithmetic faults: division by
 // zero (0/0 too), square root or fractional power of a negative number, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every Doppler formula of the program, in one place: the classical two-body
 // formula (2), formula (3) with its variants and corrections, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two stages of every computing action: a field that does not parse is an
 // InputFault; an arithmetic or index fault while computing is a ComputeFault.

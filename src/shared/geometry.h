@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small geometry helpers every workbench uses. They read Vs, Pi and DegPerRad
 // from the pool; the signal-time helpers leave their coordinate differences

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A canvas that keeps nothing: for running an engine without a picture
 // (benchmarks, long tests). Repeated drawing is skipped altogether.

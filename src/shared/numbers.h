@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numbers as text, in the program's one number locale: a decimal comma,
 // independent of the machine's locale.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A canvas that keeps a list of what was drawn on it, for tests of drawing
 // routines without a display.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files the program writes: only in the current directory, and never
 // destroying an existing file when the new one cannot be written.

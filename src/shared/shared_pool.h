@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The process-wide pool of values the windows share. It has no locking (one
 // user-interface thread) and no reset: a value keeps what its last writer

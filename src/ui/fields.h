@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Controls made under their program names, and the reading and writing of
 // fields in the program's number conventions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The base of every window FormN: its number and caption, the activation
 // that the program reacts to, and closing that is safe while one of the

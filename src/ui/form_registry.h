@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form1 … Form9: created on first use, shown, activated and closed here.
 #include <functional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture area: a persistent image that keeps what is drawn on it until it
 // is cleared, in a user coordinate system, drawn without anti-aliasing so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Saving a picture under a name built from a fixed prefix and the text typed
 // beside the save button, in the current directory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The automation driver: the program's windows driven by a script of user
 // actions, one command a line, for acceptance tests and headless examples.

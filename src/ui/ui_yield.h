@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The yield of the step loops: lets the user interface run so that a stop
 // click is seen, and tells the loop whether it may go on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The animation canvas of the main window: grid, paths, fronts, marks, lines
 // of sight, the trace along X and the value labels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's default experiment in the pool, as its fields and
 // "1-Задать T00, с" would leave it: for tests and benchmarks that run the

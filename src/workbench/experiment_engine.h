@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The signal-period experiment of the main window: a source and a receiver in
 // uniform motion, a circular front per conventional period, and the step at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The report of the main experiment on the report page: a header when an
 // experiment starts, and at every return of the step loop one block per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The graph panel of the main picture: the predicted relative frequency
 // against the speed of one body or against the angle of sight, theory

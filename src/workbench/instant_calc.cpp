@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "workbench/instant_calc.h"
 
 #include "shared/canvas.h"

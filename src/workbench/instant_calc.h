@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two instantaneous calculations of the main window: one evaluation of
 // the chosen formula for one instant, by a speed and an angle, or from the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form1, the main window: the Doppler experiment's fields, engine controls,
 // animation canvas and theory panel, and the buttons that open the other

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "1-Задать T00, с": the conventional period, the transmitter quantities, the
 // start entries of the first periods, the start picture and the travel time.

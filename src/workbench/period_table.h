@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The period arrays of the last experiment as a table for spreadsheets.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The theory panel of the main window: the formula choice, the graph, the
 // points and the two instantaneous calculations.
 #include "reports/report_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculator window as a user sees it: fields, messages, the picture and
 // where it sits in its viewport.
 #include "calculator/calculator_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calculator's picture without a window: a recording canvas, and the
 // sizes and placings asked of the viewport.

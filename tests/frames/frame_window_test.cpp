@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame window and its scheme, run offscreen as a user would.
 #include "frames/frame_window.h"
 

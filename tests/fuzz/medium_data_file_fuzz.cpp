@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The medium window's experiment data file read from arbitrary bytes: never a
 // crash; an accepted file has at most 21 rows numbered from 0, its receptions
 // among them, writes back and reads back the same, and plots without reading

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Field parsing with arbitrary bytes: never a crash, never an infinity or a
 // NaN accepted, and every accepted number survives the trip through the
 // general form.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A medium window without a window, for the engine tests: choices set by the
 // test, fields and questions recorded, a yield that can stop or close.

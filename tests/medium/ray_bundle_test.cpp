@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "medium/ray_bundle.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A seeded random user for every window: it opens windows, types hostile
 // values, ticks boxes, selects options, presses every button (also stop,
 // continue and step buttons in the middle of runs), clicks on pictures,

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one driver script in a fresh working folder and compares its output
 # with the expected output, line by line.
 file(REMOVE_RECURSE ${WORKDIR})

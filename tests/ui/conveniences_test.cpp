@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows offer beyond their described controls: tooltips from the
 // help text, Esc for "Остановить", Ctrl+S for saving, context-menu exports.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The default run through the real window: the picture drawn with the kept
 // layers (grid, trace) must equal the picture drawn straightforwardly, pixel
 // for pixel, and so must everything the picture records.

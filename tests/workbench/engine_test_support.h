@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A host for the experiment engine without a window: it records what the
 // window would show and answers the questions from a queue.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window through its real handlers, offscreen.
 #include "workbench/main_window.h"
 

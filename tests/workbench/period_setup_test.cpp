@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "workbench/period_setup.h"
 
 #include <gtest/gtest.h>
