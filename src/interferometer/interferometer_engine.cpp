@@ -102,7 +102,7 @@ struct InterferometerEngine::Test {
   bool general = false;
 };
 
-int InterferometerEngine::Slot(int element) {
+int ElementLayout::Slot(int element) {
   switch (element) {
     case 30:
       return kE30;
@@ -115,37 +115,39 @@ int InterferometerEngine::Slot(int element) {
 
 InterferometerEngine::InterferometerEngine(SharedPool& p) : pool(p) {}
 
-void InterferometerEngine::PlaceElements(const InterferometerSetup& s) {
-  mirrorWidth = s.mirrorWidth;
-  thickness = s.thickness;
-  alfa[1] = s.alfa1;
-  alfa[2] = s.alfa2;
-  alfa[3] = s.alfa3;
-  alfa[4] = s.alfa4;
-  scale = s.scale;
-  D = s.D;
-  std::fill(std::begin(ex), std::end(ex), 0.0);
-  std::fill(std::begin(ey), std::end(ey), 0.0);
-  ex[kE1] = s.X1;
+ElementLayout PlacedElements(const InterferometerSetup& s) {
+  ElementLayout l;
+  using E = ElementLayout;
+  l.scheme = s.scheme;
+  l.mirrorWidth = s.mirrorWidth;
+  l.thickness = s.thickness;
+  l.alfa[1] = s.alfa1;
+  l.alfa[2] = s.alfa2;
+  l.alfa[3] = s.alfa3;
+  l.alfa[4] = s.alfa4;
+  l.scale = s.scale;
+  l.D = s.D;
+  l.ex[E::kE1] = s.X1;
   if (s.scheme == 3) {
-    ex[kE2] = s.Y2;  // the right mirror's x
-    ex[kE6] = -s.D / 2;
-    ey[kE6] = Chk(s.X6 + s.D / 2);  // Y6 + D/2
-    return;
+    l.ex[E::kE2] = s.Y2;  // the right mirror's x
+    l.ex[E::kE6] = -s.D / 2;
+    l.ey[E::kE6] = Chk(s.X6 + s.D / 2);  // Y6 + D/2
+    return l;
   }
-  ey[kE2] = s.Y2;
-  ex[kE3] = s.X3;
-  ey[kE3] = s.Y3;
-  ey[kE4] = s.Y4;
-  ey[kE5] = s.Y5;
-  ex[kE6] = s.X6;
+  l.ey[E::kE2] = s.Y2;
+  l.ex[E::kE3] = s.X3;
+  l.ey[E::kE3] = s.Y3;
+  l.ey[E::kE4] = s.Y4;
+  l.ey[E::kE5] = s.Y5;
+  l.ex[E::kE6] = s.X6;
   // Both coordinates of a back face are offset by d*sin(angle).
   const double d3 = Chk(s.thickness * std::sin(s.alfa3));
   const double d4 = Chk(s.thickness * std::sin(s.alfa4));
-  ex[kE30] = Chk(s.X3 - d3);
-  ey[kE30] = Chk(s.Y3 - d3);
-  ex[kE40] = Chk(0 - d4);
-  ey[kE40] = Chk(s.Y4 - d4);
+  l.ex[E::kE30] = Chk(s.X3 - d3);
+  l.ey[E::kE30] = Chk(s.Y3 - d3);
+  l.ex[E::kE40] = Chk(0 - d4);
+  l.ey[E::kE40] = Chk(s.Y4 - d4);
+  return l;
 }
 
 void InterferometerEngine::InitialiseBeams(const InterferometerSetup& s, const EngineOptions& o,
@@ -162,8 +164,7 @@ void InterferometerEngine::InitialiseBeams(const InterferometerSetup& s, const E
   ng = s.ng;
   NC0 = s.NC0;
   nu0 = CheckedDiv(s.c, s.lambda);
-  scheme = s.scheme;
-  PlaceElements(s);
+  static_cast<ElementLayout&>(*this) = PlacedElements(s);
 
   const double deg = pool.DegPerRad;
   Beam& b1 = beam[0];

@@ -68,6 +68,29 @@ struct InterferometerSetup {
   double K = 6e-5;
 };
 
+// Where the elements of a set-up are and how they look: the part of the
+// engine's state that moves with the apparatus and that the scheme draws.
+struct ElementLayout {
+  // Element points, stored at these slots: left mirror 1, upper (set-up 3:
+  // right) mirror 2, splitter rear face 3, plate upper face 4, source 5,
+  // objective 6, splitter front face 30, plate lower face 40.
+  enum Element { kE1 = 0, kE2, kE3, kE4, kE5, kE6, kE30, kE40, kElements };
+  static int Slot(int element);
+
+  int scheme = 1;  // 1, 2: beam splitter; 3: two mirrors
+  double ex[kElements] = {};
+  double ey[kElements] = {};
+  double alfa[5] = {};  // element inclinations 1..4 (radians)
+  double mirrorWidth = 0.8;
+  double thickness = 0.1;
+  double D = 0.4;
+  double scale = 0.1;
+};
+
+// The elements at the typed positions of `setup`, the two glass back faces
+// with them, in the layout of its set-up. Faults propagate.
+ElementLayout PlacedElements(const InterferometerSetup& setup);
+
 // The window side of a run.
 class InterferometerHost {
  public:
@@ -100,25 +123,16 @@ struct Beam {
   int seg = 0;            // segment number
 };
 
-class InterferometerEngine {
+// The engine's own layout is where its elements are now; only Start places
+// them anew.
+class InterferometerEngine : public ElementLayout {
  public:
-  // Element points, stored at these slots: left mirror 1, upper (set-up 3:
-  // right) mirror 2, splitter rear face 3, plate upper face 4, source 5,
-  // objective 6, splitter front face 30, plate lower face 40.
-  enum Element { kE1 = 0, kE2, kE3, kE4, kE5, kE6, kE30, kE40, kElements };
-  static int Slot(int element);
-
   explicit InterferometerEngine(SharedPool& pool);
 
   // Start after the inputs: tables, beams and element points; prints the
   // start angles on the scheme. Faults propagate ("Ошибка решения").
   void InitialiseBeams(const InterferometerSetup& setup, const EngineOptions& options,
                        Canvas& scheme);
-  // Places the elements at the typed positions again (Clear picture), the
-  // two glass back faces with them, in the layout of setup.scheme; the
-  // set-up whose events the engine runs is kept from Initialise.
-  void PlaceElements(const InterferometerSetup& setup);
-
   // The step loop under the run-loop contract with the events of the
   // engine's set-up; returns how it ended. A fault leaves the state reached
   // so far.
@@ -140,9 +154,6 @@ class InterferometerEngine {
   int FinalSegment(int beam) const;  // 19/29, or 12/22 in set-up 3
 
   SharedPool& pool;
-  int scheme = 1;
-  double ex[kElements] = {};
-  double ey[kElements] = {};
   Beam beam[2];
   BoundedArray<double> nu{0, 30};
   BoundedArray<double> rho0{0, 30};
@@ -154,11 +165,6 @@ class InterferometerEngine {
   BoundedArray<double> Sk2{0, 30};
   BoundedArray<double> Vk1{0, 20};
   BoundedArray<double> Vk2{0, 30};
-  double alfa[5] = {};  // element inclinations 1..4 (radians)
-  double mirrorWidth = 0.8;
-  double thickness = 0.1;
-  double D = 0.4;
-  double scale = 0.1;
   double T = 0;
   double dt = 1e-7;
   double c = 20;

@@ -79,8 +79,8 @@ void DrawInterferometerGrid(Canvas& picture) {
   picture.Line(0, -5, 0, 25, kColour1);
 }
 
-void DrawBeamsplitterScheme(Canvas& picture, const InterferometerEngine& e, SchemeMemory& memory) {
-  using E = InterferometerEngine;
+void DrawBeamsplitterScheme(Canvas& picture, const ElementLayout& e, SchemeMemory& memory) {
+  using E = ElementLayout;
   const ToPicture pic{e.scale};
   std::vector<Segment> lines;
   const int slots[4] = {E::kE1, E::kE2, E::kE3, E::kE4};
@@ -92,8 +92,8 @@ void DrawBeamsplitterScheme(Canvas& picture, const InterferometerEngine& e, Sche
   Redraw(picture, memory, std::move(lines), pic(e.ex[E::kE5]), pic(e.ey[E::kE5]), 0.4);
 }
 
-void DrawTwoMirrorScheme(Canvas& picture, const InterferometerEngine& e, SchemeMemory& memory) {
-  using E = InterferometerEngine;
+void DrawTwoMirrorScheme(Canvas& picture, const ElementLayout& e, SchemeMemory& memory) {
+  using E = ElementLayout;
   const ToPicture pic{e.scale};
   std::vector<Segment> lines;
   AddRectangle(lines, pic, e.ex[E::kE1], e.ey[E::kE1], e.alfa[1], e.mirrorWidth, e.thickness);
@@ -102,22 +102,21 @@ void DrawTwoMirrorScheme(Canvas& picture, const InterferometerEngine& e, SchemeM
   Redraw(picture, memory, std::move(lines), pic(e.ex[E::kE5]), pic(e.ey[E::kE5]), 0.5);
 }
 
-void DrawScheme(Canvas& picture, const InterferometerEngine& engine, SchemeMemory& memory,
-                int scheme) {
-  if (scheme == 3) {
-    DrawTwoMirrorScheme(picture, engine, memory);
+void DrawScheme(Canvas& picture, const ElementLayout& layout, SchemeMemory& memory) {
+  if (layout.scheme == 3) {
+    DrawTwoMirrorScheme(picture, layout, memory);
   } else {
-    DrawBeamsplitterScheme(picture, engine, memory);
+    DrawBeamsplitterScheme(picture, layout, memory);
   }
 }
 
-void DrawLegend(Canvas& picture, const InterferometerEngine& e, int scheme) {
-  using E = InterferometerEngine;
+void DrawLegend(Canvas& picture, const ElementLayout& e) {
+  using E = ElementLayout;
   const ToPicture pic{e.scale};
   auto number = [&](const char* text, int slot, double dx, double dy) {
     picture.PrintAt(Chk(pic(e.ex[slot]) + dx), Chk(pic(e.ey[slot]) + dy), text);
   };
-  if (scheme == 3) {
+  if (e.scheme == 3) {
     picture.PrintAt(-12, 24.9,
                     " 1- левое зеркало   2- правое зеркало                   5- источник света   "
                     "6- объектив трубы ");

@@ -8,6 +8,7 @@ namespace velmor {
 
 class Canvas;
 class InterferometerEngine;
+struct ElementLayout;
 
 // What the last redraw put on the picture, so the next one can paint it
 // over in white.
@@ -27,17 +28,16 @@ struct SchemeMemory {
 // Scale x -14..16, y 25..-5, grey grid, numbers, black axes.
 void DrawInterferometerGrid(Canvas& picture);
 
-// The elements at their current positions, after white-washing the ones
-// remembered; set-ups 1 and 2 and set-up 3 draw different elements.
-void DrawBeamsplitterScheme(Canvas& picture, const InterferometerEngine& engine,
-                            SchemeMemory& memory);
-void DrawTwoMirrorScheme(Canvas& picture, const InterferometerEngine& engine, SchemeMemory& memory);
-// By set-up: 3 is the two-mirror scheme, 1 and 2 the beam-splitter scheme.
-void DrawScheme(Canvas& picture, const InterferometerEngine& engine, SchemeMemory& memory,
-                int scheme);
+// The elements of a layout, after white-washing the ones remembered; set-ups
+// 1 and 2 and set-up 3 draw different elements.
+void DrawBeamsplitterScheme(Canvas& picture, const ElementLayout& layout, SchemeMemory& memory);
+void DrawTwoMirrorScheme(Canvas& picture, const ElementLayout& layout, SchemeMemory& memory);
+// By the layout's set-up: 3 is the two-mirror scheme, 1 and 2 the
+// beam-splitter scheme.
+void DrawScheme(Canvas& picture, const ElementLayout& layout, SchemeMemory& memory);
 
-// "+ текст": the legend and the element numbers.
-void DrawLegend(Canvas& picture, const InterferometerEngine& engine, int scheme);
+// "+ текст": the legend and the element numbers of the layout's set-up.
+void DrawLegend(Canvas& picture, const ElementLayout& layout);
 
 // "№1" / "№2": a small circle at each front.
 void DrawFrontMarkers(Canvas& picture, const InterferometerEngine& engine, bool first, bool second);

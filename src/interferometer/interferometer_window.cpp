@@ -533,7 +533,7 @@ void Form8::RunEngine() {
   if (end == InterferometerEnd::Fault) Messages::Error(kSolveFault);
   if (end == InterferometerEnd::LoadBatch && Check11->isChecked()) {
     try {
-      DrawScheme(*Picture1, engine_, memory_, SchemeVariant());
+      DrawScheme(*Picture1, engine_, memory_);
     } catch (const ComputeFault&) {
       Messages::Error(kSolveFault);
     }
@@ -609,7 +609,7 @@ void Form8::Refresh() {
   ui::ShowNumber(Text52, b2.N);
   ui::ShowNumber(Text61, e.An(b1.seg) * deg);
   ui::ShowNumber(Text62, e.An(b2.seg) * deg);
-  if (Check11->isChecked()) DrawScheme(*Picture1, engine_, memory_, SchemeVariant());
+  if (Check11->isChecked()) DrawScheme(*Picture1, engine_, memory_);
   DrawFrontMarkers(*Picture1, engine_, Check14->isChecked(), Check15->isChecked());
   ui::ShowNumber(Text60, ElapsedMinutes());
 }
@@ -789,14 +789,16 @@ void Form8::ClearPictureClick() {
     Messages::Error(kBadInput);
     return;
   }
+  // The typed set-up is only drawn: the engine, running or stopped, keeps
+  // its elements where its own run has moved them.
   try {
     ToRadians(engine_.pool, s);
+    const ElementLayout typed = PlacedElements(s);
     Picture1->Cls();
     DrawInterferometerGrid(*Picture1);
-    engine_.PlaceElements(s);
     memory_.Forget();
-    DrawScheme(*Picture1, engine_, memory_, s.scheme);
-    if (Check10->isChecked()) DrawLegend(*Picture1, engine_, s.scheme);
+    DrawScheme(*Picture1, typed, memory_);
+    if (Check10->isChecked()) DrawLegend(*Picture1, typed);
   } catch (const ComputeFault&) {
     Messages::Error(kSolveFault);
   }

@@ -120,7 +120,7 @@ TEST_F(SchemeDrawing, ZeroScaleDrawsNothingAndFaults) {
 }
 
 TEST_F(SchemeDrawing, LegendAndElementNumbers) {
-  DrawLegend(c, e, 1);
+  DrawLegend(c, e);
   const auto t = c.OpsOf(Kind::Text);
   ASSERT_EQ(t.size(), 8u);
   EXPECT_EQ(t[0].text,
@@ -161,7 +161,7 @@ TEST(TwoMirrorDrawing, MirrorsSourceObjectiveAndLegend) {
   ASSERT_EQ(circles.size(), 1u);
   EXPECT_EQ(circles[0].c, 0.5);
   c.Reset();
-  DrawLegend(c, e, 3);
+  DrawLegend(c, e);
   const auto t = c.OpsOf(Kind::Text);
   ASSERT_EQ(t.size(), 5u);
   EXPECT_EQ(t[0].text,
