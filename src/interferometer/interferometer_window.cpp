@@ -34,6 +34,9 @@ namespace {
 
 constexpr const char* kObjectiveMessage = "Увеличьте ширину объектива\n(или углы падения лучей)";
 constexpr const char* kWidthMessage = "Ширина картинки не может быть\n     больше 32767 пикселей";
+// More fringes across the objective than pixels across the strip.
+constexpr const char* kFinerThanPixelsMessage =
+    "Полосы слишком узкие для картинки\n(увеличьте точность полос)";
 
 // The frame pictures of the strips: 550 pixels wide, 60 high.
 constexpr int kStripViewTwipsW = 8250;
@@ -717,7 +720,11 @@ void Form8::ComputeInterference() {
       Messages::Error(kWidthMessage);
       return;
     }
-    if (in.P < 1 || TooManyFringes(g.n, in.P)) RaiseComputeFault("no picture can hold it");
+    if (in.P < 1) RaiseComputeFault("division by zero");
+    if (TooManyFringes(g.n, in.P)) {
+      Messages::Error(kFinerThanPixelsMessage);
+      return;
+    }
     const int width = 550 * in.P;
     if (in.strip != 3) {
       ShowStrip(in.strip, width);
