@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calculator/calculator.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "shared/checked_math.h"
@@ -10,9 +11,11 @@ namespace velmor {
 
 namespace {
 
-// Below this |cos α| the angle is a right angle that the Pi literal missed by
-// a few units of the last digit: the shift says nothing about the speed.
-constexpr double kRightAngleCos = 1e-12;
+// Below this |cos α| per radian of α the angle is a right angle, missed only
+// because the Pi in force is rounded: the frame window's 3,141592654 leaves
+// cos 90° at -2,05E-10, and the miss grows with the number of turns. The
+// shift then says nothing about the speed.
+constexpr double kRightAngleCos = 1e-9;
 
 void RefuseNegative(double value, const char* what) {
   if (value < 0) RaiseInputFault(what);
@@ -65,7 +68,9 @@ double SpeedFromShift(SharedPool& P, double X0, double dX, double alphaDeg, Shif
     v = Chk(Chk(1e12 * dX) + v0);
   }
   const double cosAlpha = std::cos(alpha);
-  if (std::fabs(cosAlpha) < kRightAngleCos) RaiseComputeFault("division by zero");
+  if (std::fabs(cosAlpha) < kRightAngleCos * std::max(1.0, std::fabs(alpha))) {
+    RaiseComputeFault("division by zero");
+  }
   const double shift = moving == MovingBody::Source ? 1 - CheckedDiv(v0, v) : 1 - CheckedDiv(v, v0);
   return CheckedDiv(shift, cosAlpha);
 }

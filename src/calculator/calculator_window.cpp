@@ -29,6 +29,13 @@ namespace {
 
 constexpr double kTera = 1e12;
 
+// The fields are valid numbers, so "Введите правильно данные" would not
+// tell the user what to change.
+constexpr const char* kGraphTooLarge =
+    "Сетка графика не может быть больше 160 клеток по оси:\n"
+    "уменьшите Vmax / MV или 2 * dv/v max / Mdv/v";
+static_assert(kMaxCells == 160, "the message names the limit");
+
 // The two stages of an action: a field that does not parse, or a value the
 // calculation refuses, is bad input; an arithmetic fault shows the action's
 // own text. Whatever was written before the fault stays.
@@ -241,10 +248,14 @@ void Form5::DrawFrameClick() {
   // Everything is read and checked before the picture is cleared, so a
   // refused range leaves the old graph as it was.
   RunAction(kComputeFaultAlt, [this] {
-    const ShiftGraph g = MakeShiftGraph(FieldNumber(Text1), FieldNumber(Text3), FieldNumber(Text2),
-                                        FieldNumber(Text4));
-    graph_ = g;
-    DrawShiftGraphFrame(*this, g);
+    try {
+      const ShiftGraph g = MakeShiftGraph(FieldNumber(Text1), FieldNumber(Text3),
+                                          FieldNumber(Text2), FieldNumber(Text4));
+      graph_ = g;
+      DrawShiftGraphFrame(*this, g);
+    } catch (const GraphTooLarge&) {
+      Messages::Error(kGraphTooLarge);
+    }
   });
 }
 

@@ -39,13 +39,20 @@ TheoryPoint Shift(double V, double Vs, double b, double k, ShiftTheory theory, M
       const double d = Chk(k * Chk(b * b));
       return {absorber ? d : -d, kApproximate};
     }
+    // 1/G - 1, G - 1 and sqrt(1 + b²) - 1 written without the difference of
+    // two numbers near 1, which would leave only rounding noise at the
+    // speeds of a rotor (b ~ 1E-6).
     case ShiftTheory::Exact: {
-      const double root = FactorOfRatio(V, Vs);
-      return {absorber ? CheckedDiv(1, root) - 1 : root - 1, kExact};
+      const double G = FactorOfRatio(V, Vs);
+      const double b2 = Chk(b * b);
+      return {absorber ? CheckedDiv(b2, Chk(G * (1 + G))) : -CheckedDiv(b2, 1 + G), kExact};
     }
     case ShiftTheory::Classical: {
-      const double W = absorber ? CheckedSqrt(Chk(V * V + Vs * Vs)) : CheckedSqrt(Vs * Vs - V * V);
-      return {CheckedDiv(W, Vs) - 1, kClassical};
+      // W/Vs - 1 with W = sqrt(Vs² + V²) for a moving absorber; with
+      // W = sqrt(Vs² - V²) for a moving emitter it is the relativistic G - 1.
+      const double b2 = Chk(b * b);
+      const double root = absorber ? CheckedSqrt(1 + b2) : FactorOfRatio(V, Vs);
+      return {(absorber ? 1 : -1) * CheckedDiv(b2, 1 + root), kClassical};
     }
   }
   return {0, kText};
@@ -63,7 +70,7 @@ ShiftGraph MakeShiftGraph(double Vmax, double MV, double dvmax, double Mdv) {
   g.NY = 2 * dvmax / Mdv;
   g.NX = Vmax / MV;
   // Also refuses cell counts that overflowed to infinity.
-  if (!(g.NX <= kMaxCells && g.NY <= kMaxCells)) RaiseInputFault("graph too large");
+  if (!(g.NX <= kMaxCells && g.NY <= kMaxCells)) throw GraphTooLarge("graph too large");
   return g;
 }
 

@@ -3,6 +3,7 @@
 // The centrifuge graph: the relative frequency shift dv/v of a rotor
 // experiment against the speed of its moving part, for three theories, on a
 // picture that is larger than its viewport and scrolled inside it.
+#include "shared/faults.h"
 
 namespace velmor {
 
@@ -37,8 +38,15 @@ struct ShiftGraph {
   double NY = 0;     // cells up and down together
 };
 
-// A frame for the typed values. Values that are not positive, or a grid of
-// more than kMaxCells either way, are refused with an InputFault.
+// Valid numbers whose grid has more than kMaxCells cells either way (or so
+// many that the count overflows): no picture we hold can show it.
+class GraphTooLarge : public InputFault {
+ public:
+  using InputFault::InputFault;
+};
+
+// A frame for the typed values. Values that are not positive are refused
+// with an InputFault, a grid too large with GraphTooLarge.
 ShiftGraph MakeShiftGraph(double Vmax, double MV, double dvmax, double Mdv);
 
 // Clears and resizes the picture, draws the grid with its cell numbers and

@@ -2,6 +2,7 @@
 #include "ui/script_driver.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "shared/numbers.h"
+#include "shared/safe_file.h"
 #include "ui/fields.h"
 #include "ui/form.h"
 #include "ui/form_registry.h"
@@ -168,7 +170,14 @@ bool ScriptDriver::Execute(const std::string& rawLine) {
     Form* f = nullptr;
     if (!openForm(name, &f)) return false;
     if (path.empty()) return fail("snapshot needs a path");
-    if (!f->grab().save(Q(path), "PNG")) return fail("cannot save " + path);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!f->grab().save(&buffer, "PNG") ||
+        !WriteFileReplacing(
+            path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())))) {
+      return fail("cannot save " + path);
+    }
     return true;
   }
   if (cmd == "show" || cmd == "activate" || cmd == "state" || cmd == "close") {

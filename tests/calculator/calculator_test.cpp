@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "frames/frame_transform.h"
 #include "shared/faults.h"
 #include "shared/shared_pool.h"
 #include "workbench/experiment_engine.h"
@@ -118,10 +119,16 @@ TEST(SpeedFromShift, FrequenciesAndAngles) {
 
 TEST(SpeedFromShift, RightAnglesAndVanishingValuesFault) {
   SharedPool P = Started();
-  for (double alpha : {90.0, -90.0, 270.0, 450.0}) {
-    for (MovingBody m : {MovingBody::Source, MovingBody::Receiver}) {
-      EXPECT_THROW(SpeedFromShift(P, 656.28, 10, alpha, ShiftUnits::Wavelengths, m), ComputeFault)
-          << alpha;
+  SharedPool framePi = Started();
+  // Once the frame window has opened, Pi is 3,141592654: cos 90° is -2,05E-10.
+  SetFrameWindowConstants(framePi);
+  for (SharedPool* pool : {&P, &framePi}) {
+    for (double alpha : {90.0, -90.0, 270.0, 450.0, -3690.0}) {
+      for (MovingBody m : {MovingBody::Source, MovingBody::Receiver}) {
+        EXPECT_THROW(SpeedFromShift(*pool, 656.28, 10, alpha, ShiftUnits::Wavelengths, m),
+                     ComputeFault)
+            << alpha << " with Pi " << pool->Pi;
+      }
     }
   }
   // Close to a right angle but not on it: a large, finite speed.
