@@ -157,7 +157,7 @@ bool BundleStep(SharedPool& P, MediumState& M, MediumHost& host) {
     RayStepInput in;
     in.law = host.Law();
     in.bundle = true;
-    if (drawing && P.StepCounter == P.NC0) in.canvas = &host.Picture();
+    if (drawing && RefreshDue(P)) in.canvas = &host.Picture();
     const RayStepResult r = PropagateRays(P, M, in);
     // 13.
     if (r.receivingRay >= 0) Reception(P, M, host, r);
@@ -174,7 +174,7 @@ bool BundleStep(SharedPool& P, MediumState& M, MediumHost& host) {
     }
   }
   // 16. Refresh.
-  if (P.StepCounter == P.NC0) {
+  if (RefreshDue(P)) {
     P.StepCounter = 0;
     ShowBodyFields(P, host);
     if (drawing) DrawBundleRefresh(host.Picture(), P, M);

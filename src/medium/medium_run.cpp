@@ -8,6 +8,10 @@
 
 namespace velmor {
 
+bool RefreshDue(const SharedPool& P) {
+  return P.NC0 >= 1 && P.StepCounter >= P.NC0;
+}
+
 void MoveBodies(SharedPool& P) {
   const double dt = P.TimeStep;
   P.CurrentTime = Chk(P.CurrentTime + dt);

@@ -25,6 +25,11 @@ MediumRunEnd RunMediumLoop(MediumHost& host, Step step) {
   }
 }
 
+// Whether this step refreshes the display: the step counter has reached
+// NC0, or passed it because NC0 was lowered since. An NC0 below 1 never
+// refreshes.
+bool RefreshDue(const SharedPool& P);
+
 // t += dt and both bodies move by dt·velocity.
 void MoveBodies(SharedPool& P);
 

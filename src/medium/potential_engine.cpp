@@ -190,7 +190,7 @@ bool PotentialStep(SharedPool& P, MediumState& M, MediumHost& host) {
   if (M.FieldE > M.PrevFieldE) M.FrontState = 0;
   M.PrevFieldE = M.FieldE;
   // 8.
-  if (P.StepCounter == P.NC0 || p0 == kLastMaximum) {
+  if (RefreshDue(P) || p0 == kLastMaximum) {
     P.StepCounter = 0;
     ShowBodyFields(P, host);
     if (host.Drawing()) DrawPotentialRefresh(P, M, host);
