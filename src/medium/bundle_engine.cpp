@@ -65,8 +65,7 @@ void Reception(SharedPool& P, MediumState& M, MediumHost& host, const RayStepRes
   // 5. The next bundle should have left already. After the last period
   // there is no next one to miss.
   if (M.WarnArmed == 1 && p + 1 <= kLastPeriod && P.Tn1(p) > P.Tn2(p + 1)) {
-    const std::string text = LateBundleWarning(P.Tn1(p), P.Tn2(p + 1)) + kContinueExperiment;
-    if (!host.Ask("Velmor5", text)) P.StopFlag = 1;
+    if (!host.Ask("Velmor5", LateBundleWarning(P.Tn1(p), P.Tn2(p + 1)))) P.StopFlag = 1;
     M.WarnArmed = 0;
   }
   // 6.
@@ -81,7 +80,7 @@ std::string LateBundleWarning(double Tn1p, double Tn2next) {
          "т.к. период сейчас меньше времени распространения сигнала и поэтому \n" +
          " пучок лучей следующего периода не смог во время начать движение\n" +
          "           Tn1(N)= " + GeneralForm(Tn1p) + "  >   Tn2(N+1)=   " + GeneralForm(Tn2next) +
-         "\n";
+         "\n" + std::string(24, ' ') + kContinueExperiment;
 }
 
 BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& host, bool stop) {

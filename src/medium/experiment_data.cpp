@@ -159,11 +159,11 @@ std::optional<ExperimentData> ParseDataFile(std::string_view text, std::string* 
   for (int k = 0; k < 8; ++k) *heads[k] = static_cast<double>((*head)[k]) / kScale;
   if ((*head)[8] != 0 && (*head)[8] != 1) return Refuse(why, "unknown experiment kind");
   d.kod = static_cast<int>((*head)[8]);
-  for (std::size_t li = 3; li < lines.size(); ++li) {
+  // Rows beyond what the arrays hold are not read.
+  for (std::size_t li = 3; li < lines.size() && d.rows.size() < kMaxDataRows; ++li) {
     if (Blank(lines[li])) continue;
     const auto w = Wholes(lines[li]);
     if (!w || w->size() != 11) return Refuse(why, "a row is not eleven whole numbers");
-    if (d.rows.size() >= kMaxDataRows) return Refuse(why, "more rows than periods");
     if ((*w)[0] != static_cast<std::int64_t>(d.rows.size()))
       return Refuse(why, "rows out of order");
     ExperimentRow r;

@@ -43,10 +43,10 @@ ExperimentData DataFromState(const SharedPool& P, const MediumState& M);
 std::optional<std::string> ComposeDataFile(const ExperimentData& d);
 
 // The file read back: line 1 skipped, the nine values of line 2, line 3
-// skipped, then rows to the end (blank lines ignored). Nothing, with the
-// reason in `why`, when the text is not such a file: missing lines, a value
-// that is not a whole number, a row of the wrong length or number, more rows
-// than the arrays hold, a kind other than 0 or 1.
+// skipped, then rows to the end (blank lines ignored), of which the first
+// kMaxDataRows are used. Nothing, with the reason in `why`, when the text is
+// not such a file: missing lines, a value that is not a whole number, a row
+// of the wrong length or number, a kind other than 0 or 1.
 std::optional<ExperimentData> ParseDataFile(std::string_view text, std::string* why = nullptr);
 
 // Files larger than this are not data files of this program.

@@ -75,7 +75,7 @@ TEST_F(Report, BundleHeaderClearsThePageAndPrintsTheStart) {
   EXPECT_EQ(texts[0].text, "        1- приемник  2- источник  i - нимер условного периода\n");
   EXPECT_EQ(texts[1].b, 599.3);
   const std::string& h = texts[1].text;
-  EXPECT_NE(h.find("\n QV1= 0,12  и QV2= 1,5 - углы между скоростью\n приемника и источника и "
+  EXPECT_NE(h.find("\n QV1= 0,12  и QV2= 1,5 - углы между скоростью приемника и источника и "
                    "осью X\n"),
             std::string::npos);
   EXPECT_NE(h.find("\n kT1=  0,968      kT2=  0,8     - коэффициенты темпа"), std::string::npos);
