@@ -99,8 +99,8 @@ BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& hos
   // 4.
   if (!(P.VX(2) > 0)) return BundleSetUp::SourceNotMovingRight;
   // 5.
-  M.v0 = P.v0;
-  M.SineOmega = Chk(2 * P.Pi * M.v0);
+  KeepRunValues(P, M);
+  M.SineOmega = Chk(2 * P.Pi * M.Run.v0);
   P.QV1 = CheckedDiv(AngleDeg(P, P.VX(1), P.VY(1)), P.DegPerRad);
   P.QV2 = CheckedDiv(AngleDeg(P, P.VX(2), P.VY(2)), P.DegPerRad);
   // 6.

@@ -93,15 +93,7 @@ std::string DataFileName(int number) {
 
 ExperimentData DataFromState(const SharedPool& P, const MediumState& M) {
   ExperimentData d;
-  d.Vs = P.Vs;
-  d.v0 = M.v0;
-  d.VX1 = P.VX(1);
-  d.VX2 = P.VX(2);
-  d.VY1 = P.VY(1);
-  d.VY2 = P.VY(2);
-  d.T0 = M.T0;
-  d.kTiso = M.kTiso;
-  d.kod = M.ExperimentKind;
+  static_cast<ExperimentHeader&>(d) = M.Run;
   const int last = std::clamp(P.PeriodNumber, 0, kMaxDataRows - 1);
   for (int N = 0; N <= last; ++N) {
     ExperimentRow r;
@@ -118,7 +110,7 @@ ExperimentData DataFromState(const SharedPool& P, const MediumState& M) {
     r.Vs2 = M.Vs2(N);
     d.rows.push_back(r);
   }
-  const int received = M.ExperimentKind == 1 ? P.PeriodNumber - 1 : P.PeriodNumber;
+  const int received = d.kod == kBundleKind ? P.PeriodNumber - 1 : P.PeriodNumber;
   d.received = std::clamp(received, 0, last);
   return d;
 }

@@ -10,9 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "medium/medium_state.h"
+
 namespace velmor {
 
-struct MediumState;
 struct SharedPool;
 
 struct ExperimentRow {
@@ -20,9 +21,7 @@ struct ExperimentRow {
   double Tn1 = 0, Tk1 = 0, Xk1 = 0, Yk1 = 0, Xn2 = 0, Yn2 = 0, Qn1 = 0, Qn2 = 0, Vs1 = 0, Vs2 = 0;
 };
 
-struct ExperimentData {
-  double Vs = 0, v0 = 0, VX1 = 0, VX2 = 0, VY1 = 0, VY2 = 0, T0 = 0, kTiso = 0;
-  int kod = 0;  // ExperimentKind: 1 ray bundle, 0 retarded potentials
+struct ExperimentData : ExperimentHeader {
   // Rows N = 0, 1, …; at most 21.
   std::vector<ExperimentRow> rows;
   // The receptions (maxima) recorded, at rows 1 … received.
@@ -35,7 +34,8 @@ struct ExperimentData {
 
 constexpr int kMaxDataRows = 21;
 
-// The present experiment: rows 0 … min(PeriodNumber, 20).
+// The present experiment, with the values its start kept: rows
+// 0 … min(PeriodNumber, 20).
 ExperimentData DataFromState(const SharedPool& P, const MediumState& M);
 
 // The file's text; nothing when a value times 1 000 000 does not fit a 64-bit

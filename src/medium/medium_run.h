@@ -33,6 +33,10 @@ bool RefreshDue(const SharedPool& P);
 // t += dt and both bodies move by dt·velocity.
 void MoveBodies(SharedPool& P);
 
+// The run's own values (M.Run) from the start now set up: the pool's Vs,
+// v0 and velocities after the frame conversion, T0, kTiso and the kind.
+void KeepRunValues(const SharedPool& P, MediumState& M);
+
 // V1 and V2, the bodies' speeds.
 void SetSpeeds(SharedPool& P);
 

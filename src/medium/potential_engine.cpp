@@ -108,8 +108,8 @@ void SetUpPotentialExperiment(SharedPool& P, MediumState& M, MediumHost& host, b
   // 3.
   ConvertFrame(P, M, host.Relativistic());
   // 4.
-  M.v0 = P.v0;
-  M.SineOmega = Chk(Chk(M.kT2 * 2 * P.Pi) * M.v0);
+  KeepRunValues(P, M);
+  M.SineOmega = Chk(Chk(M.kT2 * 2 * P.Pi) * M.Run.v0);
   SetSpeeds(P);
   RememberMarkers(P, M);
   // 5.

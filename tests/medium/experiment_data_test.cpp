@@ -209,9 +209,14 @@ TEST(DataFile, PresentStateGivesTheRowsOfItsRun) {
   SharedPool P;
   MediumState M;
   medium_testing::DefaultInputs(P, M);
-  M.ExperimentKind = kBundleKind;
-  M.v0 = 0.25;
+  M.Run = {20, 0.25, 5, 9, 0, 0, -1, 0.5, kBundleKind};
+  // The pool's values since rewritten by another window and by a search.
   P.v0 = 0.2;
+  P.Vs = 30;
+  P.VX(1) = -5;
+  M.T0 = 0;
+  M.kTiso = 1;
+  M.ExperimentKind = kPotentialKind;
   P.PeriodNumber = 21;
   P.Tk1(20) = 99;
   M.Vs2(20) = 13;
@@ -222,11 +227,14 @@ TEST(DataFile, PresentStateGivesTheRowsOfItsRun) {
   EXPECT_EQ(d.rows[20].Vs2, 13);
   EXPECT_EQ(d.kod, 1);
   EXPECT_EQ(d.Vs, 20);
+  EXPECT_EQ(d.VX1, 5);
   EXPECT_EQ(d.VX2, 9);
   EXPECT_EQ(d.v0, 0.25);
+  EXPECT_EQ(d.T0, -1);
+  EXPECT_EQ(d.kTiso, 0.5);
   P.PeriodNumber = 3;
   EXPECT_EQ(DataFromState(P, M).received, 2);
-  M.ExperimentKind = kPotentialKind;
+  M.Run.kod = kPotentialKind;
   EXPECT_EQ(DataFromState(P, M).received, 3);
   EXPECT_EQ(DataFromState(P, M).rows.size(), 4u);
   P.PeriodNumber = -7;

@@ -24,7 +24,7 @@ struct Report : ::testing::Test {
   void SetUp() override {
     DefaultInputs(P, M);
     page.SetScale(0, 600, 10, 0);
-    M.v0 = 0.2;
+    M.Run.v0 = 0.2;
     P.V1 = 5;
     P.V2 = 9;
     for (int i = 0; i <= 20; ++i) {
