@@ -65,8 +65,7 @@ void Reception(SharedPool& P, MediumState& M, MediumHost& host, const RayStepRes
   // 5. The next bundle should have left already. After the last period
   // there is no next one to miss.
   if (M.WarnArmed == 1 && p + 1 <= kLastPeriod && P.Tn1(p) > P.Tn2(p + 1)) {
-    const std::string text = LateBundleWarning(P.Tn1(p), P.Tn2(p + 1)) + kContinueExperiment;
-    if (!host.Ask("Velmor5", text)) P.StopFlag = 1;
+    if (!host.Ask("Velmor5", LateBundleWarning(P.Tn1(p), P.Tn2(p + 1)))) P.StopFlag = 1;
     M.WarnArmed = 0;
   }
   // 6.
@@ -81,7 +80,7 @@ std::string LateBundleWarning(double Tn1p, double Tn2next) {
          "т.к. период сейчас меньше времени распространения сигнала и поэтому \n" +
          " пучок лучей следующего периода не смог во время начать движение\n" +
          "           Tn1(N)= " + GeneralForm(Tn1p) + "  >   Tn2(N+1)=   " + GeneralForm(Tn2next) +
-         "\n";
+         "\n" + std::string(24, ' ') + kContinueExperiment;
 }
 
 BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& host, bool stop) {
@@ -100,8 +99,8 @@ BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& hos
   // 4.
   if (!(P.VX(2) > 0)) return BundleSetUp::SourceNotMovingRight;
   // 5.
-  M.v0 = P.v0;
-  M.SineOmega = Chk(2 * P.Pi * M.v0);
+  KeepRunValues(P, M);
+  M.SineOmega = Chk(2 * P.Pi * M.Run.v0);
   P.QV1 = CheckedDiv(AngleDeg(P, P.VX(1), P.VY(1)), P.DegPerRad);
   P.QV2 = CheckedDiv(AngleDeg(P, P.VX(2), P.VY(2)), P.DegPerRad);
   // 6.
@@ -157,7 +156,7 @@ bool BundleStep(SharedPool& P, MediumState& M, MediumHost& host) {
     RayStepInput in;
     in.law = host.Law();
     in.bundle = true;
-    if (drawing && P.StepCounter == P.NC0) in.canvas = &host.Picture();
+    if (drawing && RefreshDue(P)) in.canvas = &host.Picture();
     const RayStepResult r = PropagateRays(P, M, in);
     // 13.
     if (r.receivingRay >= 0) Reception(P, M, host, r);
@@ -174,7 +173,7 @@ bool BundleStep(SharedPool& P, MediumState& M, MediumHost& host) {
     }
   }
   // 16. Refresh.
-  if (P.StepCounter == P.NC0) {
+  if (RefreshDue(P)) {
     P.StepCounter = 0;
     ShowBodyFields(P, host);
     if (drawing) DrawBundleRefresh(host.Picture(), P, M);

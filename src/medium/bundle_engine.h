@@ -33,7 +33,7 @@ bool BundleStep(SharedPool& P, MediumState& M, MediumHost& host);
 // when the yield says the window or program is going.
 MediumRunEnd RunBundleSteps(SharedPool& P, MediumState& M, MediumHost& host);
 
-// The text of the late-bundle warning for the reception of period p.
+// The late-bundle warning for the reception of period p, with its question.
 std::string LateBundleWarning(double Tn1p, double Tn2next);
 
 }  // namespace velmor

@@ -93,15 +93,7 @@ std::string DataFileName(int number) {
 
 ExperimentData DataFromState(const SharedPool& P, const MediumState& M) {
   ExperimentData d;
-  d.Vs = P.Vs;
-  d.v0 = M.v0;
-  d.VX1 = P.VX(1);
-  d.VX2 = P.VX(2);
-  d.VY1 = P.VY(1);
-  d.VY2 = P.VY(2);
-  d.T0 = M.T0;
-  d.kTiso = M.kTiso;
-  d.kod = M.ExperimentKind;
+  static_cast<ExperimentHeader&>(d) = M.Run;
   const int last = std::clamp(P.PeriodNumber, 0, kMaxDataRows - 1);
   for (int N = 0; N <= last; ++N) {
     ExperimentRow r;
@@ -118,7 +110,7 @@ ExperimentData DataFromState(const SharedPool& P, const MediumState& M) {
     r.Vs2 = M.Vs2(N);
     d.rows.push_back(r);
   }
-  const int received = M.ExperimentKind == 1 ? P.PeriodNumber - 1 : P.PeriodNumber;
+  const int received = d.kod == kBundleKind ? P.PeriodNumber - 1 : P.PeriodNumber;
   d.received = std::clamp(received, 0, last);
   return d;
 }
@@ -159,11 +151,11 @@ std::optional<ExperimentData> ParseDataFile(std::string_view text, std::string* 
   for (int k = 0; k < 8; ++k) *heads[k] = static_cast<double>((*head)[k]) / kScale;
   if ((*head)[8] != 0 && (*head)[8] != 1) return Refuse(why, "unknown experiment kind");
   d.kod = static_cast<int>((*head)[8]);
-  for (std::size_t li = 3; li < lines.size(); ++li) {
+  // Rows beyond what the arrays hold are not read.
+  for (std::size_t li = 3; li < lines.size() && d.rows.size() < kMaxDataRows; ++li) {
     if (Blank(lines[li])) continue;
     const auto w = Wholes(lines[li]);
     if (!w || w->size() != 11) return Refuse(why, "a row is not eleven whole numbers");
-    if (d.rows.size() >= kMaxDataRows) return Refuse(why, "more rows than periods");
     if ((*w)[0] != static_cast<std::int64_t>(d.rows.size()))
       return Refuse(why, "rows out of order");
     ExperimentRow r;

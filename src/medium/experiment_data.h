@@ -10,9 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "medium/medium_state.h"
+
 namespace velmor {
 
-struct MediumState;
 struct SharedPool;
 
 struct ExperimentRow {
@@ -20,9 +21,7 @@ struct ExperimentRow {
   double Tn1 = 0, Tk1 = 0, Xk1 = 0, Yk1 = 0, Xn2 = 0, Yn2 = 0, Qn1 = 0, Qn2 = 0, Vs1 = 0, Vs2 = 0;
 };
 
-struct ExperimentData {
-  double Vs = 0, v0 = 0, VX1 = 0, VX2 = 0, VY1 = 0, VY2 = 0, T0 = 0, kTiso = 0;
-  int kod = 0;  // ExperimentKind: 1 ray bundle, 0 retarded potentials
+struct ExperimentData : ExperimentHeader {
   // Rows N = 0, 1, …; at most 21.
   std::vector<ExperimentRow> rows;
   // The receptions (maxima) recorded, at rows 1 … received.
@@ -35,7 +34,8 @@ struct ExperimentData {
 
 constexpr int kMaxDataRows = 21;
 
-// The present experiment: rows 0 … min(PeriodNumber, 20).
+// The present experiment, with the values its start kept: rows
+// 0 … min(PeriodNumber, 20).
 ExperimentData DataFromState(const SharedPool& P, const MediumState& M);
 
 // The file's text; nothing when a value times 1 000 000 does not fit a 64-bit
@@ -43,10 +43,10 @@ ExperimentData DataFromState(const SharedPool& P, const MediumState& M);
 std::optional<std::string> ComposeDataFile(const ExperimentData& d);
 
 // The file read back: line 1 skipped, the nine values of line 2, line 3
-// skipped, then rows to the end (blank lines ignored). Nothing, with the
-// reason in `why`, when the text is not such a file: missing lines, a value
-// that is not a whole number, a row of the wrong length or number, more rows
-// than the arrays hold, a kind other than 0 or 1.
+// skipped, then rows to the end (blank lines ignored), of which the first
+// kMaxDataRows are used. Nothing, with the reason in `why`, when the text is
+// not such a file: missing lines, a value that is not a whole number, a row
+// of the wrong length or number, a kind other than 0 or 1.
 std::optional<ExperimentData> ParseDataFile(std::string_view text, std::string* why = nullptr);
 
 // Files larger than this are not data files of this program.

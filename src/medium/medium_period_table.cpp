@@ -13,16 +13,21 @@ namespace velmor {
 std::string MediumPeriodTableCsv(const SharedPool& P, const MediumState& M) {
   std::string out = kPeriodTableHeader;
   out += '\n';
-  const int n =
-      M.ExperimentKind == kBundleKind ? BundleObservedPeriods(P) : PotentialObservedPeriods(P);
+  const bool bundle = M.Run.kod == kBundleKind;
+  const int n = bundle ? BundleObservedPeriods(P) : PotentialObservedPeriods(P);
+  // The field of retarded potentials records no source position at a
+  // reception: whatever those arrays hold is another run's.
+  auto source = [&](double v) { return bundle ? DotForm(v) : std::string(); };
   for (int i = 1; i <= n; ++i) {
     try {
       const double dT = Chk(P.Tk1(i + 1) - P.Tk1(i));
       std::string row = WholeText(i);
-      for (double v :
-           {P.Tn2(i), P.Xn2(i), P.Yn2(i), P.Tk1(i), P.Xk1(i), P.Yk1(i), P.Xk2(i), P.Yk2(i),
-            Chk(M.RecvAngle(i) * P.DegPerRad), dT, CheckedDiv(1, dT), P.v1(i)}) {
-        row += ',' + DotForm(v);
+      for (const std::string& v :
+           {DotForm(P.Tn2(i)), DotForm(P.Xn2(i)), DotForm(P.Yn2(i)), DotForm(P.Tk1(i)),
+            DotForm(P.Xk1(i)), DotForm(P.Yk1(i)), source(P.Xk2(i)), source(P.Yk2(i)),
+            DotForm(Chk(M.RecvAngle(i) * P.DegPerRad)), DotForm(dT), DotForm(CheckedDiv(1, dT)),
+            DotForm(P.v1(i))}) {
+        row += ',' + v;
       }
       out += row + '\n';
     } catch (const ComputeFault&) {

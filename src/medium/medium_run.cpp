@@ -8,6 +8,10 @@
 
 namespace velmor {
 
+bool RefreshDue(const SharedPool& P) {
+  return P.NC0 >= 1 && P.StepCounter >= P.NC0;
+}
+
 void MoveBodies(SharedPool& P) {
   const double dt = P.TimeStep;
   P.CurrentTime = Chk(P.CurrentTime + dt);
@@ -15,6 +19,10 @@ void MoveBodies(SharedPool& P) {
   P.Y(1) = Chk(P.Y(1) + Chk(dt * P.VY(1)));
   P.X(2) = Chk(P.X(2) + Chk(dt * P.VX(2)));
   P.Y(2) = Chk(P.Y(2) + Chk(dt * P.VY(2)));
+}
+
+void KeepRunValues(const SharedPool& P, MediumState& M) {
+  M.Run = {P.Vs, P.v0, P.VX(1), P.VX(2), P.VY(1), P.VY(2), M.T0, M.kTiso, M.ExperimentKind};
 }
 
 void SetSpeeds(SharedPool& P) {
@@ -44,7 +52,7 @@ void StorePeriodFrequencies(SharedPool& P, const MediumState& M, int i, bool loc
   auto at = [&](int k) {
     const double c1 = localSpeeds ? M.Vs1(k) : P.Vs;
     const double c2 = localSpeeds ? M.Vs2(k) : P.Vs;
-    return MediumDoppler(M.v0, P.Qn1(k), P.Qn2(k), P.V1, P.V2, c1, c2, P.Vs, relativistic);
+    return MediumDoppler(M.Run.v0, P.Qn1(k), P.Qn2(k), P.V1, P.V2, c1, c2, P.Vs, relativistic);
   };
   const double vn = at(i);
   const double vk = at(i + 1);

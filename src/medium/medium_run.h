@@ -25,8 +25,17 @@ MediumRunEnd RunMediumLoop(MediumHost& host, Step step) {
   }
 }
 
+// Whether this step refreshes the display: the step counter has reached
+// NC0, or passed it because NC0 was lowered since. An NC0 below 1 never
+// refreshes.
+bool RefreshDue(const SharedPool& P);
+
 // t += dt and both bodies move by dt·velocity.
 void MoveBodies(SharedPool& P);
+
+// The run's own values (M.Run) from the start now set up: the pool's Vs,
+// v0 and velocities after the frame conversion, T0, kTiso and the kind.
+void KeepRunValues(const SharedPool& P, MediumState& M);
 
 // V1 and V2, the bodies' speeds.
 void SetSpeeds(SharedPool& P);

@@ -22,6 +22,14 @@ constexpr int kMaxLayers = 1000000;
 constexpr int kPotentialKind = 0;
 constexpr int kBundleKind = 1;
 
+// What the data file's header records of an experiment: the signal speed,
+// frequency and velocities after the frame conversion, the start time and
+// the frame's time rate, and the experiment's kind ("kod").
+struct ExperimentHeader {
+  double Vs = 0, v0 = 0, VX1 = 0, VX2 = 0, VY1 = 0, VY2 = 0, T0 = 0, kTiso = 0;
+  int kod = 0;  // ExperimentKind: 1 ray bundle, 0 retarded potentials
+};
+
 struct MediumState {
   int ExperimentKind = 0;
   // Set only when a start (or search) completed its set-up; a refused or
@@ -57,10 +65,11 @@ struct MediumState {
   double PrevMoveX = 0.0;
   double PrevMoveY = 0.0;
   int FrontState = 0;
-  // The transmitter frequency of the experiment started last. The pool's v0
-  // is rewritten by other windows (the main window sets it whenever it is
-  // activated); a run's formulas, report and data file keep their own.
-  double v0 = 0.0;
+  // The experiment whose periods the pool holds, as its start set it up.
+  // The pool's v0 is rewritten by other windows (the main window sets it
+  // whenever it is activated), and its speeds and velocities by the period
+  // search: a run's formulas, report, graph and data file keep their own.
+  ExperimentHeader Run;
   int WarnArmed = 0;
   double SineOmega = 0.0;
 

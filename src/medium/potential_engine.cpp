@@ -108,8 +108,8 @@ void SetUpPotentialExperiment(SharedPool& P, MediumState& M, MediumHost& host, b
   // 3.
   ConvertFrame(P, M, host.Relativistic());
   // 4.
-  M.v0 = P.v0;
-  M.SineOmega = Chk(Chk(M.kT2 * 2 * P.Pi) * M.v0);
+  KeepRunValues(P, M);
+  M.SineOmega = Chk(Chk(M.kT2 * 2 * P.Pi) * M.Run.v0);
   SetSpeeds(P);
   RememberMarkers(P, M);
   // 5.
@@ -190,7 +190,7 @@ bool PotentialStep(SharedPool& P, MediumState& M, MediumHost& host) {
   if (M.FieldE > M.PrevFieldE) M.FrontState = 0;
   M.PrevFieldE = M.FieldE;
   // 8.
-  if (P.StepCounter == P.NC0 || p0 == kLastMaximum) {
+  if (RefreshDue(P) || p0 == kLastMaximum) {
     P.StepCounter = 0;
     ShowBodyFields(P, host);
     if (host.Drawing()) DrawPotentialRefresh(P, M, host);

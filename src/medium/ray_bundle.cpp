@@ -58,7 +58,7 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
     // 6.
     prevLocal = local;
     local = Chk(Vs / Pd);
-    const double step = Chk(local * dt);
+    double step = Chk(local * dt);
     if constexpr (kBundle) {
       if (N == 1) {
         if (!vs2) vs2 = &M.Vs2(P.PeriodNumber);
@@ -67,6 +67,7 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
     }
     // 7. Refraction, or total reflection into a thinner layer.
     const double rd = D[i];
+    double density = Pd;
     bool change;
     if constexpr (kBundle) {
       change = rd != Pd;
@@ -84,7 +85,13 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
           S[i] = Chk(rd * S[i] / Pd);
           C[i] = CheckedSqrt(1 - S[i] * S[i]);
         } else if (ratio < a) {
+          // A reflected ray never enters the thinner layer: it goes back
+          // through its own at that layer's speed, so it meets its own
+          // density again unrefracted and leaves at the angle it came in.
           Dir[i] = -1;
+          density = rd;
+          local = Chk(Vs / rd);
+          step = Chk(local * dt);
         }
       }
     }
@@ -114,7 +121,7 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
       }
     }
     // 12. Commit.
-    D[i] = Pd;
+    D[i] = density;
     X[i] = xn;
     Y[i] = yn;
     prevMoveX = xn - x;

@@ -159,9 +159,6 @@ TEST(DataFile, BrokenFilesAreRefused) {
     EXPECT_FALSE(ParseDataFile(text, &why)) << text;
     EXPECT_FALSE(why.empty());
   }
-  std::string tooMany = kHead;
-  for (int N = 0; N <= 21; ++N) tooMany += std::to_string(N) + row;
-  EXPECT_FALSE(ParseDataFile(tooMany));
   std::string huge = std::string(kHead) + "00" + row;
   huge += std::string(kMaxDataFileBytes, ' ') + "\n";
   EXPECT_FALSE(ParseDataFile(huge));
@@ -194,6 +191,15 @@ TEST(DataFile, ReceptionsOfARayBundleFile) {
   last.Tn1 = last.Tk1 = last.Xk1 = last.Yk1 = 0;
   d = ParseDataFile(*ComposeDataFile(full));
   EXPECT_EQ(d->received, 19);
+  // Rows beyond the 21st, whatever they hold, are not used.
+  std::string longer = *ComposeDataFile(full);
+  for (const char* extra : {"21 1 2 3 4 5 6 7 8 9 10\n", "22 and more\n"}) {
+    longer += extra;
+    d = ParseDataFile(longer);
+    ASSERT_TRUE(d) << extra;
+    EXPECT_EQ(d->rows.size(), 21u);
+    EXPECT_EQ(d->received, 19);
+  }
   // A retarded-potential file: every row after 0 is a maximum.
   d = ParseDataFile(*ComposeDataFile(Sample(8, 0)));
   EXPECT_EQ(d->received, 7);
@@ -203,9 +209,14 @@ TEST(DataFile, PresentStateGivesTheRowsOfItsRun) {
   SharedPool P;
   MediumState M;
   medium_testing::DefaultInputs(P, M);
-  M.ExperimentKind = kBundleKind;
-  M.v0 = 0.25;
+  M.Run = {20, 0.25, 5, 9, 0, 0, -1, 0.5, kBundleKind};
+  // The pool's values since rewritten by another window and by a search.
   P.v0 = 0.2;
+  P.Vs = 30;
+  P.VX(1) = -5;
+  M.T0 = 0;
+  M.kTiso = 1;
+  M.ExperimentKind = kPotentialKind;
   P.PeriodNumber = 21;
   P.Tk1(20) = 99;
   M.Vs2(20) = 13;
@@ -216,11 +227,14 @@ TEST(DataFile, PresentStateGivesTheRowsOfItsRun) {
   EXPECT_EQ(d.rows[20].Vs2, 13);
   EXPECT_EQ(d.kod, 1);
   EXPECT_EQ(d.Vs, 20);
+  EXPECT_EQ(d.VX1, 5);
   EXPECT_EQ(d.VX2, 9);
   EXPECT_EQ(d.v0, 0.25);
+  EXPECT_EQ(d.T0, -1);
+  EXPECT_EQ(d.kTiso, 0.5);
   P.PeriodNumber = 3;
   EXPECT_EQ(DataFromState(P, M).received, 2);
-  M.ExperimentKind = kPotentialKind;
+  M.Run.kod = kPotentialKind;
   EXPECT_EQ(DataFromState(P, M).received, 3);
   EXPECT_EQ(DataFromState(P, M).rows.size(), 4u);
   P.PeriodNumber = -7;

@@ -18,7 +18,7 @@ TEST(MediumPeriodTable, ObservedPeriodsOfABundleRun) {
   SharedPool P;
   SetStartupConstants(P);
   MediumState M;
-  M.ExperimentKind = kBundleKind;
+  M.Run.kod = kBundleKind;
   P.PeriodNumber = 4;  // receptions 1 … 3: periods 1 and 2 observed
   for (int i = 1; i <= 3; ++i) {
     P.Tn2(i) = 5.0 * (i - 1);
@@ -36,18 +36,22 @@ TEST(MediumPeriodTable, ObservedPeriodsOfABundleRun) {
                       ",0.22\n");
 }
 
-TEST(MediumPeriodTable, APeriodWithoutLengthIsLeftOut) {
+TEST(MediumPeriodTable, PotentialsLeaveOutPeriodsWithoutLengthAndSourcePositions) {
   SharedPool P;
   SetStartupConstants(P);
   MediumState M;
-  M.ExperimentKind = kPotentialKind;
+  M.Run.kod = kPotentialKind;
   P.PeriodNumber = 3;  // two maxima after the first: periods 1 and 2
   P.Tk1(1) = 1;
   P.Tk1(2) = 1;  // no time between the maxima
   P.Tk1(3) = 2;
+  // Source positions at reception left by an earlier ray-bundle run: the
+  // field does not record them, so its table leaves them empty.
+  P.Xk2(2) = 7;
+  P.Yk2(2) = 8;
   const std::string csv = MediumPeriodTableCsv(P, M);
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2);
-  EXPECT_NE(csv.find("\n2,"), std::string::npos);
+  EXPECT_EQ(csv.substr(csv.find("\n2,") + 1), "2,0,0,0,1,0,0,,,0,1,1,0\n");
   EXPECT_EQ(csv.find("\n1,"), std::string::npos);
 }
 

@@ -24,7 +24,7 @@ struct Report : ::testing::Test {
   void SetUp() override {
     DefaultInputs(P, M);
     page.SetScale(0, 600, 10, 0);
-    M.v0 = 0.2;
+    M.Run.v0 = 0.2;
     P.V1 = 5;
     P.V2 = 9;
     for (int i = 0; i <= 20; ++i) {
@@ -75,7 +75,7 @@ TEST_F(Report, BundleHeaderClearsThePageAndPrintsTheStart) {
   EXPECT_EQ(texts[0].text, "        1- приемник  2- источник  i - нимер условного периода\n");
   EXPECT_EQ(texts[1].b, 599.3);
   const std::string& h = texts[1].text;
-  EXPECT_NE(h.find("\n QV1= 0,12  и QV2= 1,5 - углы между скоростью\n приемника и источника и "
+  EXPECT_NE(h.find("\n QV1= 0,12  и QV2= 1,5 - углы между скоростью приемника и источника и "
                    "осью X\n"),
             std::string::npos);
   EXPECT_NE(h.find("\n kT1=  0,968      kT2=  0,8     - коэффициенты темпа"), std::string::npos);

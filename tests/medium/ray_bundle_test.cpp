@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "medium/medium_state.h"
@@ -118,22 +119,51 @@ TEST_F(Boundary, SteepEntryIntoAThinnerLayerTurnsTheRayDown) {
   Place(1, sine, 0.5);  // stays in layer 1
   RayStepInput in;
   PropagateRays(P, M, in);
-  // 1,8/1,9 < sin 80°: total reflection, the sine kept.
+  // 1,8/1,9 < sin 80°: total reflection, the sine kept, and the ray stays
+  // with the density and speed of the layer it came from.
   EXPECT_EQ(M.RayDirY[0], -1);
   EXPECT_EQ(M.RaySin[0], sine);
-  EXPECT_DOUBLE_EQ(M.RayDensity[0], 1.8);
-  const double step = 1 / 1.8 * 0.1;
+  EXPECT_DOUBLE_EQ(M.RayDensity[0], 1.9);
+  EXPECT_DOUBLE_EQ(M.LocalSpeed, 1 / 1.9);
+  const double step = 1 / 1.9 * 0.1;
   EXPECT_DOUBLE_EQ(M.RayX[0], step * sine);
   EXPECT_DOUBLE_EQ(M.RayY[0], 1.0001 - step * std::sqrt(1 - sine * sine));
   EXPECT_LT(M.RayY[0], 1.0001);
   // The ray in its own layer goes on upward.
   EXPECT_EQ(M.RayDirY[1], 1);
   EXPECT_GT(M.RayY[1], 0.5);
-  // Once turned, it keeps going down, refracted back into the denser layer.
+  // Once turned, it keeps going down through its own layer unrefracted.
   for (int k = 0; k < 5; ++k) PropagateRays(P, M, in);
   EXPECT_EQ(M.RayDirY[0], -1);
   EXPECT_LT(M.RayY[0], 1);
-  EXPECT_DOUBLE_EQ(M.RaySin[0], 1.8 * sine / 1.9);
+  EXPECT_EQ(M.RaySin[0], sine);
+}
+
+TEST_F(ThreeRays, TotallyReflectedRayComesBackAtTheAngleItCameIn) {
+  // Two layers of 5 m, densities 1,5 and 1 (Np = 2, Kp = 0,5): 1/1,5 is
+  // below sin 45°, so ray 2, at 45° from the vertical, cannot leave layer 1.
+  P.Y(1) = 10;
+  M.Np = 2;
+  M.Kp = 0.5;
+  ComputeBundleShape(P, M);
+  LaunchBundle(P, M, DensityLaw::FromTop);
+  RayStepInput in;
+  // Up through layer 1, turned at y = 5, and down again until just above the
+  // source's height, where layer 1 ends.
+  double top = 0;
+  for (int k = 0; k < 500 && !(M.RayDirY[2] == -1 && M.RayY[2] < 0.5); ++k) {
+    const double x = M.RayX[2], y = M.RayY[2];
+    PropagateRays(P, M, in);
+    top = std::max(top, M.RayY[2]);
+    // Every move in layer 1 at 20/1,5 m/s, and at 45° both ways.
+    const double dx = M.RayX[2] - x, dy = M.RayY[2] - y;
+    EXPECT_NEAR(std::hypot(dx, dy), 20 / 1.5 * 0.01, 1e-12) << k;
+    EXPECT_NEAR(std::fabs(dy), dx, 1e-9) << k;
+  }
+  ASSERT_EQ(M.RayDirY[2], -1);
+  EXPECT_LT(top, 5 + 20 / 1.5 * 0.01);
+  EXPECT_NEAR(std::asin(M.RaySin[2]) * P.DegPerRad, 45, 1e-6);
+  EXPECT_EQ(M.RayDensity[2], 1.5);
 }
 
 TEST_F(Boundary, ShallowEntryIntoAThinnerLayerRefracts) {
