@@ -2,8 +2,10 @@
 #include "ui/form.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -18,7 +20,21 @@ namespace velmor::ui {
 
 Form::Form(int number, const QString& caption) : number_(number) {
   setObjectName(QStringLiteral("Form%1").arg(number));
-  setWindowTitle(caption);
+  if (!caption.isEmpty()) setWindowTitle(caption);
+}
+
+void Form::NoteDeclaredControls() {
+  controls_.clear();
+  for (QWidget* w : findChildren<QWidget*>()) {
+    if (auto* field = qobject_cast<QLineEdit*>(w)) {
+      if (!field->isReadOnly())
+        controls_.push_back({w->objectName(), ControlKind::Field, field->text()});
+    } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+      controls_.push_back({w->objectName(), ControlKind::Check, check->isChecked() ? "1" : "0"});
+    } else if (auto* option = qobject_cast<QRadioButton*>(w)) {
+      controls_.push_back({w->objectName(), ControlKind::Option, option->isChecked() ? "1" : "0"});
+    }
+  }
 }
 
 Form::Busy::Busy(Form* form) : form_(form) {

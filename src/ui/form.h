@@ -3,7 +3,9 @@
 // The base of every window FormN: its number and caption, the activation
 // that the program reacts to, and closing that is safe while one of the
 // window's own loops is running.
+#include <QString>
 #include <QWidget>
+#include <vector>
 
 namespace velmor::ui {
 
@@ -11,8 +13,21 @@ class Form : public QWidget {
   Q_OBJECT
 
  public:
-  Form(int number, const QString& caption);
+  // A window declared in a Qt Designer form takes its caption from there.
+  explicit Form(int number, const QString& caption = {});
   int Number() const { return number_; }
+
+  // An input control as the window declares it: a field's text, or "1"/"0"
+  // for a check box or an option button.
+  enum class ControlKind { Field, Check, Option };
+  struct Control {
+    QString name;
+    ControlKind kind;
+    QString declared;
+  };
+  // Every field the user can type into, every check box and option button,
+  // in the order of the declaration.
+  const std::vector<Control>& Controls() const { return controls_; }
 
   // Once closed, a window is never used again; a loop of the window ends at
   // its next yield.
@@ -43,6 +58,14 @@ class Form : public QWidget {
   };
 
  protected:
+  // Builds the window from its declaration (`Ui` is the class uic makes of
+  // the window's .ui file) and notes the declared state of its inputs.
+  template <class Ui>
+  void SetUp(Ui& declaration) {
+    declaration.setupUi(this);
+    NoteDeclaredControls();
+  }
+
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
@@ -50,7 +73,10 @@ class Form : public QWidget {
   virtual void OnClosing() {}
 
  private:
+  void NoteDeclaredControls();
+
   int number_;
+  std::vector<Control> controls_;
   bool closing_ = false;
   bool tabOrderSet_ = false;
   int busy_ = 0;

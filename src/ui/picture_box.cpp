@@ -48,13 +48,23 @@ void RequireFinite(double v) {
 PictureBox::PictureBox(QWidget* parent, const char* name, int twipsWide, int twipsHigh)
     : QWidget(parent) {
   setObjectName(QString::fromLatin1(name));
-  w_ = std::max(1, twipsWide / 15);
-  h_ = std::max(1, twipsHigh / 15);
+  setTwips(QSize(twipsWide, twipsHigh));
+}
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+  setTwips(QSize(15, 15));
+}
+
+void PictureBox::setTwips(QSize twips) {
+  twips_ = twips;
+  w_ = std::max(1, twips.width() / 15);
+  h_ = std::max(1, twips.height() / 15);
   setFixedSize(w_, h_);
   image_ = QImage(w_, h_, QImage::Format_RGB32);
   image_.fill(Qt::white);
   bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
-  SetScale(0, 0, twipsWide, twipsHigh);
+  layers_.clear();
+  SetScale(0, 0, twips.width(), twips.height());
   const QFontMetrics fm(PictureFont());
   lineHeightPx_ = fm.height();
   ascentPx_ = fm.ascent();
@@ -64,6 +74,7 @@ PictureBox::PictureBox(QWidget* parent, const char* name, int twipsWide, int twi
 void PictureBox::SetSizeTwips(int twipsWide, int twipsHigh) {
   const int w = std::max(1, twipsWide / 15);
   const int h = std::max(1, twipsHigh / 15);
+  twips_ = QSize(twipsWide, twipsHigh);
   if (w == w_ && h == h_) return;
   QImage image(w, h, QImage::Format_RGB32);
   image.fill(Qt::white);

@@ -19,10 +19,17 @@ namespace velmor::ui {
 
 class PictureBox : public QWidget, public Canvas {
   Q_OBJECT
+  // The size a window declares, in twips (15 twips a pixel).
+  Q_PROPERTY(QSize twips READ Twips WRITE setTwips)
 
  public:
-  // Size in twips (15 twips a pixel).
   PictureBox(QWidget* parent, const char* name, int twipsWide, int twipsHigh);
+  // As a window's declaration makes it: blank, sized by setTwips.
+  explicit PictureBox(QWidget* parent = nullptr);
+
+  QSize Twips() const { return twips_; }
+  // A fresh white picture of that size, its user scale in twips.
+  void setTwips(QSize twips);
 
   // A new size in twips: what is drawn stays where it is (a larger picture is
   // white beyond it) and the user scale spans the new size.
@@ -130,6 +137,7 @@ class PictureBox : public QWidget, public Canvas {
   static std::uint32_t ToArgb(Rgb c) { return 0xFF000000u | (c.r << 16) | (c.g << 8) | c.b; }
 
   QImage image_;
+  QSize twips_;
   std::uint32_t* bits_ = nullptr;
   int w_ = 0;
   int h_ = 0;
