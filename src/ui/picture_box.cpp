@@ -621,13 +621,16 @@ void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
 
 std::string PictureBox::PageText() const {
   // Every line of every text with its position; the same line printed again
-  // at the same place (a report reprinted) counts once.
+  // at the same place (a report reprinted) counts once. A line that repeats
+  // the last one printed at its place is left out as it comes, so a page
+  // reprinted many times costs no more than the page.
   struct PageLine {
     double y;
     double x;
     std::string text;
   };
   std::vector<PageLine> lines;
+  std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> lastAt;
   const double lineUser = lineHeightPx_ / sy_;
   texts_.ForEach([&](const TextRecord& r) {
     double y = r.y;
@@ -637,7 +640,13 @@ std::string PictureBox::PageText() const {
       const std::size_t end = r.text.find('\n', start);
       std::string line = r.text.substr(start, end == std::string::npos ? end : end - start);
       while (!line.empty() && line.back() == ' ') line.pop_back();
-      if (!line.empty()) lines.push_back({y, x, line});
+      if (!line.empty()) {
+        const auto [at, first] = lastAt.try_emplace({Bits(y), Bits(x)}, lines.size());
+        if (first || lines[at->second].text != line) {
+          at->second = lines.size();
+          lines.push_back({y, x, std::move(line)});
+        }
+      }
       y += lineUser;
       x = left_;
       if (end == std::string::npos) break;
