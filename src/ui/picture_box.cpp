@@ -59,27 +59,26 @@ std::uint64_t Bits(double v) {
 
 }  // namespace
 
-std::size_t TextLog::SameText::operator()(std::uint32_t id) const {
+TextLog::Probe TextLog::SameText::Of(std::uint32_t id) const {
   const Record& r = (*all)[id];
-  std::size_t h = std::hash<std::string>()(r.text);
-  for (const std::uint64_t b : {Bits(r.x), Bits(r.y)}) h = (h ^ std::hash<std::uint64_t>()(b)) * 31;
+  return {r.x, r.y, r.text};
+}
+
+std::size_t TextLog::SameText::Hash(const Probe& p) const {
+  std::size_t h = std::hash<std::string_view>()(p.text);
+  for (const std::uint64_t b : {Bits(p.x), Bits(p.y)}) h = (h ^ std::hash<std::uint64_t>()(b)) * 31;
   return h;
 }
 
-bool TextLog::SameText::operator()(std::uint32_t a, std::uint32_t b) const {
-  const Record& ra = (*all)[a];
-  const Record& rb = (*all)[b];
-  return Bits(ra.x) == Bits(rb.x) && Bits(ra.y) == Bits(rb.y) && ra.text == rb.text;
+bool TextLog::SameText::Same(const Probe& a, const Probe& b) const {
+  return Bits(a.x) == Bits(b.x) && Bits(a.y) == Bits(b.y) && a.text == b.text;
 }
 
 std::uint32_t TextLog::Intern(double x, double y, std::string_view text) {
+  if (const auto it = index_.find(Probe{x, y, text}); it != index_.end()) return *it;
   distinct_.push_back({x, y, std::string(text)});
   const auto id = static_cast<std::uint32_t>(distinct_.size() - 1);
-  const auto [it, added] = index_.insert(id);
-  if (!added) {
-    distinct_.pop_back();
-    return *it;
-  }
+  index_.insert(id);
   recent_.push_back({});
   return id;
 }

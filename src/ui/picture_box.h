@@ -54,10 +54,27 @@ class TextLog {
     std::uint64_t length;
     std::size_t first;
   };
+  // A text looked for, by place and words, without a copy of the words.
+  struct Probe {
+    double x;
+    double y;
+    std::string_view text;
+  };
   struct SameText {
+    using is_transparent = void;
     const std::vector<Record>* all;
-    std::size_t operator()(std::uint32_t id) const;
-    bool operator()(std::uint32_t a, std::uint32_t b) const;
+    Probe Of(std::uint32_t id) const;
+    static Probe Of(const Probe& p) { return p; }
+    std::size_t Hash(const Probe& p) const;
+    bool Same(const Probe& a, const Probe& b) const;
+    template <class A>
+    std::size_t operator()(const A& a) const {
+      return Hash(Of(a));
+    }
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+      return Same(Of(a), Of(b));
+    }
   };
   std::uint32_t Intern(double x, double y, std::string_view text);
   std::uint32_t At(std::uint64_t position) const;
