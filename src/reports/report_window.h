@@ -20,6 +20,13 @@ class Form4 : public ui::Form {
 
   // The report window, created without being shown if it is not open.
   static Form4* Get();
+
+ signals:
+  // The window is closing (its page goes with it).
+  void Closed();
+
+ protected:
+  void OnClosing() override { emit Closed(); }
 };
 
 class Form9 : public ui::Form {

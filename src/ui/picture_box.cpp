@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "shared/faults.h"
@@ -43,7 +44,125 @@ void RequireFinite(double v) {
   if (!std::isfinite(v)) RaiseComputeFault("overflow");
 }
 
+// How far back a repeated stretch may start, in texts (a power of two), how
+// many texts must match before a stretch counts as a repeat, and how far a
+// match is followed back to choose between several places it could repeat.
+constexpr std::uint64_t kRepeatWindow = std::uint64_t{1} << 15;
+constexpr std::uint64_t kShortestRepeat = 8;
+constexpr std::uint64_t kLongestLook = 256;
+
+std::uint64_t Bits(double v) {
+  std::uint64_t b = 0;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
 }  // namespace
+
+TextLog::Probe TextLog::SameText::Of(std::uint32_t id) const {
+  const Record& r = (*all)[id];
+  return {r.x, r.y, r.text};
+}
+
+std::size_t TextLog::SameText::Hash(const Probe& p) const {
+  std::size_t h = std::hash<std::string_view>()(p.text);
+  for (const std::uint64_t b : {Bits(p.x), Bits(p.y)}) h = (h ^ std::hash<std::uint64_t>()(b)) * 31;
+  return h;
+}
+
+bool TextLog::SameText::Same(const Probe& a, const Probe& b) const {
+  return Bits(a.x) == Bits(b.x) && Bits(a.y) == Bits(b.y) && a.text == b.text;
+}
+
+std::uint32_t TextLog::Intern(double x, double y, std::string_view text) {
+  if (const auto it = index_.find(Probe{x, y, text}); it != index_.end()) return *it;
+  distinct_.push_back({x, y, std::string(text)});
+  const auto id = static_cast<std::uint32_t>(distinct_.size() - 1);
+  index_.insert(id);
+  recent_.push_back({});
+  return id;
+}
+
+std::uint32_t TextLog::At(std::uint64_t position) const {
+  return window_[position & (kRepeatWindow - 1)];
+}
+
+void TextLog::Push(std::uint32_t id) {
+  window_[count_ & (kRepeatWindow - 1)] = id;
+  auto& latest = recent_[id];
+  std::copy_backward(latest.begin(), latest.end() - 1, latest.end());
+  latest[0] = count_ + 1;
+  ++count_;
+}
+
+void TextLog::Add(double x, double y, std::string_view text) {
+  const std::uint32_t id = Intern(x, y, text);
+  if (window_.empty()) window_.assign(kRepeatWindow, 0);
+  const std::uint64_t n = count_;
+  if (!pieces_.empty() && pieces_.back().offset != 0) {
+    Piece& same = pieces_.back();
+    if (At(n - same.offset) == id) {
+      ++same.length;
+      Push(id);
+      return;
+    }
+  }
+  if (pieces_.empty() || pieces_.back().offset != 0) pieces_.push_back({0, 0, ids_.size()});
+  ids_.push_back(id);
+  ++pieces_.back().length;
+  // Does the print order from here back repeat what came some texts
+  // earlier? Of the places this text was printed last, take the one whose
+  // match reaches furthest back.
+  std::uint64_t bestOffset = 0;
+  std::uint64_t bestMatch = 0;
+  for (const std::uint64_t before : recent_[id]) {
+    if (before == 0) break;
+    const std::uint64_t offset = n - (before - 1);
+    if (offset >= kRepeatWindow - kLongestLook) break;
+    std::uint64_t match = 1;
+    while (match < kLongestLook && match + offset <= n && At(n - match) == At(n - offset - match)) {
+      ++match;
+    }
+    if (match > bestMatch) {
+      bestMatch = match;
+      bestOffset = offset;
+    }
+  }
+  Push(id);
+  if (bestMatch < kShortestRepeat) return;
+  Piece& plain = pieces_.back();
+  const std::uint64_t moved = std::min(bestMatch, plain.length);
+  plain.length -= moved;
+  ids_.resize(ids_.size() - moved);
+  if (plain.length == 0) pieces_.pop_back();
+  pieces_.push_back({bestOffset, moved, 0});
+}
+
+void TextLog::Clear() {
+  distinct_.clear();
+  index_.clear();
+  recent_.clear();
+  ids_.clear();
+  pieces_.clear();
+  count_ = 0;
+}
+
+void TextLog::ForEach(const std::function<void(const Record&)>& visit) const {
+  if (count_ == 0) return;
+  std::vector<std::uint32_t> latest(kRepeatWindow);
+  std::uint64_t n = 0;
+  auto next = [&](std::uint32_t id) {
+    latest[n & (kRepeatWindow - 1)] = id;
+    ++n;
+    visit(distinct_[id]);
+  };
+  for (const Piece& piece : pieces_) {
+    for (std::uint64_t i = 0; i < piece.length; ++i) {
+      next(piece.offset == 0 ? ids_[piece.first + i]
+                             : latest[(n - piece.offset) & (kRepeatWindow - 1)]);
+    }
+  }
+}
 
 PictureBox::PictureBox(QWidget* parent, const char* name, int twipsWide, int twipsHigh)
     : QWidget(parent) {
@@ -110,7 +229,7 @@ void PictureBox::SetScale(double left, double top, double right, double bottom) 
 
 void PictureBox::Cls() {
   std::fill(bits_, bits_ + static_cast<std::size_t>(w_) * h_, 0xFFFFFFFFu);
-  texts_.clear();
+  texts_.Clear();
   stats_ = {};
   curX_ = 0;
   curY_ = 0;
@@ -323,8 +442,8 @@ const PictureBox::Mask& PictureBox::TextMask(const std::string& line) {
 
 void PictureBox::Print(std::string_view text) {
   const std::uint32_t argb = ToArgb(fore_);
-  texts_.push_back({curX_, curY_, std::string(text)});
-  if (capturing_) capturing_->texts.push_back(texts_.back());
+  texts_.Add(curX_, curY_, text);
+  if (capturing_) capturing_->texts.push_back({curX_, curY_, std::string(text)});
   ++stats_.texts;
   double y = curY_;
   double x = curX_;
@@ -360,7 +479,7 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
       layer.right == right_ && layer.bottom == bottom_ && layer.foreIn == fore_ &&
       layer.widthIn == lineWidth_) {
     for (std::size_t i = 0; i < layer.index.size(); ++i) bits_[layer.index[i]] = layer.colour[i];
-    texts_.insert(texts_.end(), layer.texts.begin(), layer.texts.end());
+    for (const TextRecord& r : layer.texts) texts_.Add(r.x, r.y, r.text);
     stats_.lines += layer.stats.lines;
     stats_.circles += layer.stats.circles;
     stats_.points += layer.stats.points;
@@ -418,6 +537,13 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
   layer.foreOut = fore_;
   layer.widthOut = lineWidth_;
   layer.filled = true;
+}
+
+std::vector<PictureBox::TextRecord> PictureBox::Texts() const {
+  std::vector<TextRecord> all;
+  all.reserve(texts_.Size());
+  texts_.ForEach([&](const TextRecord& r) { all.push_back(r); });
+  return all;
 }
 
 bool PictureBox::SaveTo(const QString& path) const {
@@ -505,15 +631,18 @@ void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
 
 std::string PictureBox::PageText() const {
   // Every line of every text with its position; the same line printed again
-  // at the same place (a report reprinted) counts once.
+  // at the same place (a report reprinted) counts once. A line that repeats
+  // the last one printed at its place is left out as it comes, so a page
+  // reprinted many times costs no more than the page.
   struct PageLine {
     double y;
     double x;
     std::string text;
   };
   std::vector<PageLine> lines;
+  std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> lastAt;
   const double lineUser = lineHeightPx_ / sy_;
-  for (const TextRecord& r : texts_) {
+  texts_.ForEach([&](const TextRecord& r) {
     double y = r.y;
     double x = r.x;
     std::size_t start = 0;
@@ -521,13 +650,19 @@ std::string PictureBox::PageText() const {
       const std::size_t end = r.text.find('\n', start);
       std::string line = r.text.substr(start, end == std::string::npos ? end : end - start);
       while (!line.empty() && line.back() == ' ') line.pop_back();
-      if (!line.empty()) lines.push_back({y, x, line});
+      if (!line.empty()) {
+        const auto [at, first] = lastAt.try_emplace({Bits(y), Bits(x)}, lines.size());
+        if (first || lines[at->second].text != line) {
+          at->second = lines.size();
+          lines.push_back({y, x, std::move(line)});
+        }
+      }
       y += lineUser;
       x = left_;
       if (end == std::string::npos) break;
       start = end + 1;
     }
-  }
+  });
   // Top to bottom in picture terms: by pixel row, then from the left.
   std::stable_sort(lines.begin(), lines.end(), [this](const PageLine& a, const PageLine& b) {
     const double ya = PixelY(a.y), yb = PixelY(b.y);

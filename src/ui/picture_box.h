@@ -6,16 +6,91 @@
 #include <QImage>
 #include <QStringList>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "shared/canvas.h"
 
 namespace velmor::ui {
+
+// The texts printed on a picture since it was last cleared, in print order.
+// A picture redrawn at every refresh prints the same texts again and again:
+// each distinct text (place and words) is kept once, and a stretch that
+// repeats what was printed shortly before is kept as "the same again", so
+// what is kept follows what the picture shows, not how often it was redrawn.
+class TextLog {
+ public:
+  struct Record {
+    double x;
+    double y;
+    std::string text;
+  };
+
+  TextLog() = default;
+  TextLog(const TextLog&) = delete;
+  TextLog& operator=(const TextLog&) = delete;
+
+  void Add(double x, double y, std::string_view text);
+  void Clear();
+  // How many texts were printed, repeats included.
+  std::uint64_t Size() const { return count_; }
+  // Every text in print order, repeats included.
+  void ForEach(const std::function<void(const Record&)>& visit) const;
+  // Entries actually kept (distinct texts and pieces of the print order).
+  std::size_t Kept() const { return distinct_.size() + ids_.size() + pieces_.size(); }
+
+ private:
+  // A piece of the print order: `length` texts, either ids_[first …] as they
+  // are (offset 0) or each the same as the text `offset` places earlier.
+  struct Piece {
+    std::uint64_t offset;
+    std::uint64_t length;
+    std::size_t first;
+  };
+  // A text looked for, by place and words, without a copy of the words.
+  struct Probe {
+    double x;
+    double y;
+    std::string_view text;
+  };
+  struct SameText {
+    using is_transparent = void;
+    const std::vector<Record>* all;
+    Probe Of(std::uint32_t id) const;
+    static Probe Of(const Probe& p) { return p; }
+    std::size_t Hash(const Probe& p) const;
+    bool Same(const Probe& a, const Probe& b) const;
+    template <class A>
+    std::size_t operator()(const A& a) const {
+      return Hash(Of(a));
+    }
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+      return Same(Of(a), Of(b));
+    }
+  };
+  std::uint32_t Intern(double x, double y, std::string_view text);
+  std::uint32_t At(std::uint64_t position) const;
+  void Push(std::uint32_t id);
+
+  std::vector<Record> distinct_;
+  std::unordered_set<std::uint32_t, SameText, SameText> index_{16, SameText{&distinct_},
+                                                               SameText{&distinct_}};
+  // The latest positions (plus one, 0 for none) of each distinct text.
+  std::vector<std::array<std::uint64_t, 4>> recent_;
+  std::vector<std::uint32_t> ids_;
+  std::vector<Piece> pieces_;
+  // The ids of the latest texts, by position modulo its size.
+  std::vector<std::uint32_t> window_;
+  std::uint64_t count_ = 0;
+};
 
 class PictureBox : public QWidget, public Canvas {
   Q_OBJECT
@@ -57,18 +132,19 @@ class PictureBox : public QWidget, public Canvas {
   // Writes the displayed image: BMP (24-bit) or PNG by the path's extension.
   bool SaveTo(const QString& path) const;
 
-  struct TextRecord {
-    double x;
-    double y;
-    std::string text;
-  };
+  using TextRecord = TextLog::Record;
   struct Stats {
     long long lines = 0;
     long long circles = 0;
     long long points = 0;
     long long texts = 0;
   };
-  const std::vector<TextRecord>& Texts() const { return texts_; }
+  // Every text printed since the last clear, in print order.
+  std::vector<TextRecord> Texts() const;
+  void ForEachText(const std::function<void(const TextRecord&)>& visit) const {
+    texts_.ForEach(visit);
+  }
+  const TextLog& TextsKept() const { return texts_; }
   const Stats& Counts() const { return stats_; }
 
   double ScaleLeft() const { return left_; }
@@ -148,7 +224,7 @@ class PictureBox : public QWidget, public Canvas {
   Rgb fore_ = RGB(0, 0, 0);
   int lineHeightPx_ = 13;
   int ascentPx_ = 10;
-  std::vector<TextRecord> texts_;
+  TextLog texts_;
   Stats stats_;
   std::unordered_map<std::string, Mask> masks_;
   std::map<std::uint64_t, Layer> layers_;

@@ -359,9 +359,9 @@ bool ScriptDriver::Execute(const std::string& rawLine) {
     auto* p = qobject_cast<PictureBox*>(w);
     if (!p) return fail(ref + " is not a picture");
     if (cmd == "texts") {
-      for (const auto& t : p->Texts()) {
+      p->ForEachText([this](const PictureBox::TextRecord& t) {
         out_ << DotForm(t.x) << "\t" << DotForm(t.y) << "\t" << Escape(t.text) << "\n";
-      }
+      });
     } else if (cmd == "stats") {
       const auto& c = p->Counts();
       out_ << ref << ": lines=" << c.lines << " circles=" << c.circles << " points=" << c.points

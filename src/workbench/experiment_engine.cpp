@@ -148,8 +148,10 @@ bool ExperimentStep(SharedPool& P, ExperimentHost& host, RunEnd& end) {
     P.FrontRadius = 0;
     P.DrawnFrontRadius = 0;
   }
-  // 10. Display refresh every NC0 steps.
-  if (P.StepCounter == P.NC0) {
+  // 10. Display refresh every NC0 steps. NC0 may have been lowered below the
+  // steps already made since the last refresh: refresh then at once, or the
+  // display would never refresh again.
+  if (P.StepCounter >= P.NC0) {
     host.ShowRefreshFields(P.X(1), P.Y(1), P.X(2), P.Y(2), P.CurrentTime);
     P.StepCounter = 0;
     DrawExperimentRefresh(host.Picture(), P, host.Labels());

@@ -66,43 +66,68 @@ void PrintReportHeader(Canvas& page, SharedPool& P) {
 
 void PrintPeriodReport(Canvas& page, SharedPool& P) {
   const int p = P.PeriodNumber;
-  const int last = p - 2;  // the last period whose end was received
+  const int last = p - 1;  // the last received period: its end is still to come
   for (int i = 1; i <= last; ++i) {
-    P.dT(i) = Chk(P.Tk1(i) - P.Tk1(i - 1));
-    const double v = CheckedDiv(P.Nv0, P.dT(i));
+    const bool ended = i < last;
+    double v = 0;
+    if (ended) {
+      P.dT(i) = Chk(P.Tk1(i) - P.Tk1(i - 1));
+      v = CheckedDiv(P.Nv0, P.dT(i));
+    }
     P.v1n(i) = ComputedFrequency(P, P.Qn1(i), P.Qn2(i));
-    P.v1k(i) = ComputedFrequency(P, P.Qn1(i + 1), P.Qn2(i + 1));
-    P.v1(i) = Chk((P.v1n(i) + P.v1k(i)) / 2);
+    if (ended) {
+      P.v1k(i) = ComputedFrequency(P, P.Qn1(i + 1), P.Qn2(i + 1));
+      P.v1(i) = Chk((P.v1n(i) + P.v1k(i)) / 2);
+    }
     const std::string si = W(i), sp = W(i - 1);
+    // A line that needs the end of the period stays empty: the whole block,
+    // printed at the same place once the end is received, covers this one.
     std::string& r = P.ReportText;
     r = "             обрабатываем сигналы условного периода № " + si + "\n";
     r += " координаты и время источника и приемника для начала и конца\n";
     r += " Tn2(" + si + ") = " + G(F6(P, P.Tn2(i))) + "        Xn2(" + si +
          ") = " + G(F6(P, P.Xn2(i))) + "        Yn2(" + si + ") = " + G(F6(P, P.Yn2(i))) + "\n";
-    r += " Tk2(" + si + ") = " + G(F6(P, P.Tk1(i))) + "       Xk2(" + si +
-         ") = " + G(F6(P, P.Xk2(i))) + "         Yk2(" + si + ") = " + G(F6(P, P.Yk2(i))) + "\n";
+    if (ended) {
+      r += " Tk2(" + si + ") = " + G(F6(P, P.Tk1(i))) + "       Xk2(" + si +
+           ") = " + G(F6(P, P.Xk2(i))) + "         Yk2(" + si + ") = " + G(F6(P, P.Yk2(i)));
+    }
+    r += "\n";
     r += " Tk1(" + sp + ") = " + G(F6(P, P.Tk1(i - 1))) + "        Xk1(" + sp +
          ") = " + G(F6(P, P.Xk1(i - 1))) + "        Yk1(" + sp + ") = " + G(F6(P, P.Yk1(i - 1))) +
          "\n";
-    r += " Tk1(" + si + ") = " + G(F6(P, P.Tk1(i))) + "        Xk1(" + si +
-         ") = " + G(F6(P, P.Xk1(i))) + "        Yk1(" + si + ") = " + G(F6(P, P.Yk1(i))) + "\n\n";
+    if (ended) {
+      r += " Tk1(" + si + ") = " + G(F6(P, P.Tk1(i))) + "        Xk1(" + si +
+           ") = " + G(F6(P, P.Xk1(i))) + "        Yk1(" + si + ") = " + G(F6(P, P.Yk1(i)));
+    }
+    r += "\n\n";
     r += " угол луча зрения в начале приема условного периода = " + G(P.An(i)) + "\n";
     r += " отклонение скорости приемника Qn1(" + si + ") = " + G(P.Qn1(i)) + "\n";
     r += " отклонение скорости источника  Qn2(" + si + ") = " + G(P.Qn2(i)) + "\n\n";
-    r += " наблюдаемый условный период на приемнике и реальная частота \n";
-    r += " dT= Tk1(" + si + ") - Tk1(" + sp + ") = " + G(P.dT(i)) + "\n";
-    r += " v(" + si + ") = Nv0/dT= " + G(v) + "\n\n";
+    if (ended) {
+      r += " наблюдаемый условный период на приемнике и реальная частота \n";
+      r += " dT= Tk1(" + si + ") - Tk1(" + sp + ") = " + G(P.dT(i)) + "\n";
+      r += " v(" + si + ") = Nv0/dT= " + G(v) + "\n\n";
+    } else {
+      r += "\n\n\n\n";
+    }
     r += " расчетная реальная частота принимаемого сигнала  \n";
     r += " частота в начале условного периода v1n(" + si + ") = " + G(P.v1n(i)) + "\n";
-    r += " частота в конце условного периода   v1k(" + si + ") = " + G(P.v1k(i)) + "\n";
-    r += "                        v1(" + si + ") = (v1n(i) + v1k(i)) / 2  = " + G(P.v1(i)) + "\n\n";
+    if (ended) {
+      r += " частота в конце условного периода   v1k(" + si + ") = " + G(P.v1k(i)) + "\n";
+      r += "                        v1(" + si + ") = (v1n(i) + v1k(i)) / 2  = " + G(P.v1(i)) +
+           "\n\n";
+    }
     page.PrintAt(0, 591 - 10 * (i - 1), r);
   }
+  // The last received period's row has its angle only.
   std::string& r = P.ReportText;
   r = "№ периода      угол       наблюдаемая частота     расчетная частота \n";
   for (int n = 1; n <= last; ++n) {
-    r += "   " + W(n) + "         " + G(F2(P.An(n))) + "         " + G(CheckedDiv(P.Nv0, P.dT(n))) +
-         "        " + G(P.v1(n)) + "\n";
+    r += "   " + W(n) + "         " + G(F2(P.An(n)));
+    if (n < last) {
+      r += "         " + G(CheckedDiv(P.Nv0, P.dT(n))) + "        " + G(P.v1(n));
+    }
+    r += "\n";
   }
   page.PrintAt(0, 591 - 10 * (last > 0 ? last : 0), r);
 }

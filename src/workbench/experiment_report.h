@@ -11,10 +11,12 @@ struct SharedPool;
 // Clears the page and prints the legend and the transmitter values.
 void PrintReportHeader(Canvas& page, SharedPool& pool);
 
-// The period blocks and the summary. Only periods whose end was received
-// (i = 1 … PeriodNumber − 2) are reported: the last received period has no
-// end yet. Computes and stores dT, v1n, v1k and v1. A fault (dT = 0, an
-// index past the arrays) propagates after the blocks printed before it.
+// The period blocks and the summary, for every received period
+// (i = 1 … PeriodNumber − 1). The last of them has no end yet: its block
+// leaves the lines that need the end empty and its summary row has the angle
+// only. Computes and stores dT, v1n, v1k and v1 (v1n alone for the last). A
+// fault (dT = 0, an index past the arrays) propagates after the blocks
+// printed before it.
 void PrintPeriodReport(Canvas& page, SharedPool& pool);
 
 // The number forms of the report: truncated toward zero to six or two

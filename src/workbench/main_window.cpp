@@ -303,10 +303,18 @@ void Form1::OnClosing() {
 
 void Form1::ReportCheckClick() {
   if (Check5->isChecked()) {
-    ui::FormRegistry::Show(4);
+    auto* report = static_cast<Form4*>(ui::FormRegistry::Show(4));
+    connect(report, &Form4::Closed, this, &Form1::ReportWindowClosed, Qt::UniqueConnection);
   } else if (ui::Form* f = ui::FormRegistry::Find(4)) {
     f->close();
   }
+}
+
+// Closing the report window by its title bar is unticking the box: no
+// report goes on into a page nobody can see, and ticking again starts with
+// an empty page as after unticking.
+void Form1::ReportWindowClosed() {
+  Check5->setChecked(false);
 }
 
 // The bodies' positions and velocities into the pool, field by field, so a

@@ -55,6 +55,7 @@ class Form1 : public ui::Form,
   void ContinueClick();               // Command3
   void SingleStepClick();             // Command4
   void ReportCheckClick();            // Check5
+  void ReportWindowClosed();
   // Theory panel.
   DopplerChoice Choice() const;
   GraphAbscissa Abscissa() const;

@@ -84,12 +84,13 @@ TEST_F(ConveniencesTest, ReportPageAsTextTopToBottom) {
   const std::string text = Form4::Get()->picMain->PageText();
   const auto header = text.find("1- приемник  2- источник");
   const auto block1 = text.find("обрабатываем сигналы условного периода № 1\n");
-  const auto block18 = text.find("обрабатываем сигналы условного периода № 18\n");
+  const auto block19 = text.find("обрабатываем сигналы условного периода № 19\n");
   const auto summary = text.find("№ периода      угол");
   EXPECT_LT(header, block1);
-  EXPECT_LT(block1, block18);
-  EXPECT_LT(block18, summary);
-  EXPECT_EQ(text.find("№ 19\n"), std::string::npos);
+  EXPECT_LT(block1, block19);
+  EXPECT_LT(block19, summary);
+  // The last block has no end yet: its empty lines are one gap on the page.
+  EXPECT_NE(text.find(" Yn2(19) = 0\n\n Tk1(18) = "), std::string::npos);
   // Printed again on a single step, the report is still there once.
   form->Command4->click();
   EXPECT_EQ(Form4::Get()->picMain->PageText(), text);
