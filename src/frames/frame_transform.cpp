@@ -246,7 +246,8 @@ void DrawTransformGrid(Canvas& c) {
 
 FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, FrameHost& host,
                                      Canvas& picture) {
-  // 1.
+  // The signal speed goes to the shared pool; the bodies start where the
+  // absolute frame has them.
   P.Vs = in.Vs;
   const double Vs = in.Vs;
   const double Pi = P.Pi;
@@ -254,7 +255,8 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
   Bodies b{in.X1aso,  in.Y1aso,  in.X2aso,  in.Y2aso, in.VX1aso,
            in.VY1aso, in.VX2aso, in.VY2aso, in.taso,  in.taso};
 
-  // 2. The first step's fields are left as they are.
+  // The delay and second-step fields start afresh; the first step's fields
+  // are left as they are.
   for (FrameOut f :
        {FrameOut::DelaydT, FrameOut::DelayT2, FrameOut::SecondU, FrameOut::SecondT1,
         FrameOut::SecondT2, FrameOut::SecondT1new, FrameOut::SecondT2new, FrameOut::SecondDt,
@@ -264,7 +266,7 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
   host.Show(FrameOut::DelayX2, in.X2aso);
   host.Show(FrameOut::DelayY2, in.Y2aso);
 
-  // 3.
+  // A delay counted in the absolute frame moves the source back first.
   if (in.delay == DelayOption::InAso) {
     const double dT = ShiftByDelay(P, b);
     b.T2 = CheckedSub(in.taso, dT);
@@ -272,14 +274,14 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
   }
   const Bodies aso = b;
 
-  // 4.
+  // Speeds and angles to the line of sight in the absolute frame.
   const double V1aso = Speed(b.VX1, b.VY1);
   const double V2aso = Speed(b.VX2, b.VY2);
   const double Q3aso = SignedAngleRad(P, CheckedSub(b.X1, b.X2), CheckedSub(b.Y1, b.Y2));
   const double Q1aso = CheckedSub(SignedAngleRad(P, b.VX1, b.VY1), Q3aso);
   const double Q2aso = CheckedSub(SignedAngleRad(P, b.VX2, b.VY2), Q3aso);
 
-  // 5.
+  // Into the inertial frame moving at VXiso.
   if (in.formula == FrameFormula::Classical2) {
     b.VX1 = CheckedSub(b.VX1, in.VXiso);
     b.VX2 = CheckedSub(b.VX2, in.VXiso);
@@ -287,7 +289,7 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
     LorentzStep(b, in.VXiso, Vs, in.sync, kFirstStep, Moving::Both, host);
   }
 
-  // 6.
+  // The second step: the third frame, or the rest frame of one body.
   switch (in.formula) {
     case FrameFormula::Classical2:
       if (in.thirdFrame) {
@@ -316,7 +318,7 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
     }
   }
 
-  // 7.
+  // The delay counted in the final frame (a source at rest has none).
   host.Show(FrameOut::DelayX2, b.X2);
   host.Show(FrameOut::DelayY2, b.Y2);
   if (in.formula == FrameFormula::F41) {
@@ -329,7 +331,8 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
     ShowDelay(host, b, dT);
   }
 
-  // 8.
+  // Speeds and angles in the final frame, the angles measured from the
+  // line of sight.
   FrameResult r;
   r.X1 = b.X1;
   r.Y1 = b.Y1;
@@ -357,7 +360,7 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
   r.Q2 = toSight(SignedAngleRad(P, b.VX2, b.VY2));
   r.Q12 = toSight(SignedAngleRad(P, dVX, dVY));
 
-  // 9.
+  // Every result into its field.
   host.Show(FrameOut::V1aso, V1aso);
   host.Show(FrameOut::V2aso, V2aso);
   host.Show(FrameOut::Q1aso, deg(Q1aso));

@@ -3,16 +3,15 @@
 // Form7: the calculation scheme of the frame window, with its notation.
 #include "ui/form.h"
 #include "ui/picture_box.h"
+#include "ui_scheme_window.h"
 
 namespace velmor {
 
-class Form7 : public ui::Form {
+class Form7 : public ui::Form, public Ui_Form7 {
   Q_OBJECT
 
  public:
   Form7();
-
-  ui::PictureBox* Picture1;
 };
 
 }  // namespace velmor

@@ -53,20 +53,9 @@ class CalculatorWindow : public ::testing::Test {
   Form5* f = nullptr;
 };
 
-TEST_F(CalculatorWindow, OpensWithItsDefaultsAndTheEmptyGraph) {
+TEST_F(CalculatorWindow, OpensWithTheEmptyGraph) {
   EXPECT_EQ(f->windowTitle().toStdString(),
             "Эксперименты с Мессбауэровскими центрифугами и встречными лазерами   Velmor5");
-  EXPECT_EQ(Text(f->Text1), "3E2");
-  EXPECT_EQ(Text(f->Text5), "0,5");
-  EXPECT_EQ(Text(f->Text9), "546,467");
-  EXPECT_EQ(Text(f->Text15), "3,344556E-27");
-  EXPECT_EQ(Text(f->Text11), "");
-  EXPECT_EQ(Text(f->Text20), "");
-  EXPECT_TRUE(f->Option1->isChecked());
-  EXPECT_TRUE(f->Option3->isChecked());
-  EXPECT_TRUE(f->Option6->isChecked());
-  EXPECT_TRUE(f->Option8->isChecked());
-  EXPECT_FALSE(f->Check2->isChecked());
   // The theory and the moving part are separate groups.
   f->Option4->click();
   EXPECT_TRUE(f->Option1->isChecked());
