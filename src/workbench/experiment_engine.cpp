@@ -131,6 +131,10 @@ bool ExperimentStep(SharedPool& P, ExperimentHost& host, RunEnd& end) {
     }
     P.Qn1(p) = Chk(P.Qn1(p) - P.An(p));
     P.Qn2(p) = Chk(P.Qn2(p) - P.An(p));
+    // Only the user's No in manual mode keeps the period: a stop requested
+    // by "Остановить" or a single step must not make the next step receive
+    // the same period again.
+    bool declined = false;
     if (!host.AutoMode()) {
       // Manual mode: jump to the exact start of period p + 1.
       const double t = P.CurrentTime;
@@ -140,9 +144,12 @@ bool ExperimentStep(SharedPool& P, ExperimentHost& host, RunEnd& end) {
       P.Y(1) = P.Yn1(p);
       P.X(2) = P.Xn2(p + 1);
       P.Y(2) = P.Yn2(p + 1);
-      if (!host.AskYesNo(kContinueQuestion)) P.StopFlag = 1;
+      if (!host.AskYesNo(kContinueQuestion)) {
+        P.StopFlag = 1;
+        declined = true;
+      }
     }
-    if (P.StopFlag == 0) P.PeriodNumber = p + 1;
+    if (!declined) P.PeriodNumber = p + 1;
     host.ShowPeriodNumber(P.PeriodNumber);
     P.FrontArrived = 0;
     P.FrontRadius = 0;

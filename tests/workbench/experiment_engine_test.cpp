@@ -136,6 +136,35 @@ TEST(ExperimentRun, StopFlagMakesExactlyOneStep) {
   EXPECT_EQ(host.yields, 0);
 }
 
+// A reception made by a single step (or by the step during which "Остановить"
+// was pressed) moves on to the next period like any other: the period is
+// received once, its angles reduced by its sight angle once.
+TEST(ExperimentRun, SingleStepsReceiveEachPeriodOnce) {
+  SharedPool auto_;
+  LoadDefaults(auto_);
+  FakeHost autoHost;
+  autoHost.recordDrawing = false;
+  SetUpExperiment(auto_, autoHost);
+  RunEnd end = RunEnd::Stopped;
+  while (auto_.PeriodNumber < 4) ASSERT_FALSE(ExperimentStep(auto_, autoHost, end));
+
+  SharedPool P;
+  LoadDefaults(P);
+  FakeHost host;
+  host.recordDrawing = false;
+  SetUpExperiment(P, host);
+  while (P.PeriodNumber < 4 && P.CurrentTime < 30) {
+    P.StopFlag = 1;
+    ASSERT_EQ(RunExperimentSteps(P, host), RunEnd::Stopped);
+  }
+  ASSERT_EQ(P.PeriodNumber, 4);
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_EQ(P.Tk1(i - 1), auto_.Tk1(i - 1)) << i;
+    EXPECT_EQ(P.Qn1(i), auto_.Qn1(i)) << i;
+    EXPECT_EQ(P.Qn2(i), auto_.Qn2(i)) << i;
+  }
+}
+
 TEST(ExperimentRun, ManualModeJumpsToMultiplesOfT00) {
   SharedPool P;
   LoadDefaults(P);
