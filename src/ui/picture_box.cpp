@@ -583,7 +583,7 @@ bool PictureBox::RunMenuAction(const QString& text, const QString& path) {
                                          : path + QStringLiteral(".png"));
   }
   if (text == QStringLiteral("Копировать")) {
-    QGuiApplication::clipboard()->setImage(image_);
+    QGuiApplication::clipboard()->setImage(Image());
     return true;
   }
   if (reportPage_ && text == QStringLiteral("Копировать текст отчета")) {

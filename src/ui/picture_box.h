@@ -128,7 +128,9 @@ class PictureBox : public QWidget, public Canvas {
   // tests that compare both ways).
   void SetLayerCaching(bool on) { caching_ = on; }
 
-  const QImage& Image() const { return image_; }
+  // A copy of the picture as it stands: drawing writes straight into the
+  // image's memory, so a shared copy would change with later drawing.
+  QImage Image() const { return image_.copy(); }
   // Writes the displayed image: BMP (24-bit) or PNG by the path's extension.
   bool SaveTo(const QString& path) const;
 

@@ -3,7 +3,9 @@
 // help text, Esc for "Остановить", Ctrl+S for saving, context-menu exports.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
@@ -119,6 +121,18 @@ TEST(TabOrder, LeftToRightThenDown) {
   EXPECT_EQ(w, form->Text2);
   ui::FormRegistry::CloseAll();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A copied picture is what the picture showed at the copy, whatever is drawn
+// after it.
+TEST_F(ConveniencesTest, CopiedPictureDoesNotChangeWithLaterDrawing) {
+  ui::PictureBox* picture = form->Picture1;
+  const QImage before = picture->Image();
+  ASSERT_TRUE(picture->RunMenuAction(QStringLiteral("Копировать"), QString()));
+  picture->Line(picture->ScaleLeft(), picture->ScaleTop(), picture->ScaleRight(),
+                picture->ScaleBottom(), RGB(1, 0, 0));
+  EXPECT_NE(picture->Image(), before);
+  EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(before.format()), before);
 }
 
 }  // namespace
