@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "medium/medium_defaults.h"
 #include "medium/medium_host.h"
 #include "medium/medium_state.h"
 #include "medium/ray_bundle.h"
@@ -17,6 +16,7 @@
 #include "shared/numbers.h"
 #include "shared/recording_canvas.h"
 #include "shared/shared_pool.h"
+#include "support/medium_defaults.h"
 #include "workbench/experiment_engine.h"
 
 namespace velmor::medium_testing {
@@ -79,9 +79,9 @@ class MediumFakeHost : public MediumHost {
   }
 };
 
-// The medium window's defaults (see SetWindowDefaults).
+// The medium window's declared defaults.
 inline void DefaultInputs(SharedPool& P, MediumState& M) {
-  SetWindowDefaults(P, M);
+  testing::SetMediumDefaults(P, M);
 }
 
 }  // namespace velmor::medium_testing
