@@ -86,12 +86,6 @@ BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& hos
   M.Prepared = false;
   M.ExperimentKind = kBundleKind;
   M.AllocateRays();
-  M.T0 = 0;
-  P.CurrentTime = 0;
-  M.kT1 = 1;
-  M.kT2 = 1;
-  M.kTiso = 1;
-  M.SourceStartX = P.X(2);
   ConvertFrame(P, M, host.Relativistic());
   if (!(P.VX(2) > 0)) return BundleSetUp::SourceNotMovingRight;
   KeepRunValues(P, M);
@@ -118,13 +112,8 @@ BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& hos
   M.ReceiverStartY = P.Y(1);
   RememberMarkers(P, M);
   SetSpeeds(P);
-  P.StopFlag = stop ? 1 : 0;
-  M.FrontState = 0;
   M.WarnArmed = 1;
-  P.StepCounter = 0;
-  P.PeriodNumber = 1;
-  host.ShowWhole(Out::Text20, 0);
-  ShowBodyFields(P, host);
+  ReadyRun(P, M, host, stop, 1);
   M.Prepared = true;
   return BundleSetUp::Ready;
 }

@@ -24,11 +24,6 @@ void SetUpPeriodSearch(SharedPool& P, MediumState& M, MediumHost& host) {
   // was prepared cannot be continued from here.
   M.Prepared = false;
   M.AllocateRays();
-  M.T1 = 0;
-  M.kT1 = 1;
-  M.kT2 = 1;
-  M.kTiso = 1;
-  P.CurrentTime = 0;
   ConvertFrame(P, M, host.Relativistic());
   P.StopFlag = 0;
   RememberMarkers(P, M);

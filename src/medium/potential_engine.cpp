@@ -99,25 +99,14 @@ double MovingChargeField(double fieldScale, double q, double R, double V2, doubl
 void SetUpPotentialExperiment(SharedPool& P, MediumState& M, MediumHost& host, bool stop) {
   M.Prepared = false;
   M.ExperimentKind = kPotentialKind;
-  P.CurrentTime = 0;
-  M.T0 = 0;
-  M.kT1 = 1;
-  M.kT2 = 1;
-  M.kTiso = 1;
   ConvertFrame(P, M, host.Relativistic());
   KeepRunValues(P, M);
   M.SineOmega = Chk(Chk(M.kT2 * 2 * P.Pi) * M.Run.v0);
   SetSpeeds(P);
   RememberMarkers(P, M);
-  // The run starts from its first step, no maximum seen yet.
-  P.StopFlag = stop ? 1 : 0;
-  M.FrontState = 0;
-  P.StepCounter = 0;
   M.FieldScale = 2000;
   M.PrevFieldE = 0;
-  P.PeriodNumber = 0;
-  host.ShowWhole(Out::Text20, 0);
-  ShowBodyFields(P, host);
+  ReadyRun(P, M, host, stop, 0);
   // The period arrays start afresh whether or not the run starts now.
   P.QV1 = CheckedDiv(AngleDeg(P, P.VX(1), P.VY(1)), P.DegPerRad);
   P.QV2 = CheckedDiv(AngleDeg(P, P.VX(2), P.VY(2)), P.DegPerRad);

@@ -160,11 +160,17 @@ void ComputeBundleShape(SharedPool& P, MediumState& M) {
 }
 
 void ConvertFrame(SharedPool& P, MediumState& M, bool relativistic) {
+  P.CurrentTime = 0;
+  M.T0 = 0;
+  M.T1 = 0;
+  M.kT1 = 1;
+  M.kT2 = 1;
+  M.kTiso = 1;
+  M.SourceStartX = P.X(2);
   const double V = M.VXiso;
   if (!relativistic) {
     P.VX(1) = Chk(P.VX(1) - V);
     P.VX(2) = Chk(P.VX(2) - V);
-    M.T1 = 0;
     return;
   }
   const double c = P.Vs;
