@@ -8,10 +8,10 @@
 #include <cmath>
 #include <vector>
 
-#include "medium/medium_defaults.h"
 #include "medium/medium_state.h"
 #include "medium/ray_bundle.h"
 #include "shared/shared_pool.h"
+#include "support/medium_defaults.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ using velmor::SharedPool;
 
 // The default bundle of the medium window, launched at the source.
 void DefaultBundle(SharedPool& P, MediumState& M, double Kp) {
-  velmor::SetWindowDefaults(P, M);
+  velmor::testing::SetMediumDefaults(P, M);
   M.Kp = Kp;
   P.PeriodNumber = 1;
   M.AllocateRays();

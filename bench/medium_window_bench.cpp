@@ -11,11 +11,11 @@
 
 #include "app/register_forms.h"
 #include "medium/bundle_engine.h"
-#include "medium/medium_defaults.h"
 #include "medium/medium_state.h"
 #include "medium/medium_window.h"
 #include "shared/null_canvas.h"
 #include "shared/shared_pool.h"
+#include "support/medium_defaults.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
 
@@ -52,7 +52,7 @@ double BareRun() {
   SharedPool& P = Pool();
   MediumState& M = Medium();
   const auto t0 = std::chrono::steady_clock::now();
-  SetWindowDefaults(P, M);
+  velmor::testing::SetMediumDefaults(P, M);
   BareHost host;
   SetUpBundleExperiment(P, M, host, false);
   RunBundleSteps(P, M, host);

@@ -25,12 +25,13 @@ namespace {
 // The last entry of the per-period arrays.
 constexpr int kLastPeriod = 20;
 
-// Step 13: the reception of period p by the rays k − 1, k.
+// The reception of period p by the rays k − 1, k.
 void Reception(SharedPool& P, MediumState& M, MediumHost& host, const RayStepResult& r) {
   const int p = P.PeriodNumber;
   const int k = r.receivingRay;
   const double t = P.CurrentTime;
-  // 1.
+  // What the reception records: the speed it arrived at, its times and
+  // where the bodies are.
   M.Vs1(p) = r.prevLocalSpeed;
   P.Tn1(p) = t;
   P.Tk1(p) = CheckedDiv(Chk(M.kT1 * t), M.kT2);
@@ -38,7 +39,7 @@ void Reception(SharedPool& P, MediumState& M, MediumHost& host, const RayStepRes
   P.Yk1(p) = P.Y(1);
   P.Xk2(p) = P.X(2);
   P.Yk2(p) = P.Y(2);
-  // 2. Directions: of arrival, from the last two moves, and of emission,
+  // Directions: of arrival, from the last two moves, and of emission,
   // between the launch directions of the two rays that hit.
   const double sight = CheckedDiv(AngleDeg(P, r.moveX, r.moveY), P.DegPerRad);
   const double prevSight = CheckedDiv(AngleDeg(P, r.prevMoveX, r.prevMoveY), P.DegPerRad);
@@ -46,12 +47,11 @@ void Reception(SharedPool& P, MediumState& M, MediumHost& host, const RayStepRes
   M.EmitAngle(p) = Chk(P.Pi / 2 - (M.RayLaunchAngle[k] + M.RayLaunchAngle[k - 1]) / 2);
   P.Qn1(p) = Chk(P.QV1 - M.RecvAngle(p));
   P.Qn2(p) = Chk(P.QV2 - M.EmitAngle(p));
-  // 3.
   host.Show(Out::Text28, P.Xk1(p));
   host.Show(Out::Text30, P.Yk1(p));
   host.Show(Out::Text29, P.Xn2(p));
   host.Show(Out::Text31, P.Yn2(p));
-  // 4. The observed period p − 1 is complete.
+  // The observed period p − 1 is complete.
   if (p >= 2) {
     const double dT = Chk(P.Tk1(p) - P.Tk1(p - 1));
     host.Show(Out::Text24, CheckedDiv(1, dT));
@@ -62,13 +62,12 @@ void Reception(SharedPool& P, MediumState& M, MediumHost& host, const RayStepRes
     host.Show(Out::Text38, P.v1k(p - 1));
     host.Show(Out::Text44, P.v1(p - 1));
   }
-  // 5. The next bundle should have left already. After the last period
+  // The next bundle should have left already. After the last period
   // there is no next one to miss.
   if (M.WarnArmed == 1 && p + 1 <= kLastPeriod && P.Tn1(p) > P.Tn2(p + 1)) {
     if (!host.Ask("Velmor5", LateBundleWarning(P.Tn1(p), P.Tn2(p + 1)))) P.StopFlag = 1;
     M.WarnArmed = 0;
   }
-  // 6.
   host.ShowWhole(Out::Text20, p - 1);
   P.PeriodNumber = p + 1;
 }
@@ -85,25 +84,16 @@ std::string LateBundleWarning(double Tn1p, double Tn2next) {
 
 BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& host, bool stop) {
   M.Prepared = false;
-  // 2.
   M.ExperimentKind = kBundleKind;
   M.AllocateRays();
-  M.T0 = 0;
-  P.CurrentTime = 0;
-  M.kT1 = 1;
-  M.kT2 = 1;
-  M.kTiso = 1;
-  M.SourceStartX = P.X(2);
-  // 3.
   ConvertFrame(P, M, host.Relativistic());
-  // 4.
   if (!(P.VX(2) > 0)) return BundleSetUp::SourceNotMovingRight;
-  // 5.
   KeepRunValues(P, M);
   M.SineOmega = Chk(2 * P.Pi * M.Run.v0);
   P.QV1 = CheckedDiv(AngleDeg(P, P.VX(1), P.VY(1)), P.DegPerRad);
   P.QV2 = CheckedDiv(AngleDeg(P, P.VX(2), P.VY(2)), P.DegPerRad);
-  // 6.
+  // Period i leaves from where the source is after i − 1 periods; nothing
+  // has been received yet.
   for (int i = 0; i <= kLastPeriod; ++i) {
     P.Tn2(i) = Chk(Chk((i - 1) * P.T00) + M.T0);
     P.Xn2(i) = Chk(P.X(2) + Chk(Chk((i - 1) * P.T00) * P.VX(2)));
@@ -117,21 +107,13 @@ BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& hos
     M.Vs1(i) = P.Vs;
     M.Vs2(i) = P.Vs;
   }
-  // 7.
   LaunchBundle(P, M, host.Law());
-  // 8.
   M.ReceiverStartX = P.X(1);
   M.ReceiverStartY = P.Y(1);
   RememberMarkers(P, M);
   SetSpeeds(P);
-  // 9.
-  P.StopFlag = stop ? 1 : 0;
-  M.FrontState = 0;
   M.WarnArmed = 1;
-  P.StepCounter = 0;
-  P.PeriodNumber = 1;
-  host.ShowWhole(Out::Text20, 0);
-  ShowBodyFields(P, host);
+  ReadyRun(P, M, host, stop, 1);
   M.Prepared = true;
   return BundleSetUp::Ready;
 }
@@ -139,46 +121,43 @@ BundleSetUp SetUpBundleExperiment(SharedPool& P, MediumState& M, MediumHost& hos
 bool BundleStep(SharedPool& P, MediumState& M, MediumHost& host) {
   const int p = P.PeriodNumber;
   const double dt = P.TimeStep;
-  // 1.
   if (P.StepCounter == INT_MAX) RaiseComputeFault("overflow");
   MoveBodies(P);
   P.StepCounter = P.StepCounter + 1;
   const bool drawing = host.Drawing();
   bool received = false;
-  // 2. The bundle of period p waits for the source to reach its point.
+  // The bundle of period p waits for the source to reach its point.
   if (!(P.X(2) < P.Xn2(p))) {
-    // 3. Launch, within a step of the emission point.
+    // Launch, within a step of the emission point.
     const double launchReach = Chk(Chk(1.01 * dt) * P.VX(2));
     if (P.Xn2(p) < P.X(2) && P.X(2) < Chk(P.Xn2(p) + launchReach)) {
       LaunchBundle(P, M, host.Law());
     }
-    // 4 to 12.
     RayStepInput in;
     in.law = host.Law();
     in.bundle = true;
     if (drawing && RefreshDue(P)) in.canvas = &host.Picture();
     const RayStepResult r = PropagateRays(P, M, in);
-    // 13.
     if (r.receivingRay >= 0) Reception(P, M, host, r);
-    // 14.
+    // The front has reached the receiver.
     if (M.FrontState == 1 || M.FrontState == 2) {
       M.FrontState = 0;
       received = true;
       if (drawing) DrawBundleReceptions(host.Picture(), P);
     }
-    // 15.
+    // The run stops after the last period, or when the user, asked without
+    // "Auto", says No.
     if (received) {
       if (P.PeriodNumber == kLastPeriod + 1) P.StopFlag = 1;
       if (!host.AutoMode() && !host.Ask("Velmor", kContinueExperiment)) P.StopFlag = 1;
     }
   }
-  // 16. Refresh.
+  // Refresh.
   if (RefreshDue(P)) {
     P.StepCounter = 0;
     ShowBodyFields(P, host);
     if (drawing) DrawBundleRefresh(host.Picture(), P, M);
   }
-  // 17.
   return P.StopFlag == 1;
 }
 

@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 #include "medium/medium_state.h"
 #include "shared/numbers.h"
@@ -89,6 +92,17 @@ std::optional<ExperimentData> Refuse(std::string* why, const char* reason) {
 
 std::string DataFileName(int number) {
   return "Velmor_" + WholeText(number) + ".txt";
+}
+
+std::optional<std::string> ReadDataFileBytes(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes(kMaxDataFileBytes + 1, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
 }
 
 ExperimentData DataFromState(const SharedPool& P, const MediumState& M) {

@@ -55,4 +55,9 @@ constexpr std::size_t kMaxDataFileBytes = 64 * 1024;
 // "Velmor_" + n + ".txt".
 std::string DataFileName(int number);
 
+// The bytes of the data file at `path`, at most one past kMaxDataFileBytes
+// (enough to know that it is too long); nothing when there is no such file
+// or it cannot be opened.
+std::optional<std::string> ReadDataFileBytes(const std::string& path);
+
 }  // namespace velmor

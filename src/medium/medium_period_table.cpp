@@ -5,8 +5,8 @@
 #include "medium/medium_state.h"
 #include "shared/checked_math.h"
 #include "shared/numbers.h"
+#include "shared/period_table_header.h"
 #include "shared/shared_pool.h"
-#include "workbench/period_table.h"
 
 namespace velmor {
 

@@ -40,6 +40,21 @@ double BlockY(int i) {
   return kBlockTop - kBlockHeight * (i - 1);
 }
 
+// For each observed period 1 … n its dT and computed frequencies stored and
+// its block printed; then the summary table, `head` and a row a period.
+template <class Block, class Row>
+void PrintPeriods(Canvas& page, SharedPool& P, MediumState& M, int n, bool localSpeeds,
+                  bool relativistic, Block block, std::string head, Row row) {
+  for (int i = 1; i <= n; ++i) {
+    const double dT = Chk(P.Tk1(i + 1) - P.Tk1(i));
+    M.StoredDT(i) = dT;
+    StorePeriodFrequencies(P, M, i, localSpeeds, relativistic);
+    page.PrintAt(0, BlockY(i), block(i, dT));
+  }
+  for (int k = 1; k <= n; ++k) head += row(k);
+  page.PrintAt(0, BlockY(n + 1), head);
+}
+
 // Receptions i and i + 1 recorded: observed period i, 1 … n.
 int Clamp(int n) {
   return std::clamp(n, 0, kLastPeriod - 1);
@@ -102,13 +117,7 @@ void PrintPotentialHeader(Canvas& page, const SharedPool& P, const MediumState& 
 }
 
 void PrintBundleReport(Canvas& page, SharedPool& P, MediumState& M, bool relativistic) {
-  const int n = BundleObservedPeriods(P);
-  for (int i = 1; i <= n; ++i) {
-    const double dT = Chk(P.Tk1(i + 1) - P.Tk1(i));
-    M.StoredDT(i) = dT;
-    StorePeriodFrequencies(P, M, i, true, relativistic);
-    const double vn = P.v1n(i);
-    const double vk = P.v1k(i);
+  auto block = [&](int i, double dT) {
     std::string r;
     r += "                         обрабатываем сигналы условного периода № " + W(i) + "\n";
     r += " координаты и время по часам ИСО источника и приемника для начала условного периода "
@@ -132,30 +141,25 @@ void PrintBundleReport(Canvas& page, SharedPool& P, MediumState& M, bool relativ
     r += " наблюдаемый период на приемнике и реальная частота\n";
     r += " dT= Tk1(" + W(i) + ") - Tk1(" + W(i - 1) + ") = " + F(dT, 3) + "                   v(" +
          W(i) + ") = 1/dT= " + G(CheckedDiv(1, dT)) + "\n";
-    r += " расчетная частота в начале периода vn(" + W(i) + ") = " + G(vn) + "\n";
-    r += " расчетная частота в конце  периода  vk(" + W(i) + ") = " + G(vk) + "\n";
+    r += " расчетная частота в начале периода vn(" + W(i) + ") = " + G(P.v1n(i)) + "\n";
+    r += " расчетная частота в конце  периода  vk(" + W(i) + ") = " + G(P.v1k(i)) + "\n";
     r += " средняя частота за период v(" + W(i) + ") = (v1n(i) + v1k(i)) / 2  = " + G(P.v1(i)) +
          "\n\n";
-    page.PrintAt(0, BlockY(i), r);
-  }
-  std::string s =
-      "№ периода      углы при вылете     углы при приеме     наблюдаемая и расчетная частота \n";
-  for (int k = 1; k <= n; ++k) {
-    s += "   " + W(k) + "         " + Deg2(P, P.Qn2(k)) + "    " + Deg2(P, P.Qn2(k + 1)) +
-         "         " + Deg2(P, P.Qn1(k)) + "    " + Deg2(P, P.Qn1(k + 1)) + "         " +
-         G(CheckedDiv(1, M.StoredDT(k))) + "        " + G(P.v1(k)) + "\n";
-  }
-  page.PrintAt(0, BlockY(n + 1), s);
+    return r;
+  };
+  auto row = [&](int k) {
+    return "   " + W(k) + "         " + Deg2(P, P.Qn2(k)) + "    " + Deg2(P, P.Qn2(k + 1)) +
+           "         " + Deg2(P, P.Qn1(k)) + "    " + Deg2(P, P.Qn1(k + 1)) + "         " +
+           G(CheckedDiv(1, M.StoredDT(k))) + "        " + G(P.v1(k)) + "\n";
+  };
+  PrintPeriods(page, P, M, BundleObservedPeriods(P), true, relativistic, block,
+               "№ периода      углы при вылете     углы при приеме     наблюдаемая и расчетная "
+               "частота \n",
+               row);
 }
 
 void PrintPotentialReport(Canvas& page, SharedPool& P, MediumState& M, bool relativistic) {
-  const int n = PotentialObservedPeriods(P);
-  for (int i = 1; i <= n; ++i) {
-    const double dT = Chk(P.Tk1(i + 1) - P.Tk1(i));
-    M.StoredDT(i) = dT;
-    StorePeriodFrequencies(P, M, i, false, relativistic);
-    const double vn = P.v1n(i);
-    const double vk = P.v1k(i);
+  auto block = [&](int i, double dT) {
     std::string r;
     r += "             обрабатываем сигналы условного периода № " + W(i) + "\n";
     r += " координаты и время источника и приемника для начала и конца периода\n";
@@ -174,22 +178,22 @@ void PrintPotentialReport(Canvas& page, SharedPool& P, MediumState& M, bool rela
     r += " наблюдаемый условный период на приемнике и реальная частота \n";
     r += " dT= Tk1(" + W(i + 1) + ") - Tk1(" + W(i) + ") = " + F(dT, 3) + "      v(" + W(i) +
          ") = 1/dT= " + F(CheckedDiv(1, dT), 3) + "\n";
-    r += " расчетная частота принимаемого сигнала в начале периода vn(" + W(i) + ") = " + F(vn, 3) +
-         "\n";
+    r += " расчетная частота принимаемого сигнала в начале периода vn(" + W(i) +
+         ") = " + F(P.v1n(i), 3) + "\n";
     r += " расчетная частота принимаемого сигнала в конце периода     vk(" + W(i) +
-         ") = " + F(vk, 3) + "\n";
+         ") = " + F(P.v1k(i), 3) + "\n";
     r += "                                    v(" + W(i) +
          ") = (v1n(i) + v1k(i)) / 2  = " + F(P.v1(i), 3) + "\n\n";
-    page.PrintAt(0, BlockY(i), r);
-  }
-  std::string s =
-      "№ периода      угол скорости 1       угол скорости 2       наблюдаемая частота     "
-      "расчетная частота \n";
-  for (int k = 1; k <= n; ++k) {
-    s += "   " + W(k) + "         " + Deg2(P, P.Qn1(k)) + "         " + Deg2(P, P.Qn2(k)) +
-         "         " + G(CheckedDiv(1, M.StoredDT(k))) + "        " + G(P.v1(k)) + "\n";
-  }
-  page.PrintAt(0, BlockY(n + 1), s);
+    return r;
+  };
+  auto row = [&](int k) {
+    return "   " + W(k) + "         " + Deg2(P, P.Qn1(k)) + "         " + Deg2(P, P.Qn2(k)) +
+           "         " + G(CheckedDiv(1, M.StoredDT(k))) + "        " + G(P.v1(k)) + "\n";
+  };
+  PrintPeriods(page, P, M, PotentialObservedPeriods(P), false, relativistic, block,
+               "№ периода      угол скорости 1       угол скорости 2       наблюдаемая частота     "
+               "расчетная частота \n",
+               row);
 }
 
 }  // namespace velmor

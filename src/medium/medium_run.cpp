@@ -37,6 +37,15 @@ void RememberMarkers(const SharedPool& P, MediumState& M) {
   M.PrevY2 = P.Y(2);
 }
 
+void ReadyRun(SharedPool& P, MediumState& M, MediumHost& host, bool stop, int period) {
+  P.StopFlag = stop ? 1 : 0;
+  M.FrontState = 0;
+  P.StepCounter = 0;
+  P.PeriodNumber = period;
+  host.ShowWhole(Out::Text20, 0);
+  ShowBodyFields(P, host);
+}
+
 void ShowBodyFields(const SharedPool& P, MediumHost& host) {
   host.Show(Out::Text17, P.CurrentTime);
   host.Show(Out::Text13, P.X(1));

@@ -43,6 +43,10 @@ void SetSpeeds(SharedPool& P);
 // The body markers drawn now, to be erased at the next refresh.
 void RememberMarkers(const SharedPool& P, MediumState& M);
 
+// A run set up to start at its first step: stopped at once when `stop`, no
+// front seen yet, `period` the first to look for; the fields show the start.
+void ReadyRun(SharedPool& P, MediumState& M, MediumHost& host, bool stop, int period);
+
 // Text17 t, Text13 X1, Text15 Y1, Text14 X2, Text16 Y2, Text11 VX1, Text25 VX2.
 void ShowBodyFields(const SharedPool& P, MediumHost& host);
 

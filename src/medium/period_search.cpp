@@ -23,32 +23,22 @@ void SetUpPeriodSearch(SharedPool& P, MediumState& M, MediumHost& host) {
   // A search moves the bodies and relaunches the rays: whatever experiment
   // was prepared cannot be continued from here.
   M.Prepared = false;
-  // 2.
   M.AllocateRays();
-  // 3.
-  M.T1 = 0;
-  M.kT1 = 1;
-  M.kT2 = 1;
-  M.kTiso = 1;
-  P.CurrentTime = 0;
   ConvertFrame(P, M, host.Relativistic());
-  // 4.
   P.StopFlag = 0;
   RememberMarkers(P, M);
-  // 5.
   LaunchBundle(P, M, host.Law());
 }
 
 bool PeriodSearchStep(SharedPool& P, MediumState& M, MediumHost& host) {
-  // 1.
   MoveBodies(P);
-  // 2, 3.
+  // The rays move on; the search ends once the front has passed the receiver.
   RayStepInput in;
   in.law = host.Law();
   in.bundle = false;
   if (host.Drawing()) in.canvas = &host.Picture();
   if (PropagateRays(P, M, in).passed) P.StopFlag = 1;
-  // 4. Body markers.
+  // Body markers.
   Canvas& c = host.Picture();
   const double S = P.PictureScale;
   c.Circle(CheckedDiv(M.PrevX1, S), CheckedDiv(M.PrevY1, S), kMark, kWhite);
@@ -56,15 +46,13 @@ bool PeriodSearchStep(SharedPool& P, MediumState& M, MediumHost& host) {
   c.Circle(CheckedDiv(M.PrevX2, S), CheckedDiv(M.PrevY2, S), kMark, kWhite);
   c.Circle(CheckedDiv(P.X(2), S), CheckedDiv(P.Y(2), S), kMark, kMarker);
   RememberMarkers(P, M);
-  // 5. The time so far is the period.
+  // The time so far is the period.
   P.T00 = Chk(P.CurrentTime - M.T1);
   P.v0 = CheckedDiv(1, P.T00);
   ShowBodyFields(P, host);
   host.Show(Out::Text18, P.T00);
   host.Show(Out::Text22, P.v0);
-  // 6.
   if (!host.AutoMode() && !host.Ask("Velmor", kContinueMotion)) return true;
-  // 7.
   return P.StopFlag == 1;
 }
 

@@ -25,7 +25,7 @@ constexpr Rgb kFieldDelayed = RGB(0, 0, 250);
 constexpr Rgb kDelay = RGB(250, 0, 250);
 constexpr double kMark = 0.2;
 
-// Step 6: a maximum has just passed; it starts period p.
+// A maximum has just passed; it starts period p.
 void RecordMaximum(SharedPool& P, MediumState& M, MediumHost& host, int p) {
   const double t = P.CurrentTime;
   const double tau = M.Delay;
@@ -98,31 +98,16 @@ double MovingChargeField(double fieldScale, double q, double R, double V2, doubl
 
 void SetUpPotentialExperiment(SharedPool& P, MediumState& M, MediumHost& host, bool stop) {
   M.Prepared = false;
-  // 2.
   M.ExperimentKind = kPotentialKind;
-  P.CurrentTime = 0;
-  M.T0 = 0;
-  M.kT1 = 1;
-  M.kT2 = 1;
-  M.kTiso = 1;
-  // 3.
   ConvertFrame(P, M, host.Relativistic());
-  // 4.
   KeepRunValues(P, M);
   M.SineOmega = Chk(Chk(M.kT2 * 2 * P.Pi) * M.Run.v0);
   SetSpeeds(P);
   RememberMarkers(P, M);
-  // 5.
-  P.StopFlag = stop ? 1 : 0;
-  M.FrontState = 0;
-  P.StepCounter = 0;
   M.FieldScale = 2000;
   M.PrevFieldE = 0;
-  P.PeriodNumber = 0;
-  host.ShowWhole(Out::Text20, 0);
-  // 6.
-  ShowBodyFields(P, host);
-  // 7. The period arrays start afresh whether or not the run starts now.
+  ReadyRun(P, M, host, stop, 0);
+  // The period arrays start afresh whether or not the run starts now.
   P.QV1 = CheckedDiv(AngleDeg(P, P.VX(1), P.VY(1)), P.DegPerRad);
   P.QV2 = CheckedDiv(AngleDeg(P, P.VX(2), P.VY(2)), P.DegPerRad);
   for (int i = 0; i <= kLastMaximum; ++i) {
@@ -140,13 +125,12 @@ void SetUpPotentialExperiment(SharedPool& P, MediumState& M, MediumHost& host, b
 }
 
 bool PotentialStep(SharedPool& P, MediumState& M, MediumHost& host) {
-  // 1.
   if (P.StepCounter == INT_MAX) RaiseComputeFault("overflow");
   MoveBodies(P);
   P.StepCounter = P.StepCounter + 1;
   SetSpeeds(P);
   const double t = P.CurrentTime;
-  // 2. Where and when the field is taken.
+  // Where and when the field is taken.
   M.FieldPointX = P.X(1);
   M.FieldPointY = P.Y(1);
   M.Delay = 0;
@@ -165,20 +149,19 @@ bool PotentialStep(SharedPool& P, MediumState& M, MediumHost& host) {
     case FieldDelay::None:
       break;
   }
-  // 3.
+  // Distance and direction from the source to that point.
   const double dx = Chk(M.FieldPointX - P.X(2));
   const double dy = Chk(M.FieldPointY - P.Y(2));
   M.FieldDistance = CheckedSqrt(Chk(Chk(dx * dx) + Chk(dy * dy)));
   M.SightAngle = CheckedDiv(AngleDeg(P, dx, dy), P.DegPerRad);
-  // 4.
+  // The source's charge and its velocity against the line of sight.
   const double q = Chk(2 + std::sin(Chk(M.SineOmega * t)));
   M.VelocityAngle = Chk(P.QV2 - M.SightAngle);
   if (M.VelocityAngle < -2 * P.Pi) M.VelocityAngle = Chk(M.VelocityAngle + 2 * P.Pi);
-  // 5.
   M.FieldE = host.SignalOnly()
                  ? q
                  : MovingChargeField(M.FieldScale, q, M.FieldDistance, P.V2, P.Vs, M.VelocityAngle);
-  // 6. The field has just passed a maximum.
+  // The field has just passed a maximum.
   const int p0 = P.PeriodNumber;
   bool maximum = false;
   if (M.FieldE < M.PrevFieldE && M.FrontState == 0) {
@@ -186,18 +169,16 @@ bool PotentialStep(SharedPool& P, MediumState& M, MediumHost& host) {
     maximum = true;
     RecordMaximum(P, M, host, p0 + 1);
   }
-  // 7. Re-armed once the field rises again.
+  // Re-armed once the field rises again.
   if (M.FieldE > M.PrevFieldE) M.FrontState = 0;
   M.PrevFieldE = M.FieldE;
-  // 8.
   if (RefreshDue(P) || p0 == kLastMaximum) {
     P.StepCounter = 0;
     ShowBodyFields(P, host);
     if (host.Drawing()) DrawPotentialRefresh(P, M, host);
   }
-  // 9.
+  // Without "Auto" each maximum asks whether to go on.
   if (maximum && !host.AutoMode() && !host.Ask("Velmor", kContinueExperiment)) P.StopFlag = 1;
-  // 10.
   return P.PeriodNumber == kLastMaximum || P.StopFlag == 1;
 }
 

@@ -50,12 +50,12 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
   for (int i = 0; i < n; ++i) {
     const double x = X[i];
     const double y = Y[i];
-    // 5. Layer, counted upward from the source's present height.
+    // Layer, counted upward from the source's present height.
     const double N = std::trunc((y - Y2) / LT) + 1;
     if (!(N <= skipAbove)) continue;
     const double Pd = Chk(DensityByLaw<L>(Kp, Np, N));
     if (Pd < 0.1) continue;
-    // 6.
+    // The speed in that layer.
     prevLocal = local;
     local = Chk(Vs / Pd);
     double step = Chk(local * dt);
@@ -65,7 +65,7 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
         *vs2 = local;
       }
     }
-    // 7. Refraction, or total reflection into a thinner layer.
+    // Refraction, or total reflection into a thinner layer.
     const double rd = D[i];
     double density = Pd;
     bool change;
@@ -95,15 +95,14 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
         }
       }
     }
-    // 8. Move.
+    // Move.
     const double xn = Chk(x + step * S[i]);
     const double yn = Chk(y + Dir[i] * step * C[i]);
-    // 9.
     if constexpr (kDraw) {
       canvas->Line(CheckedDiv(x, scale), CheckedDiv(y, scale), CheckedDiv(xn, scale),
                    CheckedDiv(yn, scale), kBundle ? kBundleRay : kSearchRay);
     }
-    // 10, 11. The front passes the receiver between rays i − 1 and i.
+    // The front passes the receiver between rays i − 1 and i.
     if constexpr (kBundle) {
       if (i > 0) {
         if (X[i - 1] < X1 && X1 < xn) {
@@ -120,7 +119,7 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
         }
       }
     }
-    // 12. Commit.
+    // Commit.
     D[i] = density;
     X[i] = xn;
     Y[i] = yn;
@@ -161,36 +160,42 @@ void ComputeBundleShape(SharedPool& P, MediumState& M) {
 }
 
 void ConvertFrame(SharedPool& P, MediumState& M, bool relativistic) {
+  P.CurrentTime = 0;
+  M.T0 = 0;
+  M.T1 = 0;
+  M.kT1 = 1;
+  M.kT2 = 1;
+  M.kTiso = 1;
+  M.SourceStartX = P.X(2);
   const double V = M.VXiso;
   if (!relativistic) {
     P.VX(1) = Chk(P.VX(1) - V);
     P.VX(2) = Chk(P.VX(2) - V);
-    M.T1 = 0;
     return;
   }
   const double c = P.Vs;
   const double c2 = Chk(c * c);
-  // 1.
+  // Lengths along X in the moving frame.
   M.kTiso = CheckedSqrt(Chk(1 - CheckedDiv(Chk(V * V), c2)));
   const double X10 = P.X(1);
   const double X20 = P.X(2);
   P.X(1) = CheckedDiv(P.X(1), M.kTiso);
   P.X(2) = CheckedDiv(P.X(2), M.kTiso);
-  // 2, 3. Velocities, the Y components with the X speeds before the change.
+  // Velocities, the Y components with the X speeds before the change.
   const double d1 = Chk(1 - CheckedDiv(Chk(V * P.VX(1)), c2));
   const double d2 = Chk(1 - CheckedDiv(Chk(V * P.VX(2)), c2));
   P.VY(1) = CheckedDiv(Chk(M.kTiso * P.VY(1)), d1);
   P.VY(2) = CheckedDiv(Chk(M.kTiso * P.VY(2)), d2);
   P.VX(1) = CheckedDiv(Chk(P.VX(1) - V), d1);
   P.VX(2) = CheckedDiv(Chk(P.VX(2) - V), d2);
-  // 4. Clocks.
+  // Clocks.
   const double T1 = CheckedDiv(-CheckedDiv(Chk(V * X10), c2), M.kTiso);
   const double T2 = CheckedDiv(-CheckedDiv(Chk(V * X20), c2), M.kTiso);
   const double dT = Chk(T1 - T2);
-  // 5.
+  // The bodies' own clock rates.
   M.kT1 = CheckedSqrt(Chk(1 - CheckedDiv(Chk(P.VX(1) * P.VX(1)), c2)));
   M.kT2 = CheckedSqrt(Chk(1 - CheckedDiv(Chk(P.VX(2) * P.VX(2)), c2)));
-  // 6. The source moves on to the receiver's clock origin.
+  // The source moves on to the receiver's clock origin.
   P.X(2) = Chk(P.X(2) + Chk(dT * P.VX(2)));
   P.Y(2) = Chk(P.Y(2) + Chk(dT * P.VY(2)));
   P.CurrentTime = T1;

@@ -19,9 +19,10 @@ struct SharedPool;
 // fault (the start's parsing stage); an overflow a compute fault.
 void ComputeBundleShape(SharedPool& P, MediumState& M);
 
-// The frame conversion of a start. "классика": both X speeds less VXiso.
-// "СТО" with c = Vs and V = VXiso: positions, velocities and clocks of the
-// inertial frame; t = T0 = T1 and the source's start X follows it.
+// The frame conversion of a start, its clocks first at zero and running as
+// the absolute frame's. "классика": both X speeds less VXiso. "СТО" with
+// c = Vs and V = VXiso: positions, velocities and clocks of the inertial
+// frame; t = T0 = T1 and the source's start X follows it.
 void ConvertFrame(SharedPool& P, MediumState& M, bool relativistic);
 
 // Every ray of the bundle from the source's present position, pointing to

@@ -9,10 +9,6 @@
 
 namespace velmor {
 
-const char* const kPeriodTableHeader =
-    "period,emission_t,emission_x,emission_y,reception_t,receiver_x,receiver_y,source_x,"
-    "source_y,sight_angle,observed_period,observed_frequency,computed_frequency";
-
 namespace {
 
 double Classical(const SharedPool& P, double qn1, double qn2) {

@@ -3,6 +3,8 @@
 // The period arrays of the last experiment as a table for spreadsheets.
 #include <string>
 
+#include "shared/period_table_header.h"
+
 namespace velmor {
 
 struct SharedPool;
@@ -20,7 +22,5 @@ struct SharedPool;
 //   observed_frequency  Nv0 / observed_period     received period, whose
 //   computed_frequency  (v1n + v1k) / 2, classical end is not received)
 std::string PeriodTableCsv(const SharedPool& pool);
-
-extern const char* const kPeriodTableHeader;
 
 }  // namespace velmor

@@ -16,23 +16,15 @@ namespace {
 
 using medium_testing::DefaultInputs;
 using medium_testing::MediumFakeHost;
+using medium_testing::PlaceBodies;
 using Kind = CanvasOp::Kind;
 
-struct Bundle : ::testing::Test {
-  SharedPool P;
-  MediumState M;
-  MediumFakeHost host;
-  void SetUp() override { DefaultInputs(P, M); }
+struct Bundle : medium_testing::MediumEngineTest {
   // A receiver at rest 10 m above the slow source's path (0,5 m/s, a
   // period of 2 s): every period arrives within 0,7 s, before the next one
   // leaves.
   void Quick() {
-    P.X(1) = 4.75;
-    P.Y(1) = 10;
-    P.VX(1) = 0;
-    P.VX(2) = 0.5;
-    P.T00 = 2;
-    P.v0 = 0.5;
+    PlaceBodies(P, 4.75, 10, 0.5, 2);
     ComputeBundleShape(P, M);
   }
 };
@@ -78,12 +70,7 @@ TEST_F(Bundle, SetUpFillsThePeriodsAndShowsTheStart) {
 
 TEST_F(Bundle, VacuumFrontReachesTheReceiverAfterDistanceOverSignalSpeed) {
   // Receiver at rest 40 m above the source's start: 2 s of signal.
-  P.X(1) = 0.05;
-  P.Y(1) = 40;
-  P.VX(1) = 0;
-  P.VX(2) = 1;
-  P.T00 = 100;
-  P.v0 = 0.01;
+  PlaceBodies(P, 0.05, 40, 1, 100);
   ComputeBundleShape(P, M);
   ASSERT_EQ(SetUpBundleExperiment(P, M, host, false), BundleSetUp::Ready);
   host.onYield = [&] {

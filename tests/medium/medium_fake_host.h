@@ -2,6 +2,8 @@
 #pragma once
 // A medium window without a window, for the engine tests: choices set by the
 // test, fields and questions recorded, a yield that can stop or close.
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <map>
@@ -9,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "medium/medium_defaults.h"
 #include "medium/medium_host.h"
 #include "medium/medium_state.h"
 #include "medium/ray_bundle.h"
@@ -17,6 +18,7 @@
 #include "shared/numbers.h"
 #include "shared/recording_canvas.h"
 #include "shared/shared_pool.h"
+#include "support/medium_defaults.h"
 #include "workbench/experiment_engine.h"
 
 namespace velmor::medium_testing {
@@ -79,9 +81,28 @@ class MediumFakeHost : public MediumHost {
   }
 };
 
-// The medium window's defaults (see SetWindowDefaults).
+// The medium window's declared defaults.
 inline void DefaultInputs(SharedPool& P, MediumState& M) {
-  SetWindowDefaults(P, M);
+  testing::SetMediumDefaults(P, M);
 }
+
+// The receiver at rest at (x, y), the source moving along X at `vx`,
+// emitting with the period T.
+inline void PlaceBodies(SharedPool& P, double x, double y, double vx, double T) {
+  P.X(1) = x;
+  P.Y(1) = y;
+  P.VX(1) = 0;
+  P.VX(2) = vx;
+  P.T00 = T;
+  P.v0 = 1 / T;
+}
+
+// An engine run from the medium window's declared defaults.
+struct MediumEngineTest : ::testing::Test {
+  SharedPool P;
+  MediumState M;
+  MediumFakeHost host;
+  void SetUp() override { DefaultInputs(P, M); }
+};
 
 }  // namespace velmor::medium_testing

@@ -7,9 +7,9 @@
 
 #include "medium/medium_state.h"
 #include "shared/numbers.h"
+#include "shared/period_table_header.h"
 #include "shared/shared_pool.h"
 #include "workbench/experiment_engine.h"
-#include "workbench/period_table.h"
 
 namespace velmor {
 namespace {

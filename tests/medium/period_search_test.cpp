@@ -10,15 +10,9 @@
 namespace velmor {
 namespace {
 
-using medium_testing::DefaultInputs;
-using medium_testing::MediumFakeHost;
-
-struct Search : ::testing::Test {
-  SharedPool P;
-  MediumState M;
-  MediumFakeHost host;
+struct Search : medium_testing::MediumEngineTest {
   void SetUp() override {
-    DefaultInputs(P, M);
+    MediumEngineTest::SetUp();
     // Bodies at rest, the receiver 50 m above the source (just right of the
     // vertical ray): 2,5 s of signal.
     P.X(1) = 0.01;

@@ -14,8 +14,7 @@
 namespace velmor {
 namespace {
 
-using medium_testing::DefaultInputs;
-using medium_testing::MediumFakeHost;
+using medium_testing::PlaceBodies;
 using Kind = CanvasOp::Kind;
 
 TEST(MovingChargeField, ByHand) {
@@ -34,11 +33,7 @@ TEST(MovingChargeField, FaultsWhereTheFormulaFails) {
   EXPECT_THROW(MovingChargeField(2000, 2, 10, 0, 0, 0), ComputeFault);
 }
 
-struct Potential : ::testing::Test {
-  SharedPool P;
-  MediumState M;
-  MediumFakeHost host;
-  void SetUp() override { DefaultInputs(P, M); }
+struct Potential : medium_testing::MediumEngineTest {
   void AtRest() {
     P.VX(1) = 0;
     P.VX(2) = 0;
@@ -85,12 +80,7 @@ TEST_F(Potential, FieldMaximumCountsOnceUntilItRisesAgain) {
   // The field of a receiver the source passes by: one maximum, at the
   // closest approach, then a field that only decreases while the charge
   // oscillates weakly (T00 long).
-  P.T00 = 1000;
-  P.v0 = 0.001;
-  P.X(1) = 10;
-  P.Y(1) = 5;
-  P.VX(1) = 0;
-  P.VX(2) = 5;
+  PlaceBodies(P, 10, 5, 5, 1000);
   host.delay = FieldDelay::None;
   SetUpPotentialExperiment(P, M, host, false);
   host.onYield = [&] {
@@ -104,12 +94,7 @@ TEST_F(Potential, FieldMaximumCountsOnceUntilItRisesAgain) {
 
 TEST_F(Potential, FieldThatNeverFallsRunsUntilStopped) {
   // Receiver and source approach head on; the charge hardly changes.
-  P.T00 = 1e6;
-  P.v0 = 1e-6;
-  P.X(1) = 1000;
-  P.Y(1) = 0;
-  P.VX(1) = 0;
-  P.VX(2) = 5;
+  PlaceBodies(P, 1000, 0, 5, 1e6);
   host.delay = FieldDelay::None;
   SetUpPotentialExperiment(P, M, host, false);
   host.onYield = [&] {
