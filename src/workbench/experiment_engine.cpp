@@ -15,14 +15,6 @@ const char* const kRangeWarning =
     "т.к. расчетный период сейчас меньше времени распространения сигнала\n";
 const char* const kContinueQuestion = "ПРОДОЛЖИТЬ ЭКСПЕРИМЕНТ";
 
-void SetStartupConstants(SharedPool& pool) {
-  pool.Pi = 3.14159265358979;
-  pool.DegPerRad = 180 / pool.Pi;
-  pool.Million = 1000000;
-  pool.LightSpeed = 299790000;
-  pool.ElementaryCharge = 1e-19 * 1.60218;
-}
-
 void SetUpExperiment(SharedPool& P, ExperimentHost& host) {
   // 2. Fresh arrays.
   P.An.Redim(1, 20);

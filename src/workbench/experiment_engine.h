@@ -37,9 +37,6 @@ enum class RunEnd {
   Closed,    // the windows are closing or no window is left
 };
 
-// The constants every window uses, set when the main window loads.
-void SetStartupConstants(SharedPool& pool);
-
 // Steps 2 to 9 of the start, after the fields have been stored in the pool
 // (X(1), Y(1), VX, VY, X(2), Y(2), Vs, PictureScale, TimeStep, NC0).
 // Faults propagate to the caller ("Ошибка решения").
