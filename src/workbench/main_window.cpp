@@ -178,12 +178,16 @@ void Form1::ShowPeriodNumber(int p) {
   ui::ShowText(Text20, WholeText(p));
 }
 
-void Form1::ShowRefreshFields(double X1, double Y1, double X2, double Y2, double t) {
+void Form1::ShowBodies(double X1, double Y1, double X2, double Y2) {
   ui::ShowNumber(Text13, X1);
   ui::ShowNumber(Text15, Y1);
   ui::ShowNumber(Text14, X2);
   ui::ShowNumber(Text16, Y2);
-  ui::ShowNumber(Text17, t);
+}
+
+void Form1::ShowRefreshFields(double X1, double Y1, double X2, double Y2, double t) {
+  ShowBodies(X1, Y1, X2, Y2);
+  ShowTravelTime(t);
 }
 
 Canvas& Form1::Picture() {

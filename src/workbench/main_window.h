@@ -57,6 +57,9 @@ class Form1 : public ui::Form,
   void ShowMessage(const std::string& text) override;
   Canvas& ClearedValuesPicture() override;
 
+  // The receiver's and the source's positions (never infinite: the engines
+  // check them) in their read-only fields.
+  void ShowBodies(double X1, double Y1, double X2, double Y2);
   // Runs the loop on the engine state and handles its return.
   void RunLoop();
 

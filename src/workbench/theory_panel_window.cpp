@@ -147,11 +147,8 @@ void Form1::ShowRatio(double ratio, double shift) {
 }
 
 void Form1::ShowPositions(double X1, double X2, double Y1, double Y2, double R) {
-  ui::ShowNumber(Text13, X1);
-  ui::ShowNumber(Text14, X2);
-  ui::ShowNumber(Text15, Y1);
-  ui::ShowNumber(Text16, Y2);
-  ui::ShowNumber(Text11, R);
+  ShowBodies(X1, Y1, X2, Y2);
+  ShowSightDistance(R);
 }
 
 void Form1::ShowMessage(const std::string& text) {
