@@ -12,9 +12,9 @@
 #include "quiet_host.h"
 #include "shared/null_canvas.h"
 #include "shared/shared_pool.h"
+#include "support/experiment_defaults.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
-#include "workbench/experiment_defaults.h"
 #include "workbench/experiment_engine.h"
 #include "workbench/main_window.h"
 
@@ -28,7 +28,7 @@ void BM_DefaultRunBareEngine(benchmark::State& state) {
   bench::Stopwatch watch;
   long long runs = 0;
   for (auto _ : state) {
-    SetDefaultExperiment(P);
+    testing::SetDefaultExperiment(P);
     watch.Start();
     SetUpExperiment(P, host);
     benchmark::DoNotOptimize(RunExperimentSteps(P, host));

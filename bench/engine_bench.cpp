@@ -9,7 +9,7 @@
 #include "quiet_host.h"
 #include "shared/null_canvas.h"
 #include "shared/shared_pool.h"
-#include "workbench/experiment_defaults.h"
+#include "support/experiment_defaults.h"
 #include "workbench/experiment_engine.h"
 
 namespace {
@@ -17,7 +17,7 @@ namespace {
 using namespace velmor;
 
 void Defaults(SharedPool& P) {
-  SetDefaultExperiment(P);
+  testing::SetDefaultExperiment(P);
   P.NC0 = 1 << 30;  // no refresh: the bare stepping only
 }
 

@@ -4,19 +4,17 @@
 // the user scrolls (Form4), and the interferometer's report picture (Form9).
 #include "ui/form.h"
 #include "ui/picture_box.h"
-
-class QScrollBar;
+#include "ui_report_window.h"
+#include "ui_segment_report_window.h"
 
 namespace velmor {
 
-class Form4 : public ui::Form {
+// picBox is the viewport, picMain the page inside it.
+class Form4 : public ui::Form, public Ui_Form4 {
   Q_OBJECT
 
  public:
   Form4();
-  ui::PictureBox* picBox;   // the viewport
-  ui::PictureBox* picMain;  // the page inside it
-  QScrollBar* vsbScroll;
 
   // The report window, created without being shown if it is not open.
   static Form4* Get();
@@ -29,12 +27,13 @@ class Form4 : public ui::Form {
   void OnClosing() override { emit Closed(); }
 };
 
-class Form9 : public ui::Form {
+// The interferometer's segment table is 30 columns of page wide: the page
+// is wider than a screen and scrolls sideways.
+class Form9 : public ui::Form, public Ui_Form9 {
   Q_OBJECT
 
  public:
   Form9();
-  ui::PictureBox* picBox;
   static Form9* Get();
 };
 

@@ -10,4 +10,12 @@ SharedPool& Pool() {
   return pool;
 }
 
+void SetStartupConstants(SharedPool& pool) {
+  pool.Pi = 3.14159265358979;
+  pool.DegPerRad = 180 / pool.Pi;
+  pool.Million = 1000000;
+  pool.LightSpeed = 299790000;
+  pool.ElementaryCharge = 1e-19 * 1.60218;
+}
+
 }  // namespace velmor

@@ -107,4 +107,7 @@ struct SharedPool {
 // The one pool of the process.
 SharedPool& Pool();
 
+// The constants every window uses, set when the main window loads.
+void SetStartupConstants(SharedPool& pool);
+
 }  // namespace velmor

@@ -78,7 +78,7 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
   const Scaled s{P.PictureScale};
   const double g = s(P.T00 * P.VX(2));
   const double X1 = P.X(1), Y1 = P.Y(1), X2 = P.X(2), Y2 = P.Y(2);
-  // 1. The front, drawn in whatever scale the picture has now.
+  // The front, drawn in whatever scale the picture has now.
   if (!(P.SignVX2 * P.Xn2(p) > P.SignVX2 * X2)) {
     const double cx = s(P.Xn2(p));
     const double cy = s(P.Yn2(p));
@@ -88,18 +88,18 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
     P.DrawnFrontRadius = P.FrontRadius;
     c.Circle(cx, cy, s(P.FrontRadius), kFront);
   }
-  // 2.
+  // The grid again over the erased front.
   InitCanvas(c);
-  // 3. Paths.
+  // Paths.
   c.Line(s(P.Xn1(0)), s(P.Yn1(0)), s(X1), s(Y1), kReceiver);
   c.Line(s(P.Xn2(0)), s(P.Yn2(0)), s(X2), s(Y2), kSource);
-  // 4. First line of sight.
+  // First line of sight.
   c.Line(s(P.Xn2(1)), s(P.Yn2(1)), s(P.Xn1(0)), s(P.Yn1(0)), kSight);
-  // 5. Marks.
+  // Marks.
   c.Circle(s(P.Xn1(0)), s(P.Yn1(0)), kMark, kReceiver);
   c.Circle(s(P.Xn2(0)), s(P.Yn2(0)), kMark, kSource);
   c.Circle(s(P.Xn2(p)), s(P.Yn2(p)), kMark, kSource);
-  // 6. Trace along X: 2000 points per completed period. It is the same at
+  // Trace along X: 2000 points per completed period. It is the same at
   // every refresh of a period, so a canvas may keep it.
   const double x0 = s(P.Xn2(1));
   const long long points = static_cast<long long>(p - 1) * 2000;
@@ -110,7 +110,7 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
       t.PSet(kd * g / 2000 + x0, std::sin(kd * T00 * VX2 / 15920), kGreen);
     }
   });
-  // 7. Start labels.
+  // Start labels.
   c.SetForeColor(kText);
   if (labels) {
     FixedLabel(c, "Xn1(0)= ", P.Xn1(0), s(P.Xn1(0)) - 0.2, s(P.Yn1(0)) + 0.9);
@@ -120,7 +120,7 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
     IndexedLabel(c, "Xn2", p, P.Xn2(p), s(P.Xn2(p)) - 0.2, s(P.Yn2(p)) + 0.9);
     IndexedLabel(c, "Tn2", p, P.Tn2(p), s(P.Xn2(p)) - 0.2, s(P.Yn2(p)) + 1.9);
   }
-  // 8. Every period so far.
+  // Every period so far.
   for (int k = 1; k <= p; ++k) {
     c.Circle(s(P.Xn2(k)), s(P.Yn2(k)), kMark, kSource);
     const double markX = x0 + g / 2 + (k - 1) * g;

@@ -7,6 +7,7 @@
 #include "shared/geometry.h"
 #include "shared/shared_pool.h"
 #include "workbench/experiment_canvas.h"
+#include "workbench/period_setup.h"
 
 namespace velmor {
 
@@ -15,53 +16,40 @@ const char* const kRangeWarning =
     "т.к. расчетный период сейчас меньше времени распространения сигнала\n";
 const char* const kContinueQuestion = "ПРОДОЛЖИТЬ ЭКСПЕРИМЕНТ";
 
-void SetStartupConstants(SharedPool& pool) {
-  pool.Pi = 3.14159265358979;
-  pool.DegPerRad = 180 / pool.Pi;
-  pool.Million = 1000000;
-  pool.LightSpeed = 299790000;
-  pool.ElementaryCharge = 1e-19 * 1.60218;
-}
-
 void SetUpExperiment(SharedPool& P, ExperimentHost& host) {
-  // 2. Fresh arrays.
+  // Fresh arrays.
   P.An.Redim(1, 20);
   for (BoundedArray<double>* a : {&P.Tn2, &P.Xn2, &P.Yn2, &P.Tn1, &P.Xn1, &P.Yn1, &P.Tk1, &P.Xk1,
                                   &P.Yk1, &P.Xk2, &P.Yk2, &P.Qn1, &P.Qn2}) {
     for (int i = 0; i <= 20; ++i) (*a)(i) = 0;
   }
   const double T00 = P.T00;
-  // 3. Source back to t = 0.
+  // Source back to t = 0.
   P.X(2) = Chk(P.X(2) - T00 * P.VX(2));
   P.Y(2) = Chk(P.Y(2) - T00 * P.VY(2));
   P.Xn2(0) = P.X(2);
   P.Xn2(1) = P.X(2);
   P.Yn2(0) = P.Y(2);
   P.Yn2(1) = P.Y(2);
-  // 4. Receiver: typed position is the one at t = T00.
+  // Receiver: typed position is the one at t = T00.
   P.Xn1(1) = P.X(1);
   P.Yn1(1) = P.Y(1);
-  P.X(1) = Chk(P.X(1) - T00 * P.VX(1));
-  P.Y(1) = Chk(P.Y(1) - T00 * P.VY(1));
-  P.Xn1(0) = P.X(1);
-  P.Yn1(0) = P.Y(1);
-  P.Tn1(0) = 0;
-  // 5. Speeds and signs.
+  ReceiverBackToStart(P);
+  // Speeds and signs.
   P.V1 = CheckedSqrt(Chk(P.VX(1) * P.VX(1) + P.VY(1) * P.VY(1)));
   P.V2 = CheckedSqrt(Chk(P.VX(2) * P.VX(2) + P.VY(2) * P.VY(2)));
   P.SignVX1 = P.VX(1) >= 0 ? 1 : -1;
   P.SignVX2 = P.VX(2) >= 0 ? 1 : -1;
   P.SignVY2 = P.VY(2) >= 0 ? 1 : -1;
-  // 6. Velocity directions.
+  // Velocity directions.
   P.QV1 = AngleDeg(P, P.VX(1), P.VY(1));
   P.QV2 = AngleDeg(P, P.VX(2), P.VY(2));
   for (int i = 0; i <= 20; ++i) {
     P.Qn1(i) = P.QV1;
     P.Qn2(i) = P.QV2;
   }
-  // 7. Report header.
   host.StartReport();
-  // 8. Loop state.
+  // Loop state.
   P.StopFlag = 0;
   P.FrontArrived = 0;
   P.RangeCheckArmed = 1;
@@ -72,7 +60,7 @@ void SetUpExperiment(SharedPool& P, ExperimentHost& host) {
   P.StepCounter = 0;
   P.PeriodNumber = 1;
   host.ShowPeriodNumber(1);
-  // 9. Start entries of every period.
+  // Start entries of every period.
   for (int i = 1; i <= 20; ++i) {
     P.Tn1(i) = Chk(i * T00);
     P.Tn2(i) = Chk((i - 1) * T00);
@@ -86,22 +74,21 @@ void SetUpExperiment(SharedPool& P, ExperimentHost& host) {
 bool ExperimentStep(SharedPool& P, ExperimentHost& host, RunEnd& end) {
   const int p = P.PeriodNumber;
   const double dt = P.TimeStep;
-  // 1. Time.
   P.CurrentTime = Chk(P.CurrentTime + dt);
   if (P.StepCounter == INT_MAX) RaiseComputeFault("overflow");
   P.StepCounter = P.StepCounter + 1;
-  // 2. Bodies.
+  // Bodies.
   P.X(1) = Chk(P.X(1) + dt * P.VX(1));
   P.Y(1) = Chk(P.Y(1) + dt * P.VY(1));
   P.X(2) = Chk(P.X(2) + dt * P.VX(2));
   P.Y(2) = Chk(P.Y(2) + dt * P.VY(2));
-  // 3. Distance from this period's emission point to the receiver.
+  // Distance from this period's emission point to the receiver.
   const double ex = P.X(1) - P.Xn2(p);
   const double ey = P.Y(1) - P.Yn2(p);
   const double R = CheckedSqrt(Chk(ex * ex + ey * ey));
   P.SightDistance = R;
   host.ShowSightDistance(R);
-  // 4. Range warning, at most once per experiment unless declined.
+  // Range warning, at most once per experiment unless declined.
   if (P.RangeCheckArmed == 1 && CheckedDiv(R, P.Vs) > P.T00) {
     P.ReportText = kRangeWarning;
     if (host.AskYesNo(P.ReportText + kContinueQuestion)) {
@@ -111,13 +98,13 @@ bool ExperimentStep(SharedPool& P, ExperimentHost& host, RunEnd& end) {
       return true;
     }
   }
-  // 5. The front grows only once the source has reached the emission point.
+  // No front before the source has reached the emission point.
   if (P.VX(2) != 0 && P.SignVX2 * P.Xn2(p) > P.SignVX2 * P.X(2)) P.FrontRadius = 0;
   if (P.VX(2) == 0 && P.SignVY2 * P.Yn2(p) > P.SignVY2 * P.Y(2)) P.FrontRadius = 0;
-  // 6, 7.
+  // The front grows by a step and may have reached the receiver.
   P.FrontRadius = Chk(P.FrontRadius + P.Vs * dt);
   if (P.FrontRadius > R) P.FrontArrived = 1;
-  // 8, 9. Reception of period p.
+  // Reception of period p.
   if (P.FrontArrived != 0) {
     P.Tk1(p - 1) = P.CurrentTime;
     P.Xk1(p - 1) = P.X(1);
@@ -155,7 +142,7 @@ bool ExperimentStep(SharedPool& P, ExperimentHost& host, RunEnd& end) {
     P.FrontRadius = 0;
     P.DrawnFrontRadius = 0;
   }
-  // 10. Display refresh every NC0 steps. NC0 may have been lowered below the
+  // Display refresh every NC0 steps. NC0 may have been lowered below the
   // steps already made since the last refresh: refresh then at once, or the
   // display would never refresh again.
   if (P.StepCounter >= P.NC0) {
@@ -163,7 +150,6 @@ bool ExperimentStep(SharedPool& P, ExperimentHost& host, RunEnd& end) {
     P.StepCounter = 0;
     DrawExperimentRefresh(host.Picture(), P, host.Labels());
   }
-  // 11.
   if (P.StopFlag == 1) {
     end = RunEnd::Stopped;
     return true;

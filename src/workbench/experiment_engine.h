@@ -26,7 +26,7 @@ class ExperimentHost {
   virtual bool AskYesNo(const std::string& text) = 0;
   // Lets the user interface run; false ends the loop at once.
   virtual bool Yield() = 0;
-  // Step 7 of the start: the report header, when the report is on.
+  // The start's report header, when the report is on.
   virtual void StartReport() {}
 };
 
@@ -37,10 +37,7 @@ enum class RunEnd {
   Closed,    // the windows are closing or no window is left
 };
 
-// The constants every window uses, set when the main window loads.
-void SetStartupConstants(SharedPool& pool);
-
-// Steps 2 to 9 of the start, after the fields have been stored in the pool
+// "2-Начать эксперимент" after the fields have been stored in the pool
 // (X(1), Y(1), VX, VY, X(2), Y(2), Vs, PictureScale, TimeStep, NC0).
 // Faults propagate to the caller ("Ошибка решения").
 void SetUpExperiment(SharedPool& pool, ExperimentHost& host);

@@ -20,7 +20,8 @@ std::string W(int i) {
   return WholeText(i);
 }
 
-// Computed frequency with the velocity directions at one end of a period.
+}  // namespace
+
 double ComputedFrequency(const SharedPool& P, double qn1, double qn2) {
   const double K = P.DegPerRad;
   // v0 * (1 - cos(Qn1/K) * V1 / Vs) / (1 - cos(Qn2/K) * V2 / Vs), in the
@@ -29,8 +30,6 @@ double ComputedFrequency(const SharedPool& P, double qn1, double qn2) {
   const double den = Chk(1 - CheckedDiv(Chk(std::cos(CheckedDiv(qn2, K)) * P.V2), P.Vs));
   return CheckedDiv(Chk(P.v0 * num), den);
 }
-
-}  // namespace
 
 double F6(const SharedPool& P, double x) {
   return CheckedDiv(Fix(Chk(Chk(x) * P.Million)), P.Million);

@@ -24,4 +24,8 @@ void PrintPeriodReport(Canvas& page, SharedPool& pool);
 double F6(const SharedPool& pool, double x);
 double F2(double x);
 
+// The classical computed frequency with the velocity directions (degrees
+// from the line of sight) at one end of a period. Faults propagate.
+double ComputedFrequency(const SharedPool& pool, double qn1, double qn2);
+
 }  // namespace velmor

@@ -16,12 +16,16 @@ class PeriodSetupHost {
   virtual bool Labels() const = 0;  // "+ текст"
 };
 
-// Steps 2 to 9, after the fields are in the pool (X, Y, VX, VY, PictureScale,
-// Vs, T00). Returns true when the period is shorter than the travel time of
-// the first signal (the warning of step 10). Faults propagate
+// After the fields are in the pool (X, Y, VX, VY, PictureScale, Vs, T00).
+// Returns true when the period is shorter than the travel time of the first
+// signal (the caller warns). Faults propagate
 // ("Ошибка рассчета"); what was written before a fault stays.
 bool SetConventionalPeriod(SharedPool& pool, PeriodSetupHost& host);
 
 extern const char* const kPeriodWarning;
+
+// The receiver from its typed position, the one at t = T00, back to t = 0,
+// where its first entries start. Faults propagate.
+void ReceiverBackToStart(SharedPool& pool);
 
 }  // namespace velmor

@@ -1,24 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workbench/period_table.h"
 
-#include <cmath>
-
 #include "shared/checked_math.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
+#include "workbench/experiment_report.h"
 
 namespace velmor {
-
-namespace {
-
-double Classical(const SharedPool& P, double qn1, double qn2) {
-  const double K = P.DegPerRad;
-  const double num = Chk(1 - CheckedDiv(Chk(std::cos(CheckedDiv(qn1, K)) * P.V1), P.Vs));
-  const double den = Chk(1 - CheckedDiv(Chk(std::cos(CheckedDiv(qn2, K)) * P.V2), P.Vs));
-  return CheckedDiv(Chk(P.v0 * num), den);
-}
-
-}  // namespace
 
 std::string PeriodTableCsv(const SharedPool& P) {
   std::string out = kPeriodTableHeader;
@@ -37,8 +25,9 @@ std::string PeriodTableCsv(const SharedPool& P) {
       try {
         const double dT = Chk(P.Tk1(i) - P.Tk1(i - 1));
         const double v = CheckedDiv(P.Nv0, dT);
-        const double v1 =
-            Chk((Classical(P, P.Qn1(i), P.Qn2(i)) + Classical(P, P.Qn1(i + 1), P.Qn2(i + 1))) / 2);
+        const double v1 = Chk((ComputedFrequency(P, P.Qn1(i), P.Qn2(i)) +
+                               ComputedFrequency(P, P.Qn1(i + 1), P.Qn2(i + 1))) /
+                              2);
         derived = ',' + DotForm(dT) + ',' + DotForm(v) + ',' + DotForm(v1);
       } catch (const ComputeFault&) {
       }

@@ -2,8 +2,8 @@
 // The theory panel of the main window: the formula choice, the graph, the
 // points and the two instantaneous calculations.
 #include "reports/report_window.h"
-#include "shared/faults.h"
 #include "shared/shared_pool.h"
+#include "ui/action.h"
 #include "ui/messages.h"
 #include "workbench/experiment_canvas.h"
 #include "workbench/instant_calc.h"
@@ -11,10 +11,9 @@
 
 namespace velmor {
 
+using ui::FieldNumber;
 using ui::Messages;
 using namespace ui::msg;
-
-namespace {}  // namespace
 
 DopplerChoice Form1::Choice() const {
   DopplerChoice c;
@@ -48,136 +47,98 @@ void Form1::VariantClick(QCheckBox* clicked) {
 
 bool Form1::DrawEmptyGraphFromField() {
   double typed = 0;
-  try {
-    typed = ui::FieldNumber(Text27);
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return false;
-  }
-  try {
-    DrawEmptyGraph(*Picture1, Pool(), typed, Abscissa());
-  } catch (const ComputeFault&) {
-    Messages::Error(kSolveFault);
-    return false;
-  }
-  return true;
+  return ui::Act(
+      kSolveFault, [&] { typed = FieldNumber(Text27); },
+      [&] { DrawEmptyGraph(*Picture1, Pool(), typed, Abscissa()); });
 }
 
-void Form1::EmptyGraphClick() {
-  DrawEmptyGraphFromField();
-}
-
-void Form1::PrintIntoReport(double y, const std::string& text) {
-  Form4::Get()->picMain->PrintAt(0, y, text);
+// Tables go to the report page below its header line.
+void Form1::PrintIntoReport(const std::string& text) {
+  Form4::Get()->picMain->PrintAt(0, 599.3, text);
 }
 
 void Form1::TheoryCurveClick() {
   SweepInputs in;
-  try {
-    in.Vs = ui::FieldNumber(Text12);
-    in.Q = ui::FieldNumber(Text28);
-    in.V1 = ui::FieldNumber(Text3);
-    in.V2 = ui::FieldNumber(Text4);
-    in.input = ui::FieldNumber(Text29);
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return;
-  }
   in.mode = Abscissa();
-  if (Check5->isChecked()) Form4::Get()->picMain->Cls();
-  try {
-    DrawTheoryCurve(*Picture1, Pool(), Choice(), in, *this);
-  } catch (const ComputeFault&) {
-    Messages::Error(kSolveFault);
+  if (!ui::Parsed([&] {
+        in.Vs = FieldNumber(Text12);
+        in.Q = FieldNumber(Text28);
+        in.V1 = FieldNumber(Text3);
+        in.V2 = FieldNumber(Text4);
+        in.input = FieldNumber(Text29);
+      })) {
     return;
   }
+  if (Check5->isChecked()) Form4::Get()->picMain->Cls();
   // The table goes to the report page whether or not the report is on.
-  PrintIntoReport(599.3, Pool().ReportText);
+  if (ui::Computed(kSolveFault, [&] { DrawTheoryCurve(*Picture1, Pool(), Choice(), in, *this); }))
+    PrintIntoReport(Pool().ReportText);
 }
 
 void Form1::TypedPointClick() {
   double X = 0, Y = 0;
-  try {
-    X = ui::FieldNumber(Text25);
-    Y = ui::FieldNumber(Text26);
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return;
-  }
-  try {
-    DrawTypedPoint(*Picture1, Pool(), X, Y, Abscissa());
-  } catch (const ComputeFault&) {
-    Messages::Error(kSolveFault);
-  }
+  ui::Act(
+      kSolveFault,
+      [&] {
+        X = FieldNumber(Text25);
+        Y = FieldNumber(Text26);
+      },
+      [&] { DrawTypedPoint(*Picture1, Pool(), X, Y, Abscissa()); });
 }
 
 void Form1::PictureMouseDown(double x, double y) {
-  try {
+  ui::Computed(kPointFault, [&] {
     const ClickedPoint p = MarkClickedPoint(*Picture1, Pool(), x, y, Abscissa());
     ui::ShowText(Text25, p.x);
     ui::ShowText(Text26, p.y);
-  } catch (const ComputeFault&) {
-    Messages::Error(kPointFault);
-  }
+  });
 }
 
 void Form1::ExperimentPointsClick() {
   Pool().ReportText = "";
   Option8->setChecked(true);
-  if (!DrawEmptyGraphFromField()) return;
-  try {
-    DrawExperimentPoints(*Picture1, Pool(), Check11->isChecked());
-  } catch (const ComputeFault&) {
-    // The points drawn before the failing division stay.
-    Messages::Error(kSolveFault);
-    return;
+  // The points drawn before a failing division stay.
+  if (DrawEmptyGraphFromField() &&
+      ui::Computed(kSolveFault,
+                   [this] { DrawExperimentPoints(*Picture1, Pool(), Check11->isChecked()); }) &&
+      Check5->isChecked()) {
+    PrintIntoReport(Pool().ReportText);
   }
-  if (Check5->isChecked()) PrintIntoReport(599.3, Pool().ReportText);
 }
 
 void Form1::ByXClick() {
   ByXInputs in;
-  try {
-    in.X = ui::FieldNumber(Text25);
-    in.input = ui::FieldNumber(Text29);
-    in.Vs = ui::FieldNumber(Text12);
-    in.Q = ui::FieldNumber(Text28);
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return;
-  }
   in.mode = Abscissa();
-  try {
-    CalculateByX(Pool(), Choice(), in, *this);
-  } catch (const ComputeFault&) {
-    Messages::Error(kSolveFault);
-  }
+  ui::Act(
+      kSolveFault,
+      [&] {
+        in.X = FieldNumber(Text25);
+        in.input = FieldNumber(Text29);
+        in.Vs = FieldNumber(Text12);
+        in.Q = FieldNumber(Text28);
+      },
+      [&] { CalculateByX(Pool(), Choice(), in, *this); });
 }
 
 void Form1::ByCoordinatesClick() {
   ByCoordinatesInputs in;
-  try {
-    in.Vs = ui::FieldNumber(Text12);
-    in.input = ui::FieldNumber(Text29);
-    in.X1 = ui::FieldNumber(Text1);
-    in.Y1 = ui::FieldNumber(Text5);
-    in.VX1 = ui::FieldNumber(Text3);
-    in.VY1 = ui::FieldNumber(Text7);
-    in.X2 = ui::FieldNumber(Text2);
-    in.Y2 = ui::FieldNumber(Text6);
-    in.VX2 = ui::FieldNumber(Text4);
-    in.VY2 = ui::FieldNumber(Text8);
-    in.ML = ui::FieldNumber(Text19);
-  } catch (const InputFault&) {
-    Messages::Error(kBadInput);
-    return;
-  }
   in.delay = Check11->isChecked();
-  try {
-    CalculateByCoordinates(*Picture1, Pool(), Choice(), in, *this);
-  } catch (const ComputeFault&) {
-    Messages::Error(kSolveFault);
-  }
+  ui::Act(
+      kSolveFault,
+      [&] {
+        in.Vs = FieldNumber(Text12);
+        in.input = FieldNumber(Text29);
+        in.X1 = FieldNumber(Text1);
+        in.Y1 = FieldNumber(Text5);
+        in.VX1 = FieldNumber(Text3);
+        in.VY1 = FieldNumber(Text7);
+        in.X2 = FieldNumber(Text2);
+        in.Y2 = FieldNumber(Text6);
+        in.VX2 = FieldNumber(Text4);
+        in.VY2 = FieldNumber(Text8);
+        in.ML = FieldNumber(Text19);
+      },
+      [&] { CalculateByCoordinates(*Picture1, Pool(), Choice(), in, *this); });
 }
 
 void Form1::ShowRatio(double ratio, double shift) {
@@ -186,11 +147,8 @@ void Form1::ShowRatio(double ratio, double shift) {
 }
 
 void Form1::ShowPositions(double X1, double X2, double Y1, double Y2, double R) {
-  ui::ShowNumber(Text13, X1);
-  ui::ShowNumber(Text14, X2);
-  ui::ShowNumber(Text15, Y1);
-  ui::ShowNumber(Text16, Y2);
-  ui::ShowNumber(Text11, R);
+  ShowBodies(X1, Y1, X2, Y2);
+  ShowSightDistance(R);
 }
 
 void Form1::ShowMessage(const std::string& text) {

@@ -56,6 +56,12 @@ double DeclaredForm::Number(const std::string& name) const {
   return *value;
 }
 
+int DeclaredForm::Whole(const std::string& name) const {
+  const auto value = ParseWhole(Text(name));
+  if (!value) throw std::invalid_argument("declared text of " + name + " is not a whole number");
+  return *value;
+}
+
 bool DeclaredForm::Checked(const std::string& name) const {
   const auto it = checked_.find(name);
   return it != checked_.end() && it->second;

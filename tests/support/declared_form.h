@@ -17,6 +17,8 @@ class DeclaredForm {
   const std::string& Text(const std::string& name) const;
   // A field's declared text as a number (throws when it does not parse).
   double Number(const std::string& name) const;
+  // A whole-number field's declared text (throws when it does not parse).
+  int Whole(const std::string& name) const;
   // A check box's or option button's declared state.
   bool Checked(const std::string& name) const;
 

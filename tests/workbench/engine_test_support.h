@@ -9,7 +9,7 @@
 #include "shared/null_canvas.h"
 #include "shared/recording_canvas.h"
 #include "shared/shared_pool.h"
-#include "workbench/experiment_defaults.h"
+#include "support/experiment_defaults.h"
 #include "workbench/experiment_engine.h"
 #include "workbench/period_setup.h"
 
@@ -67,7 +67,7 @@ class FakeHost : public ExperimentHost, public PeriodSetupHost {
 };
 
 // The main window's defaults in the pool, T00 as "1-Задать T00, с" leaves it.
-inline void LoadDefaults(SharedPool& P, double T00 = 5) {
+inline void LoadDefaults(SharedPool& P, std::optional<double> T00 = std::nullopt) {
   SetDefaultExperiment(P, T00);
 }
 

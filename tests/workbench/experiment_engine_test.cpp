@@ -27,10 +27,18 @@ double DefaultArrival(double te, double xe) {
   return te + Arrival(56.60254 + 6 * te - xe, 50, 6, 20);
 }
 
-TEST(ExperimentSetUp, MovesBodiesBackToTimeZeroAndFillsPeriods) {
+// The main window's default experiment in a pool of its own, and a host; a
+// test changes either before it sets the experiment up.
+class DefaultExperiment : public ::testing::Test {
+ protected:
+  DefaultExperiment() { LoadDefaults(P); }
   SharedPool P;
-  LoadDefaults(P);
   FakeHost host;
+};
+using ExperimentSetUp = DefaultExperiment;
+using ExperimentRun = DefaultExperiment;
+
+TEST_F(ExperimentSetUp, MovesBodiesBackToTimeZeroAndFillsPeriods) {
   SetUpExperiment(P, host);
   EXPECT_EQ(P.X(2), 0);
   EXPECT_EQ(P.Y(2), 0);
@@ -50,10 +58,7 @@ TEST(ExperimentSetUp, MovesBodiesBackToTimeZeroAndFillsPeriods) {
   EXPECT_TRUE(host.reportStarted);
 }
 
-TEST(ExperimentRun, FirstReceptionAtTheTravelTime) {
-  SharedPool P;
-  LoadDefaults(P);
-  FakeHost host;
+TEST_F(ExperimentRun, FirstReceptionAtTheTravelTime) {
   SetUpExperiment(P, host);
   RunEnd end = RunEnd::Stopped;
   while (P.PeriodNumber == 1) ASSERT_FALSE(ExperimentStep(P, host, end));
@@ -73,10 +78,7 @@ TEST(ExperimentRun, FirstReceptionAtTheTravelTime) {
   EXPECT_EQ(P.FrontRadius, 0);
 }
 
-TEST(ExperimentRun, DefaultRunEndsAtTheFirstRefreshOfPeriod20) {
-  SharedPool P;
-  LoadDefaults(P);
-  FakeHost host;
+TEST_F(ExperimentRun, DefaultRunEndsAtTheFirstRefreshOfPeriod20) {
   host.recordDrawing = false;
   SetUpExperiment(P, host);
   EXPECT_EQ(RunExperimentSteps(P, host), RunEnd::Fault);
@@ -101,10 +103,7 @@ TEST(ExperimentRun, DefaultRunEndsAtTheFirstRefreshOfPeriod20) {
   EXPECT_EQ(P.RangeCheckArmed, 0);
 }
 
-TEST(ExperimentRun, DecliningTheRangeWarningKeepsItArmed) {
-  SharedPool P;
-  LoadDefaults(P);
-  FakeHost host;
+TEST_F(ExperimentRun, DecliningTheRangeWarningKeepsItArmed) {
   host.recordDrawing = false;
   host.answers = {false};
   SetUpExperiment(P, host);
@@ -121,10 +120,7 @@ TEST(ExperimentRun, DecliningTheRangeWarningKeepsItArmed) {
   EXPECT_EQ(P.RangeCheckArmed, 0);
 }
 
-TEST(ExperimentRun, StopFlagMakesExactlyOneStep) {
-  SharedPool P;
-  LoadDefaults(P);
-  FakeHost host;
+TEST_F(ExperimentRun, StopFlagMakesExactlyOneStep) {
   SetUpExperiment(P, host);
   for (int click = 1; click <= 40; ++click) {
     P.StopFlag = 1;
@@ -139,7 +135,7 @@ TEST(ExperimentRun, StopFlagMakesExactlyOneStep) {
 // A reception made by a single step (or by the step during which "Остановить"
 // was pressed) moves on to the next period like any other: the period is
 // received once, its angles reduced by its sight angle once.
-TEST(ExperimentRun, SingleStepsReceiveEachPeriodOnce) {
+TEST_F(ExperimentRun, SingleStepsReceiveEachPeriodOnce) {
   SharedPool auto_;
   LoadDefaults(auto_);
   FakeHost autoHost;
@@ -148,9 +144,6 @@ TEST(ExperimentRun, SingleStepsReceiveEachPeriodOnce) {
   RunEnd end = RunEnd::Stopped;
   while (auto_.PeriodNumber < 4) ASSERT_FALSE(ExperimentStep(auto_, autoHost, end));
 
-  SharedPool P;
-  LoadDefaults(P);
-  FakeHost host;
   host.recordDrawing = false;
   SetUpExperiment(P, host);
   while (P.PeriodNumber < 4 && P.CurrentTime < 30) {
@@ -165,10 +158,7 @@ TEST(ExperimentRun, SingleStepsReceiveEachPeriodOnce) {
   }
 }
 
-TEST(ExperimentRun, ManualModeJumpsToMultiplesOfT00) {
-  SharedPool P;
-  LoadDefaults(P);
-  FakeHost host;
+TEST_F(ExperimentRun, ManualModeJumpsToMultiplesOfT00) {
   host.autoMode = false;
   host.recordDrawing = false;
   SetUpExperiment(P, host);
@@ -191,11 +181,8 @@ TEST(ExperimentRun, ManualModeJumpsToMultiplesOfT00) {
   EXPECT_NEAR(P.CurrentTime, 15, 1e-9);
 }
 
-TEST(ExperimentRun, ZeroSignalSpeedFaultsAtTheFirstStep) {
-  SharedPool P;
-  LoadDefaults(P);
+TEST_F(ExperimentRun, ZeroSignalSpeedFaultsAtTheFirstStep) {
   P.Vs = 0;
-  FakeHost host;
   SetUpExperiment(P, host);
   EXPECT_EQ(RunExperimentSteps(P, host), RunEnd::Fault);
   EXPECT_TRUE(host.asked.empty());
@@ -203,14 +190,11 @@ TEST(ExperimentRun, ZeroSignalSpeedFaultsAtTheFirstStep) {
   EXPECT_EQ(host.yields, 0);
 }
 
-TEST(ExperimentRun, SourceAtRestStartsTheNextFrontAfterReception) {
-  SharedPool P;
-  LoadDefaults(P);
+TEST_F(ExperimentRun, SourceAtRestStartsTheNextFrontAfterReception) {
   P.VX(2) = 0;
   P.X(1) = 30;
   P.Y(1) = 0;
   P.VX(1) = 0;
-  FakeHost host;
   SetUpExperiment(P, host);
   RunEnd end = RunEnd::Stopped;
   while (P.PeriodNumber == 1) ASSERT_FALSE(ExperimentStep(P, host, end));
@@ -221,10 +205,7 @@ TEST(ExperimentRun, SourceAtRestStartsTheNextFrontAfterReception) {
   EXPECT_NEAR(P.Tk1(1) - P.Tk1(0), 1.0, 2e-3);
 }
 
-TEST(ExperimentRun, WithoutDelayTheSightAngleUsesBothBodiesAtTheSameInstant) {
-  SharedPool P;
-  LoadDefaults(P);
-  FakeHost host;
+TEST_F(ExperimentRun, WithoutDelayTheSightAngleUsesBothBodiesAtTheSameInstant) {
   host.delay = false;
   SetUpExperiment(P, host);
   RunEnd end = RunEnd::Stopped;
@@ -233,11 +214,8 @@ TEST(ExperimentRun, WithoutDelayTheSightAngleUsesBothBodiesAtTheSameInstant) {
   EXPECT_NEAR(P.An(1), std::atan2(50, 36.60254) * 180 / M_PI, 1e-9);
 }
 
-TEST(ExperimentSetUp, OverflowingInputIsAFault) {
-  SharedPool P;
-  LoadDefaults(P);
+TEST_F(ExperimentSetUp, OverflowingInputIsAFault) {
   P.VX(2) = 1e308;
-  FakeHost host;
   EXPECT_THROW(SetUpExperiment(P, host), ComputeFault);
 }
 
