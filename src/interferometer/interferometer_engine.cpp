@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <span>
 #include <vector>
 
 #include "shared/canvas.h"
@@ -93,7 +94,7 @@ double ComputingMinutes(double seconds) {
 
 // ---------------------------------------------------------------------------
 
-struct InterferometerEngine::Test {
+struct EventTest {
   enum Kind { None, Surface, ArriveX, ArriveY } kind = None;
   int slot = 0;
   double alpha = 0;
@@ -101,6 +102,143 @@ struct InterferometerEngine::Test {
   double udt = 0;
   bool general = false;
 };
+
+// What happens at a surface, and when.
+struct InterferometerEvent {
+  enum class Kind {
+    SplitterEntry,      // both beams refracted into the splitter at once
+    RefractFront,       // into or out of a face seen from its front
+    RefractLeft,        // out of the splitter to the left
+    RefractRight,       // through the splitter to the right
+    RefractDown,        // down through the plate
+    Reflect,            // at a mirror or the splitter
+    ReflectIntoGlass,   // and on at the glass speed, without the density step
+    ReflectOutOfGlass,  // at the medium speed again, without the density step
+    LeaveGlass,         // out of the glass at the medium speed, unrefracted
+    Arrive,             // past the objective
+    ArriveTwoMirror,
+  };
+  // Where the edge of the front lies for the moving-surface correction: a
+  // right angle to the left (Plus) or right (Minus) of the beam; Sigma is the
+  // right side, or the left one when the beam meets the surface from behind.
+  enum class Edge { Plus, Minus, Sigma };
+  enum class When {
+    Surface,           // the front point reaches the surface
+    PastObjectiveX,    // beyond the objective's x
+    PastObjectiveY,    // beyond the lower edge of the objective
+    PartnerReflected,  // beam 1 has been reflected at the splitter
+  };
+  int from = 0, to = 0;  // the beam's segment before and after
+  int point = 0;         // the element whose point the surface passes through
+  int angle = 0;         // the element whose inclination the surface has
+  Kind kind = Kind::Reflect;
+  Edge edge = Edge::Plus;
+  bool turn = false;  // the corrected surface angle turned back by Pi
+  When when = When::Surface;
+  int setup = 0;    // only in this set-up, or 0 in every set-up of the table
+  int through = 0;  // the beam carried on unchanged to this segment
+};
+
+namespace {
+
+using Event = InterferometerEvent;
+using Kind = Event::Kind;
+using Edge = Event::Edge;
+using When = Event::When;
+
+// Set-ups 1 and 2, in the order the events of one step are tried: beam 1
+// along its segments, then beam 2.
+// clang-format off
+constexpr Event kBeamSplitterEvents[] = {
+    {.from = 10, .to = 11, .point = 30, .angle = 3, .kind = Kind::SplitterEntry},
+    {.from = 11, .to = 13, .point = 3,  .angle = 3, .kind = Kind::Reflect},
+    // Beam 2 leaves the splitter in the step beam 1 is reflected there.
+    {.from = 21, .to = 22,              .angle = 3, .kind = Kind::RefractFront,
+     .when = When::PartnerReflected},
+    {.from = 13, .to = 14, .point = 30, .angle = 3, .kind = Kind::RefractLeft,
+     .edge = Edge::Minus},
+    {.from = 14, .to = 15, .point = 1,  .angle = 1, .kind = Kind::Reflect,
+     .edge = Edge::Sigma, .setup = 1},
+    // Set-up 2 crosses the splitter on the way back without refraction.
+    {.from = 14, .to = 15, .point = 1,  .angle = 1, .kind = Kind::ReflectIntoGlass,
+     .edge = Edge::Sigma, .setup = 2, .through = 16},
+    {.from = 15, .to = 16, .point = 30, .angle = 3, .kind = Kind::RefractRight,
+     .edge = Edge::Minus, .turn = true},
+    {.from = 16, .to = 18, .point = 3,  .angle = 3, .kind = Kind::RefractRight,
+     .edge = Edge::Minus, .turn = true, .setup = 1},
+    {.from = 16, .to = 18, .point = 3,  .angle = 3, .kind = Kind::LeaveGlass,
+     .setup = 2},
+    {.from = 18, .to = 19,                          .kind = Kind::Arrive,
+     .when = When::PastObjectiveX},
+    {.from = 22, .to = 23, .point = 40, .angle = 4, .kind = Kind::RefractFront},
+    {.from = 23, .to = 24, .point = 4,  .angle = 4, .kind = Kind::RefractFront},
+    {.from = 24, .to = 25, .point = 2,  .angle = 2, .kind = Kind::Reflect,
+     .edge = Edge::Sigma, .setup = 1},
+    // Set-up 2 goes back straight through the plate to the splitter.
+    {.from = 24, .to = 25, .point = 2,  .angle = 2, .kind = Kind::ReflectIntoGlass,
+     .edge = Edge::Sigma, .setup = 2, .through = 27},
+    {.from = 25, .to = 26, .point = 4,  .angle = 4, .kind = Kind::RefractDown,
+     .turn = true},
+    {.from = 26, .to = 27, .point = 40, .angle = 4, .kind = Kind::RefractDown,
+     .turn = true},
+    {.from = 27, .to = 28, .point = 3,  .angle = 3, .kind = Kind::Reflect,
+     .turn = true, .setup = 1},
+    {.from = 27, .to = 28, .point = 3,  .angle = 3, .kind = Kind::ReflectOutOfGlass,
+     .turn = true, .setup = 2},
+    {.from = 28, .to = 29,                          .kind = Kind::Arrive,
+     .when = When::PastObjectiveX},
+};
+
+// Set-up 3: each beam reflected by its own mirror to the objective. The
+// mirror events are those of the left mirror of set-up 1, density step
+// included.
+constexpr Event kTwoMirrorEvents[] = {
+    {.from = 10, .to = 11, .point = 1,  .angle = 1, .kind = Kind::Reflect,
+     .edge = Edge::Sigma},
+    {.from = 11, .to = 12,                          .kind = Kind::ArriveTwoMirror,
+     .when = When::PastObjectiveY},
+    {.from = 20, .to = 21, .point = 2,  .angle = 2, .kind = Kind::Reflect,
+     .edge = Edge::Sigma},
+    {.from = 21, .to = 22,                          .kind = Kind::ArriveTwoMirror,
+     .when = When::PastObjectiveY},
+};
+// clang-format on
+
+std::span<const Event> EventsOf(int scheme) {
+  if (scheme == 3) return kTwoMirrorEvents;
+  return kBeamSplitterEvents;
+}
+
+bool InSetup(const Event& e, int scheme) {
+  return e.setup == 0 || e.setup == scheme;
+}
+
+// Segments 10..19 are beam 1's, 20..29 beam 2's.
+int BeamOf(const Event& e) {
+  return e.from / 10 - 1;
+}
+
+using Test = EventTest;
+
+// Whether the test fires for the front point (x, y), the element points at
+// (elx, ely) and the objective's half width halfD.
+inline bool Fires(const SharedPool& p, const Test& t, double x, double y, const double* elx,
+                  const double* ely, double halfD) {
+  switch (t.kind) {
+    case Test::Surface:
+      return t.udt >
+             FoldedDistance(p, x - elx[t.slot], y - ely[t.slot], t.alpha, t.ca, t.sa, t.general);
+    case Test::ArriveX:
+      return x > elx[ElementLayout::kE6];
+    case Test::ArriveY:
+      return y > ely[ElementLayout::kE6] - halfD;
+    case Test::None:
+      break;
+  }
+  return false;
+}
+
+}  // namespace
 
 int ElementLayout::Slot(int element) {
   switch (element) {
@@ -183,20 +321,6 @@ void InterferometerEngine::InitialiseBeams(const InterferometerSetup& s, const E
       const double u = Chk(Vy * std::sin(s.aim) + Vx * std::cos(s.aim));
       nu(10) = nu(20) = DopplerShiftedFrequency(o.doppler, nu0, u, 0, c);
     }
-    rho(10) = rho0(10);
-    if (o.frequencyDensity) rho(10) = Chk((rho0(10) - 1) * (nu(10) - nu0) * K + rho0(10));
-    double V = c;
-    if (o.densitySpeed) V = CheckedDiv(c, rho(10));
-    b1.V = b2.V = V;
-    Vk1(10) = Vk2(20) = V;
-    rho(20) = rho(10);
-    An(0) = An(10) = An(20) = s.aim;
-    picture.PrintAt(4, 23, "Alfa10=   " + PaddedFixed(Chk(s.aim * deg), 3, 6));
-    picture.PrintAt(10, 23, "Alfa20=   " + PaddedFixed(Chk(s.aim * deg), 3, 6));
-    b1.VX = b2.VX = Chk(V * std::cos(s.aim));
-    b1.VY = b2.VY = Chk(V * std::sin(s.aim));
-    b1.x = b2.x = ex[kE5];
-    b1.y = b2.y = ey[kE5];
   } else {
     rho0(10) = rho0(20) = ng;
     rho0(11) = rho0(21) = n0;
@@ -206,13 +330,22 @@ void InterferometerEngine::InitialiseBeams(const InterferometerSetup& s, const E
       nu(10) = DopplerShiftedFrequency(o.doppler, nu0, -Vx, 0, c);
       nu(20) = DopplerShiftedFrequency(o.doppler, nu0, Vx, 0, c);
     }
-    rho(10) = rho0(10);
-    if (o.frequencyDensity) rho(10) = Chk((rho0(10) - 1) * (nu(10) - nu0) * K + rho0(10));
-    double V = c;
-    if (o.densitySpeed) V = CheckedDiv(c, rho(10));
-    b1.V = b2.V = V;
-    Vk1(10) = Vk2(20) = V;
-    rho(20) = rho(10);
+  }
+  // The source segments: the density at the source frequency, and the speed.
+  rho(10) = rho0(10);
+  if (o.frequencyDensity) rho(10) = Chk((rho0(10) - 1) * (nu(10) - nu0) * K + rho0(10));
+  double V = c;
+  if (o.densitySpeed) V = CheckedDiv(c, rho(10));
+  b1.V = b2.V = V;
+  Vk1(10) = Vk2(20) = V;
+  rho(20) = rho(10);
+  if (scheme != 3) {
+    An(0) = An(10) = An(20) = s.aim;
+    picture.PrintAt(4, 23, "Alfa10=   " + PaddedFixed(Chk(s.aim * deg), 3, 6));
+    picture.PrintAt(10, 23, "Alfa20=   " + PaddedFixed(Chk(s.aim * deg), 3, 6));
+    b1.VX = b2.VX = Chk(V * std::cos(s.aim));
+    b1.VY = b2.VY = Chk(V * std::sin(s.aim));
+  } else {
     An(0) = s.aim;
     An(10) = pool.Pi;
     An(20) = 0;
@@ -222,9 +355,9 @@ void InterferometerEngine::InitialiseBeams(const InterferometerSetup& s, const E
     b1.VY = 0;
     b2.VX = V;
     b2.VY = 0;
-    b1.x = b2.x = ex[kE5];
-    b1.y = b2.y = ey[kE5];
   }
+  b1.x = b2.x = ex[kE5];
+  b1.y = b2.y = ey[kE5];
   b1.seg = 10;
   b2.seg = 20;
   stopFlag = 0;
@@ -255,80 +388,36 @@ void InterferometerEngine::ArrivalCheck() {
 }
 
 // The surface each segment heads for.
-InterferometerEngine::Test InterferometerEngine::CurrentTest(int b) const {
+EventTest InterferometerEngine::CurrentTest(int b) const {
+  for (const Event& e : EventsOf(scheme)) {
+    if (e.from == beam[b].seg && InSetup(e, scheme)) return TestOf(e, b);
+  }
+  return Test{};
+}
+
+EventTest InterferometerEngine::TestOf(const Event& e, int b) const {
   Test t;
-  const int seg = beam[b].seg;
-  int element = 0;
-  int angle = 0;
-  if (scheme == 3) {
-    if (seg == 10 || seg == 20) {
-      element = angle = seg == 10 ? 1 : 2;
-    } else if (seg == 11 || seg == 21) {
+  switch (e.when) {
+    case When::PastObjectiveX:
+      t.kind = Test::ArriveX;
+      return t;
+    case When::PastObjectiveY:
       t.kind = Test::ArriveY;
       return t;
-    }
-  } else {
-    switch (seg) {
-      case 10:
-      case 13:
-      case 15:
-        element = 30;
-        angle = 3;
-        break;
-      case 11:
-      case 16:
-      case 27:
-        element = 3;
-        angle = 3;
-        break;
-      case 14:
-        element = angle = 1;
-        break;
-      case 22:
-      case 26:
-        element = 40;
-        angle = 4;
-        break;
-      case 23:
-      case 25:
-        element = angle = 4;
-        break;
-      case 24:
-        element = angle = 2;
-        break;
-      case 18:
-      case 28:
-        t.kind = Test::ArriveX;
-        return t;
-      default:
-        break;
-    }
+    case When::PartnerReflected:
+      return t;
+    case When::Surface:
+      break;
   }
-  if (element == 0) return t;
   t.kind = Test::Surface;
-  t.slot = Slot(element);
-  t.alpha = alfa[angle];
+  t.slot = Slot(e.point);
+  t.alpha = alfa[e.angle];
   t.ca = std::cos(t.alpha);
   t.sa = std::sin(t.alpha);
   t.general = GeneralAngle(pool, t.alpha);
   const Beam& be = beam[b];
   t.udt = std::fabs(be.VX * t.sa - be.VY * t.ca) * dt;
   return t;
-}
-
-bool InterferometerEngine::Fires(const Test& t, double px, double py) const {
-  switch (t.kind) {
-    case Test::Surface:
-      return t.udt >
-             FoldedDistance(pool, px - ex[t.slot], py - ey[t.slot], t.alpha, t.ca, t.sa, t.general);
-    case Test::ArriveX:
-      return px > ex[kE6];
-    case Test::ArriveY:
-      return py > ey[kE6] - D / 2;
-    case Test::None:
-      break;
-  }
-  return false;
 }
 
 void InterferometerEngine::Advance() {
@@ -370,21 +459,6 @@ bool InterferometerEngine::FastSteps(long long budget) {
   double t = T;
   const double halfD = D / 2;
   const SharedPool& P = pool;
-  // The same tests as Fires, on the local copies.
-  auto fire = [&](const Test& t, double x, double y) {
-    switch (t.kind) {
-      case Test::Surface:
-        return t.udt >
-               FoldedDistance(P, x - px[t.slot], y - py[t.slot], t.alpha, t.ca, t.sa, t.general);
-      case Test::ArriveX:
-        return x > px[kE6];
-      case Test::ArriveY:
-        return y > py[kE6] - halfD;
-      case Test::None:
-        break;
-    }
-    return false;
-  };
   long long n = 0;
   bool fired = false;
   while (n < budget) {
@@ -400,7 +474,8 @@ bool InterferometerEngine::FastSteps(long long budget) {
     y1 += d1y;
     S0 += s0;
     S1 += s1;
-    if (fire(t0, x0, y0) || fire(t1, x1, y1)) {
+    // The tests of ProcessEvents, on the local copies.
+    if (Fires(P, t0, x0, y0, px, py, halfD) || Fires(P, t1, x1, y1, px, py, halfD)) {
       fired = true;
       break;
     }
@@ -429,18 +504,10 @@ void InterferometerEngine::StepOnce(InterferometerHost& host) {
 }
 
 InterferometerEnd InterferometerEngine::Run(InterferometerHost& host) {
-  return scheme == 3 ? TraceTwoMirrorScheme(host) : TraceBeamsplitterScheme(host);
+  return StepLoop(host);
 }
 
-InterferometerEnd InterferometerEngine::TraceBeamsplitterScheme(InterferometerHost& host) {
-  return StepLoop(host, &InterferometerEngine::BeamSplitterEvents);
-}
-
-InterferometerEnd InterferometerEngine::TraceTwoMirrorScheme(InterferometerHost& host) {
-  return StepLoop(host, &InterferometerEngine::TwoMirrorEvents);
-}
-
-InterferometerEnd InterferometerEngine::StepLoop(InterferometerHost& host, Events events) {
+InterferometerEnd InterferometerEngine::StepLoop(InterferometerHost& host) {
   requestsAtRunStart_ = stopRequests_;
   correctionIterations = 0;
   closing_ = false;
@@ -450,7 +517,7 @@ InterferometerEnd InterferometerEngine::StepLoop(InterferometerHost& host, Event
       bool abandoned = false;
       if (eventsPending) {
         eventsPending = false;
-        if ((this->*events)(host) == Outcome::Aborted) {
+        if (ProcessEvents(host) == Outcome::Aborted) {
           eventsPending = true;
           abandoned = true;
         } else {
@@ -469,7 +536,7 @@ InterferometerEnd InterferometerEngine::StepLoop(InterferometerHost& host, Event
         const bool candidate = FastSteps(budget);
         sinceYield += counter - before;
         if (candidate) {
-          if ((this->*events)(host) == Outcome::Aborted) {
+          if (ProcessEvents(host) == Outcome::Aborted) {
             eventsPending = true;
             abandoned = true;
             break;
@@ -506,103 +573,58 @@ InterferometerEnd InterferometerEngine::StepLoop(InterferometerHost& host, Event
 // Events
 
 InterferometerEngine::Outcome InterferometerEngine::ProcessEvents(InterferometerHost& host) {
-  return scheme == 3 ? TwoMirrorEvents(host) : BeamSplitterEvents(host);
-}
-
-InterferometerEngine::Outcome InterferometerEngine::BeamSplitterEvents(InterferometerHost& host) {
-  int& ii = beam[0].seg;
-  int& jj = beam[1].seg;
-  auto fires = [&](int b) { return Fires(CurrentTest(b), beam[b].x, beam[b].y); };
-  const bool one = scheme == 1;
-  auto ok = [](Outcome o) { return o == Outcome::Done; };
-  // Beam 1, in the order of its segments.
-  if (ii == 10 && fires(0) && !ok(SharedFirstEvent(host))) return Outcome::Aborted;
-  if (ii == 11 && fires(0) && !ok(Reflection(host, 0, 11, 13, 3, Edge::Plus, false, {}))) {
-    return Outcome::Aborted;
-  }
-  // Beam 2 leaves the splitter in the step beam 1 is reflected there.
-  if (jj == 21 && ii >= 13 && !ok(Refraction(host, 1, 21, 22, 3, Edge::Plus, false, 1))) {
-    return Outcome::Aborted;
-  }
-  if (ii == 13 && fires(0) && !ok(Refraction(host, 0, 13, 14, 30, Edge::Minus, false, 2))) {
-    return Outcome::Aborted;
-  }
-  if (ii == 14 && fires(0)) {
-    const Outcome o =
-        one ? Reflection(host, 0, 14, 15, 1, Edge::Sigma, false, {}) : SetupTwoReturn(host);
-    if (!ok(o)) return Outcome::Aborted;
-  }
-  if (ii == 15 && fires(0) && !ok(Refraction(host, 0, 15, 16, 30, Edge::Minus, true, 3))) {
-    return Outcome::Aborted;
-  }
-  if (ii == 16 && fires(0)) {
-    if (one) {
-      if (!ok(Refraction(host, 0, 16, 18, 3, Edge::Minus, true, 3))) return Outcome::Aborted;
-    } else {
-      // The returning beam leaves the glass without refraction.
-      beam[0].V = CheckedDiv(Chk(ng * beam[0].V), n0);
-      rho(17) = rho(18) = n0;
-      nu(18) = nu(16);
-      An(18) = An(16);
-      LogAngle(host, 0, 18, An(18));
-      Direct(0, 18, An(18));
-      Count(0, 16, 18);
-    }
-  }
-  if (ii == 18 && fires(0)) Arrival(host, 0, 18, 19);
-  // Beam 2.
-  if (jj == 22 && fires(1) && !ok(Refraction(host, 1, 22, 23, 40, Edge::Plus, false, 1))) {
-    return Outcome::Aborted;
-  }
-  if (jj == 23 && fires(1) && !ok(Refraction(host, 1, 23, 24, 4, Edge::Plus, false, 1))) {
-    return Outcome::Aborted;
-  }
-  if (jj == 24 && fires(1)) {
-    const Outcome o =
-        one ? Reflection(host, 1, 24, 25, 2, Edge::Sigma, false, {}) : SetupTwoBeam2Mirror(host);
-    if (!ok(o)) return Outcome::Aborted;
-  }
-  if (jj == 25 && fires(1) && !ok(Refraction(host, 1, 25, 26, 4, Edge::Plus, true, 4))) {
-    return Outcome::Aborted;
-  }
-  if (jj == 26 && fires(1) && !ok(Refraction(host, 1, 26, 27, 40, Edge::Plus, true, 4))) {
-    return Outcome::Aborted;
-  }
-  if (jj == 27 && fires(1)) {
-    const Outcome o =
-        one ? Reflection(host, 1, 27, 28, 3, Edge::Plus, true, {}) : SetupTwoLastMirror(host);
-    if (!ok(o)) return Outcome::Aborted;
-  }
-  if (jj == 28 && fires(1)) Arrival(host, 1, 28, 29);
-  return Outcome::Done;
-}
-
-InterferometerEngine::Outcome InterferometerEngine::TwoMirrorEvents(InterferometerHost& host) {
-  auto fires = [&](int b) { return Fires(CurrentTest(b), beam[b].x, beam[b].y); };
-  for (int b = 0; b < 2; ++b) {
-    const int base = b == 0 ? 10 : 20;
-    // The mirror events follow the left-mirror event of set-up 1, density
-    // step included.
-    if (beam[b].seg == base && fires(b) &&
-        Reflection(host, b, base, base + 1, b + 1, Edge::Sigma, false, {}) == Outcome::Aborted) {
-      return Outcome::Aborted;
-    }
-    if (beam[b].seg == base + 1 && fires(b)) TwoMirrorArrival(host, b);
+  for (const Event& e : EventsOf(scheme)) {
+    const int b = BeamOf(e);
+    if (beam[b].seg != e.from || !InSetup(e, scheme)) continue;
+    const bool fires = e.when == When::PartnerReflected
+                           ? beam[0].seg >= 13
+                           : Fires(pool, TestOf(e, b), beam[b].x, beam[b].y, ex, ey, D / 2);
+    if (fires && Fire(host, e) == Outcome::Aborted) return Outcome::Aborted;
   }
   return Outcome::Done;
 }
 
-// Step 1 of an event: the moving-surface correction, when its option is on.
+InterferometerEngine::Outcome InterferometerEngine::Fire(InterferometerHost& host, const Event& e) {
+  const int b = BeamOf(e);
+  switch (e.kind) {
+    case Kind::SplitterEntry:
+      return SplitterEntry(host, e);
+    case Kind::RefractFront:
+    case Kind::RefractLeft:
+    case Kind::RefractRight:
+    case Kind::RefractDown:
+      return Refraction(host, e);
+    case Kind::Reflect:
+    case Kind::ReflectIntoGlass:
+    case Kind::ReflectOutOfGlass:
+      return Reflection(host, e);
+    case Kind::LeaveGlass:
+      LeaveGlass(host, e);
+      break;
+    case Kind::Arrive:
+      Arrival(host, b, e.from, e.to);
+      break;
+    case Kind::ArriveTwoMirror:
+      TwoMirrorArrival(host, b);
+      break;
+  }
+  return Outcome::Done;
+}
+
+// The moving-surface correction that opens an event, when its option is on.
 // The edge of the front (the mirror width away from the front point) runs on
 // with the beam while the surface moves with the apparatus; the line from
 // the first contact to where the edge meets the moving surface is the
 // surface the front actually sees.
-InterferometerEngine::Outcome InterferometerEngine::CorrectedAngle(InterferometerHost& host, int b,
-                                                                   int k, int m, Edge edge,
-                                                                   bool turn, bool option,
+InterferometerEngine::Outcome InterferometerEngine::CorrectedAngle(InterferometerHost& host,
+                                                                   const Event& e, bool option,
                                                                    bool shared, double speedFactor,
                                                                    double& alpha) {
   if (!option) return Outcome::Done;
+  const int b = BeamOf(e);
+  const int k = e.from;
+  const int m = e.to;
+  const Edge edge = e.edge;
   const Beam& be = beam[b];
   const double halfPi = pool.Pi / 2;
   double sigma = 1;
@@ -614,7 +636,7 @@ InterferometerEngine::Outcome InterferometerEngine::CorrectedAngle(Interferomete
                                           Chk(be.x + off * std::cos(dir)),
                                           Chk(be.y + off * std::sin(dir)), be.x, be.y, alpha, a);
   if (o == Outcome::Aborted) return o;
-  if (turn || sigma < 0) a = a - pool.Pi;
+  if (e.turn || sigma < 0) a = a - pool.Pi;
   alpha = a;
   const double deg = Chk(a * pool.DegPerRad);
   Canvas& pic = host.Scheme();
@@ -700,8 +722,7 @@ void InterferometerEngine::DensityAndSpeed(int b, int k, int m, const EngineOpti
   if (o.densitySpeed) beam[b].V = CheckedDiv(Chk(rho(k) * beam[b].V), rho(m));
 }
 
-void InterferometerEngine::Direct(int b, int m, double angle) {
-  (void)m;
+void InterferometerEngine::Direct(int b, double angle) {
   Beam& be = beam[b];
   be.VX = Chk(be.V * std::cos(angle));
   be.VY = Chk(be.V * std::sin(angle));
@@ -739,17 +760,14 @@ double InterferometerEngine::Refract(int k, int m, double i) {
   return ArcSin(CheckedDiv(Chk(std::sin(i) * rho(k)), rho(m)));
 }
 
-// Refraction forms: 1 into/out of a face seen from its front, 2 out of the
-// splitter to the left, 3 through the splitter to the right, 4 down through
-// the plate.
-InterferometerEngine::Outcome InterferometerEngine::Refraction(InterferometerHost& host, int b,
-                                                               int k, int m, int element, Edge edge,
-                                                               bool turn, int form) {
-  const int angleOf = element == 30 ? 3 : element == 40 ? 4 : element;
-  double alpha = alfa[angleOf];
+InterferometerEngine::Outcome InterferometerEngine::Refraction(InterferometerHost& host,
+                                                               const Event& e) {
+  const int b = BeamOf(e);
+  const int k = e.from;
+  const int m = e.to;
+  double alpha = alfa[e.angle];
   const EngineOptions o = host.Options();
-  if (CorrectedAngle(host, b, k, m, edge, turn, o.refractionCorrection, false, 1, alpha) ==
-      Outcome::Aborted) {
+  if (CorrectedAngle(host, e, o.refractionCorrection, false, 1, alpha) == Outcome::Aborted) {
     return Outcome::Aborted;
   }
   const double halfPi = pool.Pi / 2;
@@ -757,20 +775,20 @@ InterferometerEngine::Outcome InterferometerEngine::Refraction(InterferometerHos
   DensityAndSpeed(b, k, m, o);
   double i = 0;
   double angle = 0;
-  switch (form) {
-    case 1: {
+  switch (e.kind) {
+    case Kind::RefractFront: {
       i = An(k) - alpha + halfPi;
       const double r = Refract(k, m, i);
       angle = r - halfPi + alpha;
       break;
     }
-    case 2: {
+    case Kind::RefractLeft: {
       i = halfPi + alpha - An(k);
       const double r = Refract(k, m, i);
       angle = halfPi + alpha - r;
       break;
     }
-    case 3: {
+    case Kind::RefractRight: {
       i = alpha - halfPi - An(k);
       const double r = Refract(k, m, i);
       angle = alpha - halfPi - r;
@@ -786,39 +804,66 @@ InterferometerEngine::Outcome InterferometerEngine::Refraction(InterferometerHos
   An(m) = Chk(angle);
   An(m + 20) = Chk(i);
   LogAngle(host, b, m, An(m));
-  Direct(b, m, An(m));
+  Direct(b, An(m));
   Count(b, k, m);
   return Outcome::Done;
 }
 
 // A reflection at a mirror (or the splitter). Set-up 2 changes the beam's
-// speed around some of them: `before` multiplies it once the correction is
-// done, `toGlass` slows it to the glass speed after the new direction.
-InterferometerEngine::Outcome InterferometerEngine::Reflection(InterferometerHost& host, int b,
-                                                               int k, int m, int element, Edge edge,
-                                                               bool turn,
-                                                               const ReflectionSteps& steps) {
-  double alpha = alfa[element];
+// speed around some of them: out of the glass it is sped up once the
+// correction is done, so that an abandoned event leaves the beam as it was;
+// into the glass it is slowed after the new direction, and carried on
+// unchanged through the segments it crosses without refraction.
+InterferometerEngine::Outcome InterferometerEngine::Reflection(InterferometerHost& host,
+                                                               const Event& e) {
+  const int b = BeamOf(e);
+  const int k = e.from;
+  const int m = e.to;
+  const double before = e.kind == Kind::ReflectOutOfGlass ? CheckedDiv(ng, n0) : 1;
+  double alpha = alfa[e.angle];
   const EngineOptions o = host.Options();
-  if (CorrectedAngle(host, b, k, m, edge, turn, o.reflectionCorrection, false, steps.before,
-                     alpha) == Outcome::Aborted) {
+  if (CorrectedAngle(host, e, o.reflectionCorrection, false, before, alpha) == Outcome::Aborted) {
     return Outcome::Aborted;
   }
   Beam& be = beam[b];
-  if (steps.before != 1) {
-    be.V = Chk(be.V * steps.before);
-    be.VX = Chk(be.VX * steps.before);
-    be.VY = Chk(be.VY * steps.before);
+  if (before != 1) {
+    be.V = Chk(be.V * before);
+    be.VX = Chk(be.VX * before);
+    be.VY = Chk(be.VY * before);
   }
   Frequency(b, k, m, true, alpha, o.doppler);
-  if (steps.densityStep) DensityAndSpeed(b, k, m, o);
+  if (e.kind == Kind::Reflect) DensityAndSpeed(b, k, m, o);
   An(m) = Chk(2 * alpha - An(k));
   An(m + 20) = Chk(pool.Pi / 2 + alpha - An(k));
   LogAngle(host, b, m, An(m));
-  if (steps.toGlass) be.V = CheckedDiv(Chk(n0 * be.V), ng);
-  Direct(b, m, An(m));
+  if (e.kind == Kind::ReflectIntoGlass) be.V = CheckedDiv(Chk(n0 * be.V), ng);
+  Direct(b, An(m));
   Count(b, k, m);
+  BoundedArray<double>& Tk = b == 0 ? Tk1 : Tk2;
+  BoundedArray<double>& Sk = b == 0 ? Sk1 : Sk2;
+  BoundedArray<double>& Vk = b == 0 ? Vk1 : Vk2;
+  for (int s = m + 1; s <= e.through; ++s) {
+    An(s) = An(m);
+    nu(s) = nu(m);
+    Tk(s) = Tk(m);
+    Sk(s) = Sk(m);
+    Vk(s) = Vk(m);
+    be.seg = s;
+  }
   return Outcome::Done;
+}
+
+// Set-up 2, beam 1 back through the splitter: out of the glass without
+// refraction.
+void InterferometerEngine::LeaveGlass(InterferometerHost& host, const Event& e) {
+  const int b = BeamOf(e);
+  beam[b].V = CheckedDiv(Chk(ng * beam[b].V), n0);
+  for (int s = e.from + 1; s <= e.to; ++s) rho(s) = n0;
+  nu(e.to) = nu(e.from);
+  An(e.to) = An(e.from);
+  LogAngle(host, b, e.to, An(e.to));
+  Direct(b, An(e.to));
+  Count(b, e.from, e.to);
 }
 
 void InterferometerEngine::Arrival(InterferometerHost& host, int b, int k, int m) {
@@ -830,15 +875,16 @@ void InterferometerEngine::Arrival(InterferometerHost& host, int b, int k, int m
   }
   DensityAndSpeed(b, k, m, o);
   An(m) = An(k);
-  Direct(b, m, An(m));
+  Direct(b, An(m));
   Count(b, k, m);
 }
 
-InterferometerEngine::Outcome InterferometerEngine::SharedFirstEvent(InterferometerHost& host) {
-  double alpha = alfa[3];
+// Both beams enter the splitter together: one refraction, one log line each.
+InterferometerEngine::Outcome InterferometerEngine::SplitterEntry(InterferometerHost& host,
+                                                                  const Event& e) {
+  double alpha = alfa[e.angle];
   const EngineOptions o = host.Options();
-  if (CorrectedAngle(host, 0, 10, 11, Edge::Plus, false, o.refractionCorrection, true, 1, alpha) ==
-      Outcome::Aborted) {
+  if (CorrectedAngle(host, e, o.refractionCorrection, true, 1, alpha) == Outcome::Aborted) {
     return Outcome::Aborted;
   }
   const double halfPi = pool.Pi / 2;
@@ -856,59 +902,11 @@ InterferometerEngine::Outcome InterferometerEngine::SharedFirstEvent(Interferome
   const double deg = pool.DegPerRad;
   host.Scheme().PrintAt(4, row, "Alfa11=   " + PaddedFixed(Chk(An(11) * deg), 3, 6));
   host.Scheme().PrintAt(10, row, "Alfa21=   " + PaddedFixed(Chk(An(21) * deg), 3, 6));
-  Direct(0, 11, An(11));
-  Direct(1, 21, An(21));
+  Direct(0, An(11));
+  Direct(1, An(21));
   Count(0, 10, 11);
   Count(1, 20, 21);
   return Outcome::Done;
-}
-
-// Set-up 2, beam 1 at the left mirror: it returns at the glass speed and
-// crosses the splitter without refraction, so segment 15 is skipped.
-InterferometerEngine::Outcome InterferometerEngine::SetupTwoReturn(InterferometerHost& host) {
-  ReflectionSteps steps;
-  steps.densityStep = false;
-  steps.toGlass = true;
-  if (Reflection(host, 0, 14, 15, 1, Edge::Sigma, false, steps) == Outcome::Aborted) {
-    return Outcome::Aborted;
-  }
-  An(16) = An(15);
-  nu(16) = nu(15);
-  Tk1(16) = Tk1(15);
-  Sk1(16) = Sk1(15);
-  Vk1(16) = Vk1(15);
-  beam[0].seg = 16;
-  return Outcome::Done;
-}
-
-// Set-up 2, beam 2 at the upper mirror: back at the glass speed, straight
-// through the plate to the splitter.
-InterferometerEngine::Outcome InterferometerEngine::SetupTwoBeam2Mirror(InterferometerHost& host) {
-  ReflectionSteps steps;
-  steps.densityStep = false;
-  steps.toGlass = true;
-  if (Reflection(host, 1, 24, 25, 2, Edge::Sigma, false, steps) == Outcome::Aborted) {
-    return Outcome::Aborted;
-  }
-  for (int s : {26, 27}) {
-    An(s) = An(25);
-    nu(s) = nu(25);
-    Tk2(s) = Tk2(25);
-    Sk2(s) = Sk2(25);
-    Vk2(s) = Vk2(25);
-  }
-  beam[1].seg = 27;
-  return Outcome::Done;
-}
-
-// Set-up 2, beam 2 at the splitter: back to the medium speed, then
-// reflected. The speed-up is applied only once the correction has finished,
-// so an abandoned event leaves the beam as it was.
-InterferometerEngine::Outcome InterferometerEngine::SetupTwoLastMirror(InterferometerHost& host) {
-  ReflectionSteps steps;
-  steps.densityStep = false;
-  steps.before = CheckedDiv(ng, n0);
-  return Reflection(host, 1, 27, 28, 3, Edge::Plus, true, steps);
 }
 
 void InterferometerEngine::TwoMirrorArrival(InterferometerHost& host, int b) {
@@ -923,7 +921,7 @@ void InterferometerEngine::TwoMirrorArrival(InterferometerHost& host, int b) {
   }
   DensityAndSpeed(b, k, m, o);
   An(m) = An(k);
-  Direct(b, m, An(m));
+  Direct(b, An(m));
   Count(b, k, m);
 }
 

@@ -15,6 +15,8 @@ namespace velmor {
 
 class Canvas;
 struct SharedPool;
+struct InterferometerEvent;  // a row of the engine's event tables
+struct EventTest;            // the test that fires the next event of a beam
 
 enum class DopplerOption { None, Classic, Relativistic };
 
@@ -137,8 +139,6 @@ class InterferometerEngine : public ElementLayout {
   // engine's set-up; returns how it ended. A fault leaves the state reached
   // so far.
   InterferometerEnd Run(InterferometerHost& host);
-  InterferometerEnd TraceBeamsplitterScheme(InterferometerHost& host);  // set-ups 1, 2
-  InterferometerEnd TraceTwoMirrorScheme(InterferometerHost& host);     // set-up 3
 
   // "Остановить": the run ends at its next refresh; a moving-surface
   // correction in progress is abandoned and its event fires again when the
@@ -183,49 +183,38 @@ class InterferometerEngine : public ElementLayout {
   long long correctionIterations = 0;
 
  private:
-  struct Test;
   enum class Outcome { Done, Aborted };
-  enum class Edge { Plus, Minus, Sigma };
 
-  Test CurrentTest(int b) const;
-  bool Fires(const Test& t, double px, double py) const;
+  EventTest CurrentTest(int b) const;
+  EventTest TestOf(const InterferometerEvent& e, int b) const;
   // Steps without events until one may fire, the budget is spent or both
   // beams have arrived; true when the last step needs its event tests.
   bool FastSteps(long long budget);
   void Advance();
+  // Walks the event table of the set-up; an event that fires moves its beam
+  // to the next segment at once, so the next row may fire in the same step.
   Outcome ProcessEvents(InterferometerHost& host);
-  Outcome BeamSplitterEvents(InterferometerHost& host);
-  Outcome TwoMirrorEvents(InterferometerHost& host);
+  Outcome Fire(InterferometerHost& host, const InterferometerEvent& e);
   void ArrivalCheck();
 
   // The parts of an event.
-  using Events = Outcome (InterferometerEngine::*)(InterferometerHost&);
-  InterferometerEnd StepLoop(InterferometerHost& host, Events events);
-  Outcome CorrectedAngle(InterferometerHost& host, int b, int k, int m, Edge edge, bool turn,
-                         bool option, bool shared, double speedFactor, double& alpha);
+  InterferometerEnd StepLoop(InterferometerHost& host);
+  Outcome CorrectedAngle(InterferometerHost& host, const InterferometerEvent& e, bool option,
+                         bool shared, double speedFactor, double& alpha);
   Outcome EffectiveSurfaceAngle(InterferometerHost& host, double VX, double VY, double ex,
                                 double ey, double cx, double cy, double alpha, double& result);
   void Frequency(int b, int k, int m, bool mirror, double alpha, DopplerOption doppler);
   void DensityAndSpeed(int b, int k, int m, const EngineOptions& o);
-  void Direct(int b, int m, double angle);
+  void Direct(int b, double angle);
   void LogAngle(InterferometerHost& host, int b, int m, double angle);
   void Count(int b, int k, int m);
   double Refract(int k, int m, double i);
 
-  Outcome Refraction(InterferometerHost& host, int b, int k, int m, int element, Edge edge,
-                     bool turn, int form);
-  struct ReflectionSteps {
-    bool densityStep = true;
-    double before = 1;     // speed factor once the correction is done
-    bool toGlass = false;  // on at the glass speed
-  };
-  Outcome Reflection(InterferometerHost& host, int b, int k, int m, int element, Edge edge,
-                     bool turn, const ReflectionSteps& steps);
+  Outcome SplitterEntry(InterferometerHost& host, const InterferometerEvent& e);
+  Outcome Refraction(InterferometerHost& host, const InterferometerEvent& e);
+  Outcome Reflection(InterferometerHost& host, const InterferometerEvent& e);
+  void LeaveGlass(InterferometerHost& host, const InterferometerEvent& e);
   void Arrival(InterferometerHost& host, int b, int k, int m);
-  Outcome SharedFirstEvent(InterferometerHost& host);
-  Outcome SetupTwoReturn(InterferometerHost& host);
-  Outcome SetupTwoBeam2Mirror(InterferometerHost& host);
-  Outcome SetupTwoLastMirror(InterferometerHost& host);
   void TwoMirrorArrival(InterferometerHost& host, int b);
 
   bool closing_ = false;

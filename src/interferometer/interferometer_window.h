@@ -4,7 +4,6 @@
 // the ray-tracing runs, beam matching, the interference strips, the scheme
 // picture and the segment report.
 #include <chrono>
-#include <memory>
 
 #include "interferometer/interference.h"
 #include "interferometer/interferometer_engine.h"
@@ -12,45 +11,19 @@
 #include "ui/fields.h"
 #include "ui/form.h"
 #include "ui/picture_box.h"
-
-class QScrollArea;
+#include "ui_interferometer_window.h"
 
 namespace velmor {
 
-class Form8 : public ui::Form, private InterferometerHost, private InterferenceHost {
+class Form8 : public ui::Form,
+              public Ui_Form8,
+              private InterferometerHost,
+              private InterferenceHost {
   Q_OBJECT
 
  public:
   Form8();
   ~Form8() override;
-
-  ui::PictureBox* Picture1;  // the scheme
-  // Interference strips Picture5..7 inside the frame pictures Picture2..4.
-  ui::PictureBox *Picture2, *Picture3, *Picture4;
-  ui::PictureBox *Picture5, *Picture6, *Picture7;
-  QScrollBar *HScroll1, *HScroll2, *HScroll3;
-
-  // Set-up inputs.
-  QLineEdit *Text12, *Text11, *Text22, *Text50, *Text44, *Text18, *Text1, *Text2, *Text66;
-  QLineEdit *Text67, *Text3, *Text9, *Text8, *Text4, *Text5, *Text6, *Text7, *Text30;
-  QLineEdit *Text27, *Text28, *Text65, *Text40, *Text10, *Text19, *Text21, *Text64, *Text69;
-  // Outputs.
-  QLineEdit *Text20, *Text13, *Text15, *Text14, *Text16, *Text23, *Text25, *Text24, *Text26;
-  QLineEdit *Text17, *Text47, *Text48, *Text31, *Text32, *Text33, *Text34, *Text35, *Text36;
-  QLineEdit *Text37, *Text38, *Text51, *Text52, *Text61, *Text62, *Text60, *Text58, *Text71;
-  QLineEdit* Text68;
-  QLabel *Label2, *Label8;
-
-  QGroupBox *Frame1, *Frame2, *Frame3, *Frame4;
-  QRadioButton *Option1, *Option2, *Option8;    // set-up
-  QRadioButton *Option4, *Option7;              // "Test", "Real"
-  QRadioButton *Option3, *Option5, *Option6;    // Doppler
-  QRadioButton *Option9, *Option10, *Option11;  // intensity
-  QCheckBox *Check2, *Check8, *Check7, *Check4, *Check9, *Check10, *Check11, *Check5;
-  QCheckBox *Check14, *Check15, *Check12, *Check13, *Check16, *Check6, *Check3, *Check17;
-  QCheckBox *Check18, *Check1;
-  QPushButton *Command7, *Command2, *Command3, *Command4, *Command8, *Command1, *Command5;
-  QPushButton *Command6, *Command16;
 
   void StopAll() override;
 
@@ -62,8 +35,6 @@ class Form8 : public ui::Form, private InterferometerHost, private InterferenceH
   void OnClosing() override;
 
  private:
-  void BuildControls();
-  void LayOut();
   void Connect();
 
   // Presets.
@@ -72,23 +43,31 @@ class Form8 : public ui::Form, private InterferometerHost, private InterferenceH
   int SchemeVariant() const;
 
   // Actions.
-  void StartClick();           // Command7
-  void ContinueClick();        // Command3
-  void NC0StepsClick();        // Command4
-  void MatchClick();           // Command8
-  void ComputeInterference();  // Command1
-  void ClearPictureClick();    // Command5
-  void SaveClick();            // Command6
-  void ReportCheckClick();     // Check5
+  void StartClick();               // Command7
+  void ContinueClick(bool batch);  // Command3, or Command4 for one batch
+  void MatchClick();               // Command8
+  void ComputeInterference();      // Command1
+  void ClearPictureClick();        // Command5
+  void SaveClick();                // Command6
+  void ReportCheckClick();         // Check5
   void MouseOnScheme(double x, double y);
 
-  // Parses the inputs of Start; an InputFault when one does not parse.
+  // The fields of the set-up the scheme draws, then the rest of Start's; an
+  // InputFault when one does not parse.
+  void ReadPlacement(InterferometerSetup& s) const;
   InterferometerSetup ReadSetup() const;
+  int ReadNC0() const;
   // The engine loop and what follows it.
   void RunEngine();
   void WriteReport();
-  bool ReadNC0(int& nc0);
-  ui::PictureBox*& StripBox(int s);
+  // The strip `s` (1..3) inside its frame picture, with the frame's scroll bar.
+  struct StripView {
+    ui::PictureBox*& strip;
+    ui::PictureBox* frame;
+    QScrollBar* bar;
+  };
+  StripView StripOf(int s);
+  void ShowStrips(bool shown);
   void ShowStrip(int s, int widthPx);
 
   // InterferometerHost.
@@ -106,7 +85,6 @@ class Form8 : public ui::Form, private InterferometerHost, private InterferenceH
   InterferometerEngine engine_;
   SchemeMemory memory_;
   ui::RunLock lock_;
-  QScrollArea* scroll_ = nullptr;
   double K_ = 6e-5;
   int kind_ = 1;   // 1 beam splitter, 3 two mirrors, 4 interference
   int strip_ = 1;  // strip of the last interference

@@ -49,6 +49,17 @@ inline InterferometerSetup DefaultSetup(const SharedPool& p) {
   return s;
 }
 
+// Set-up 3 as the window's preset makes it: mirrors at 115 and 65 degrees,
+// the objective at Y6 = 1,1918.
+inline InterferometerSetup TwoMirrorSetup(const SharedPool& p) {
+  InterferometerSetup s = DefaultSetup(p);
+  s.scheme = 3;
+  s.alfa1 = 115 / p.DegPerRad;
+  s.alfa2 = 65 / p.DegPerRad;
+  s.X6 = 1.1918;  // Y6
+  return s;
+}
+
 // Runs from Initialise until both beams arrive (or a fault); returns the end.
 inline InterferometerEnd RunToEnd(InterferometerEngine& e, ScriptedHost& host) {
   InterferometerEnd end = InterferometerEnd::Stopped;

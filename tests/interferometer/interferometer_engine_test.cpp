@@ -13,9 +13,7 @@
 namespace velmor {
 namespace {
 
-using testing_support::DefaultSetup;
-using testing_support::ScriptedHost;
-using testing_support::StartedPool;
+using namespace testing_support;
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -511,12 +509,8 @@ TEST(SetupTwo, ReturningBeamsCrossTheGlassStraight) {
 TEST(SetupThree, SymmetricMirrorsBringBothBeamsTogether) {
   SharedPool pool = StartedPool();
   ScriptedHost host;
-  InterferometerSetup s = DefaultSetup(pool);
+  InterferometerSetup s = TwoMirrorSetup(pool);
   const double deg = pool.DegPerRad;
-  s.scheme = 3;
-  s.alfa1 = 115 / deg;
-  s.alfa2 = 65 / deg;
-  s.X6 = 1.1918;  // Y6
   InterferometerEngine e(pool);
   e.InitialiseBeams(s, host.options, host.scheme);
   EXPECT_EQ(e.ex[InterferometerEngine::kE2], 1);
@@ -541,12 +535,7 @@ TEST(SetupThree, DopplerAtTheMovingMirrors) {
   ScriptedHost host;
   host.options.doppler = DopplerOption::Classic;
   host.options.densitySpeed = true;
-  InterferometerSetup s = DefaultSetup(pool);
-  const double deg = pool.DegPerRad;
-  s.scheme = 3;
-  s.alfa1 = 115 / deg;
-  s.alfa2 = 65 / deg;
-  s.X6 = 1.1918;
+  InterferometerSetup s = TwoMirrorSetup(pool);
   s.Vsys = 1;
   InterferometerEngine e(pool);
   e.InitialiseBeams(s, host.options, host.scheme);

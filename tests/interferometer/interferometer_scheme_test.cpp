@@ -12,9 +12,7 @@
 namespace velmor {
 namespace {
 
-using testing_support::DefaultSetup;
-using testing_support::ScriptedHost;
-using testing_support::StartedPool;
+using namespace testing_support;
 using Kind = CanvasOp::Kind;
 
 bool SameLine(const CanvasOp& op, double x1, double y1, double x2, double y2) {
@@ -142,11 +140,7 @@ TEST_F(SchemeDrawing, LegendAndElementNumbers) {
 
 TEST(TwoMirrorDrawing, MirrorsSourceObjectiveAndLegend) {
   SharedPool pool = StartedPool();
-  InterferometerSetup s = DefaultSetup(pool);
-  s.scheme = 3;
-  s.alfa1 = 115 / pool.DegPerRad;
-  s.alfa2 = 65 / pool.DegPerRad;
-  s.X6 = 1.1918;
+  const InterferometerSetup s = TwoMirrorSetup(pool);
   InterferometerEngine e(pool);
   RecordingCanvas scratch, c;
   e.InitialiseBeams(s, {}, scratch);
@@ -269,11 +263,7 @@ TEST(SegmentReport, RowsOfARunAndTheRealFactors) {
 TEST(SegmentReport, TwoMirrorLayoutAndPrinting) {
   SharedPool pool = StartedPool();
   ScriptedHost host;
-  InterferometerSetup s = DefaultSetup(pool);
-  s.scheme = 3;
-  s.alfa1 = 115 / pool.DegPerRad;
-  s.alfa2 = 65 / pool.DegPerRad;
-  s.X6 = 1.1918;
+  const InterferometerSetup s = TwoMirrorSetup(pool);
   InterferometerEngine e(pool);
   e.InitialiseBeams(s, {}, host.scheme);
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);

@@ -59,7 +59,6 @@ class Form8Test : public ::testing::Test {
 
 TEST_F(Form8Test, LoadRunsOneStoppedBatchAndDrawsTheScheme) {
   EXPECT_TRUE(TakeTexts().empty());
-  EXPECT_EQ(f->windowTitle().toStdString(), "Velmor5     form8    Эксперимент Майкельсона-Морли ");
   EXPECT_EQ(T(f->Text17), "2E-05");  // 200 steps of 1E-7
   EXPECT_EQ(T(f->Text47), "10");
   EXPECT_EQ(T(f->Text48), "20");
@@ -74,15 +73,12 @@ TEST_F(Form8Test, LoadRunsOneStoppedBatchAndDrawsTheScheme) {
   const auto& texts = f->Picture1->Texts();
   ASSERT_EQ(texts.size(), 30u + 8u);
   EXPECT_EQ(texts[30].text.rfind(" 1- левое зеркало", 0), 0u);
-  EXPECT_TRUE(f->Option1->isChecked() && f->Option4->isChecked() && f->Option3->isChecked() &&
-              f->Option9->isChecked());
-  EXPECT_TRUE(f->Check3->isChecked() && f->Check14->isChecked() && f->Check15->isChecked() &&
-              f->Check9->isChecked() && f->Check10->isChecked() && f->Check11->isChecked());
-  EXPECT_FALSE(f->Check5->isChecked() || f->Check2->isChecked() || f->Check1->isChecked());
   EXPECT_FALSE(f->Picture2->isVisibleTo(f));
   // It fits the screen.
   EXPECT_LE(f->width(), 1366);
   EXPECT_LE(f->height(), 768);
+  // It opens at the size of its content, the hidden strips left out.
+  EXPECT_EQ(f->size(), (f->panel->sizeHint() + QSize(4, 4)).boundedTo(QSize(1366, 740)));
 }
 
 TEST_F(Form8Test, SetUpPresetsRelabelAndGuardTheRefractionCheck) {
