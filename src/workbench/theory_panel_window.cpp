@@ -3,6 +3,7 @@
 // points and the two instantaneous calculations.
 #include "reports/report_window.h"
 #include "shared/faults.h"
+#include "shared/report_page.h"
 #include "shared/shared_pool.h"
 #include "ui/messages.h"
 #include "workbench/experiment_canvas.h"
@@ -92,7 +93,7 @@ void Form1::TheoryCurveClick() {
     return;
   }
   // The table goes to the report page whether or not the report is on.
-  PrintIntoReport(599.3, Pool().ReportText);
+  PrintIntoReport(kReportTextY, Pool().ReportText);
 }
 
 void Form1::TypedPointClick() {
@@ -132,7 +133,7 @@ void Form1::ExperimentPointsClick() {
     Messages::Error(kSolveFault);
     return;
   }
-  if (Check5->isChecked()) PrintIntoReport(599.3, Pool().ReportText);
+  if (Check5->isChecked()) PrintIntoReport(kReportTextY, Pool().ReportText);
 }
 
 void Form1::ByXClick() {
