@@ -5,52 +5,26 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <cmath>
 #include <string>
 
 #include "frames/scheme_window.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
+#include "support/window_test_support.h"
 #include "ui/form_registry.h"
-#include "ui/messages.h"
 
 namespace velmor {
 namespace {
 
+using testing::Text;
 using ui::FormRegistry;
-using ui::Messages;
 
-std::string Text(const QLineEdit* f) {
-  return f->text().toStdString();
-}
-
-class FrameWindowTest : public ::testing::Test {
+class FrameWindowTest : public testing::WindowTest<Form6, 6> {
  protected:
-  void SetUp() override {
-    Messages::TakeLog();
-    form = static_cast<Form6*>(FormRegistry::Show(6));
-    ASSERT_NE(form, nullptr);
-  }
-  void TearDown() override {
-    for (int n : {7, 6}) {
-      if (ui::Form* f = FormRegistry::Find(n)) f->close();
-    }
-    QApplication::processEvents();
-  }
-  // The one message shown since the last call, or "" when none was.
-  std::string Message() {
-    const auto log = Messages::TakeLog();
-    if (log.empty()) return "";
-    EXPECT_EQ(log.size(), 1u);
-    EXPECT_EQ(log.back().title, "Velmor5");
-    return log.back().text;
-  }
+  static std::string Message() { return testing::TakeMessage(); }
   long long Lines() const { return form->Picture1->Counts().lines; }
-
-  Form6* form = nullptr;
 };
 
 TEST_F(FrameWindowTest, LoadSetsTheConstantsAndDrawsTheGrid) {
@@ -189,9 +163,7 @@ TEST_F(FrameWindowTest, OptionsReachTheCalculation) {
 }
 
 TEST_F(FrameWindowTest, SavingThePicture) {
-  QTemporaryDir dir;
-  const QString old = QDir::currentPath();
-  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  testing::TemporaryWorkingFolder here;
   form->Text60->setText("7");
   form->Command5->click();
   EXPECT_EQ(Message(), "");
@@ -200,7 +172,6 @@ TEST_F(FrameWindowTest, SavingThePicture) {
   form->Command5->click();
   EXPECT_EQ(Message(), "Ошибка сохранения изображения");
   EXPECT_FALSE(QFile::exists("../Velmor_../escape.bmp"));
-  QDir::setCurrent(old);
 }
 
 TEST_F(FrameWindowTest, SchemeAndClosing) {
