@@ -50,6 +50,15 @@ struct MediumWindow : testing::WindowTest<Form3, 3> {
     w->Text18->setText("2");
     w->Check6->setChecked(false);
   }
+  // Continue and single step with nothing to go on with: the time stays
+  // where it is, and nothing is shown.
+  void ExpectNothingToContinue() {
+    const double t = Pool().CurrentTime;
+    w->Command3->click();
+    w->Command4->click();
+    EXPECT_EQ(Pool().CurrentTime, t);
+    EXPECT_TRUE(MessageTexts().empty());
+  }
   // A copy of its own: the picture draws into its pixels in place, and a
   // shared copy would follow every later drawing.
   QImage Image() const { return w->Picture1->Image().copy(); }
@@ -89,9 +98,7 @@ TEST_F(MediumWindow, ReportBoxShowsAndUnloadsTheReportWindow) {
 
 TEST_F(MediumWindow, ContinueDoesNothingBeforeAStartOrAfterARefusedOne) {
   Pool().CurrentTime = 123;
-  w->Command3->click();
-  w->Command4->click();
-  EXPECT_EQ(Pool().CurrentTime, 123);
+  ExpectNothingToContinue();
   w->Text4->setText("-9");
   w->Command1->click();
   EXPECT_EQ(MessageTexts(),
@@ -99,11 +106,7 @@ TEST_F(MediumWindow, ContinueDoesNothingBeforeAStartOrAfterARefusedOne) {
                                      "при движении источника \nи только при движении его слева "
                                      "направо"});
   EXPECT_EQ(Medium().ExperimentKind, kBundleKind);
-  const double t = Pool().CurrentTime;
-  w->Command3->click();
-  w->Command4->click();
-  EXPECT_EQ(Pool().CurrentTime, t);
-  EXPECT_TRUE(MessageTexts().empty());
+  ExpectNothingToContinue();
 }
 
 TEST_F(MediumWindow, BadInputOfEveryKindIsRefusedAtTheStart) {
@@ -165,11 +168,7 @@ TEST_F(MediumWindow, StopEndsARunAndContinueGoesOn) {
   w->Command3->click();
   EXPECT_EQ(Pool().PeriodNumber, 21);
   // A complete run has nothing left to continue.
-  const double end = Pool().CurrentTime;
-  w->Command3->click();
-  w->Command4->click();
-  EXPECT_EQ(Pool().CurrentTime, end);
-  EXPECT_TRUE(MessageTexts().empty());
+  ExpectNothingToContinue();
 }
 
 TEST_F(MediumWindow, ClosingTheWindowDuringARunEndsItCleanly) {

@@ -16,6 +16,12 @@ std::string Text(const QLineEdit* field) {
   return field->text().toStdString();
 }
 
+Strings Texts(std::initializer_list<const QLineEdit*> fields) {
+  Strings out;
+  for (const QLineEdit* f : fields) out.push_back(Text(f));
+  return out;
+}
+
 double Number(const QLineEdit* field) {
   const auto value = ParseNumber(Text(field));
   if (value) return *value;

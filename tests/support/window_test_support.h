@@ -21,6 +21,9 @@ namespace velmor::testing {
 // test failure, when it does not parse).
 std::string Text(const QLineEdit* field);
 double Number(const QLineEdit* field);
+// Several fields' texts at once, to compare with a list.
+using Strings = std::vector<std::string>;
+Strings Texts(std::initializer_list<const QLineEdit*> fields);
 
 // The message boxes shown since the last call, as "title|text".
 std::vector<std::string> TakeMessages();
