@@ -5,6 +5,7 @@
 
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
+#include "shared/colours.h"
 #include "shared/doppler_formulas.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
@@ -13,12 +14,10 @@ namespace velmor {
 
 namespace {
 
-constexpr Rgb kGrid = RGB(200, 200, 200);
 constexpr Rgb kAxis = RGB(100, 100, 100);
-constexpr Rgb kText = RGB(0, 0, 0);
-constexpr Rgb kApproximate = RGB(255, 0, 0);
+constexpr Rgb kApproximate = kFullRed;
 constexpr Rgb kExact = RGB(0, 240, 0);
-constexpr Rgb kClassical = RGB(0, 0, 255);
+constexpr Rgb kClassical = kFullBlue;
 constexpr int kCurvePoints = 5000;
 constexpr double kFastestShown = 0.995;
 constexpr double kPointRadius = 0.08;

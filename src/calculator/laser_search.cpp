@@ -6,6 +6,7 @@
 #include "calculator/centrifuge_graph.h"
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
+#include "shared/colours.h"
 #include "shared/doppler_formulas.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
@@ -15,10 +16,8 @@ namespace velmor {
 namespace {
 
 constexpr double kTera = 1e12;
-constexpr Rgb kGrid = RGB(200, 200, 200);
-constexpr Rgb kText = RGB(0, 0, 0);
-constexpr Rgb kAlong = RGB(0, 0, 255);
-constexpr Rgb kAgainst = RGB(0, 255, 0);
+constexpr Rgb kAlong = kFullBlue;
+constexpr Rgb kAgainst = kFullGreen;
 constexpr int kSteps = 20000;
 constexpr double kSearchScale = 0.25;
 constexpr double kTop = 20;  // points at or above this level are not drawn

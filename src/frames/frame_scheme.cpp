@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "shared/canvas.h"
+#include "shared/colours.h"
 
 namespace velmor {
 
@@ -11,11 +12,8 @@ namespace {
 
 constexpr Rgb kAsoAxes = kColour1;
 constexpr Rgb kIsoAxes = RGB(0, 0, 200);
-constexpr Rgb kReceiver = RGB(0, 0, 250);
-constexpr Rgb kSource = RGB(250, 0, 0);
 constexpr Rgb kBodyAxes = RGB(150, 150, 150);
 constexpr Rgb kVelocity = RGB(0, 150, 0);
-constexpr Rgb kSight = RGB(255, 0, 255);
 constexpr Rgb kAngle = RGB(210, 110, 0);
 constexpr double kDegree = 3.14159265358979 / 180;
 

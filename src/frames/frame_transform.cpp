@@ -23,11 +23,7 @@ double Speed(double vx, double vy) {
 }
 
 // The working values, transformed in place step by step.
-struct Bodies {
-  double X1, Y1, X2, Y2;
-  double VX1, VY1, VX2, VY2;
-  double T1, T2;
-};
+using Bodies = FrameBodies;
 
 // The fields one transformation step writes.
 struct StepFields {
@@ -44,30 +40,29 @@ constexpr StepFields kSecondStep{FrameOut::SecondT1new, FrameOut::SecondT2new, F
 // body is simply set at rest.
 enum class Moving { Both, ReceiverOnly, SourceOnly };
 
+// A body moved along its velocity for the time `dt` (back when it is negative).
+void MoveBody(double& x, double& y, double vx, double vy, double dt) {
+  x = CheckedAdd(x, CheckedMul(vx, dt));
+  y = CheckedAdd(y, CheckedMul(vy, dt));
+}
+
 void SynchroniseTimes(Bodies& b, SyncOption sync, double t1, double t2) {
   const double dt = CheckedSub(t1, t2);
   switch (sync) {
     case SyncOption::None:
       break;
     case SyncOption::Source:
-      b.X1 = CheckedSub(b.X1, CheckedMul(b.VX1, dt));
-      b.Y1 = CheckedSub(b.Y1, CheckedMul(b.VY1, dt));
-      b.T1 = t2;
-      b.T2 = t2;
+      MoveBody(b.X1, b.Y1, b.VX1, b.VY1, -dt);
+      b.T1 = b.T2 = t2;
       break;
     case SyncOption::Receiver:
-      b.X2 = CheckedAdd(b.X2, CheckedMul(b.VX2, dt));
-      b.Y2 = CheckedAdd(b.Y2, CheckedMul(b.VY2, dt));
-      b.T1 = t1;
-      b.T2 = t1;
+      MoveBody(b.X2, b.Y2, b.VX2, b.VY2, dt);
+      b.T1 = b.T2 = t1;
       break;
     case SyncOption::Origin:
-      b.X1 = CheckedSub(b.X1, CheckedMul(t1, b.VX1));
-      b.Y1 = CheckedSub(b.Y1, CheckedMul(t1, b.VY1));
-      b.X2 = CheckedSub(b.X2, CheckedMul(t2, b.VX2));
-      b.Y2 = CheckedSub(b.Y2, CheckedMul(t2, b.VY2));
-      b.T1 = 0;
-      b.T2 = 0;
+      MoveBody(b.X1, b.Y1, b.VX1, b.VY1, -t1);
+      MoveBody(b.X2, b.Y2, b.VX2, b.VY2, -t2);
+      b.T1 = b.T2 = 0;
       break;
   }
 }
@@ -333,17 +328,7 @@ FrameResult RecomputeToInertialFrame(SharedPool& P, const FrameInputs& in, Frame
 
   // Speeds and angles in the final frame, the angles measured from the
   // line of sight.
-  FrameResult r;
-  r.X1 = b.X1;
-  r.Y1 = b.Y1;
-  r.X2 = b.X2;
-  r.Y2 = b.Y2;
-  r.VX1 = b.VX1;
-  r.VY1 = b.VY1;
-  r.VX2 = b.VX2;
-  r.VY2 = b.VY2;
-  r.T1 = b.T1;
-  r.T2 = b.T2;
+  FrameResult r{b};
   const double dVX = CheckedSub(b.VX1, b.VX2);
   const double dVY = CheckedSub(b.VY1, b.VY2);
   r.V1 = Speed(b.VX1, b.VY1);

@@ -91,11 +91,16 @@ class FrameHost {
   virtual void Show(FrameOut field, double value) = 0;
 };
 
-// What a recomputation ends with (angles in radians).
-struct FrameResult {
+// The two bodies in one frame: places, velocities and clocks.
+struct FrameBodies {
   double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
   double VX1 = 0, VY1 = 0, VX2 = 0, VY2 = 0;
   double T1 = 0, T2 = 0;
+};
+
+// What a recomputation ends with: the bodies in the final frame, their
+// speeds, the angles (in radians) and the ratio.
+struct FrameResult : FrameBodies {
   double V1 = 0, V2 = 0, V12 = 0;
   double Q1 = 0, Q2 = 0, Q12 = 0, Q3 = 0;
   double ratio = 0;

@@ -9,6 +9,7 @@
 #include "medium/medium_state.h"
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
+#include "shared/colours.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
 
@@ -16,10 +17,6 @@ namespace velmor {
 
 namespace {
 
-constexpr Rgb kReceiver = RGB(0, 0, 250);
-constexpr Rgb kSource = RGB(250, 0, 0);
-constexpr Rgb kGreen = RGB(0, 250, 0);
-constexpr Rgb kText = RGB(0, 0, 0);
 constexpr double kMark = 0.2;
 constexpr double kPeriodMark = 0.6;
 

@@ -8,6 +8,7 @@
 #include "medium/medium_formulas.h"
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
+#include "shared/colours.h"
 #include "shared/geometry.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
@@ -16,11 +17,7 @@ namespace velmor {
 
 namespace {
 
-constexpr Rgb kGrid = RGB(200, 200, 200);
-constexpr Rgb kText = RGB(0, 0, 0);
 constexpr Rgb kSightColour = RGB(0, 220, 0);
-constexpr Rgb kReceiverColour = RGB(0, 0, 250);
-constexpr Rgb kSourceColour = RGB(250, 0, 0);
 constexpr Rgb kRelativistic = RGB(255, 0, 200);
 constexpr double kPointRadius = 0.2;
 constexpr double kCross = 0.25;
@@ -61,10 +58,10 @@ std::vector<Abscissa> Abscissas(const GraphFrame& f, PointAbscissa a, const Expe
     out.push_back({AngleX(deg), kSightColour});
   }
   if (a == PointAbscissa::Q1Q2) {
-    out.push_back({AngleX((Fold(Chk(r0.Qn1 * K)) + Fold(Chk(r1.Qn1 * K))) / 2), kReceiverColour});
+    out.push_back({AngleX((Fold(Chk(r0.Qn1 * K)) + Fold(Chk(r1.Qn1 * K))) / 2), kReceiver});
   }
   if (a == PointAbscissa::Q1Q2 || a == PointAbscissa::Q2) {
-    out.push_back({AngleX((Fold(Chk(r0.Qn2 * K)) + Fold(Chk(r1.Qn2 * K))) / 2), kSourceColour});
+    out.push_back({AngleX((Fold(Chk(r0.Qn2 * K)) + Fold(Chk(r1.Qn2 * K))) / 2), kSource});
   }
   return out;
 }

@@ -3,15 +3,14 @@
 
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
+#include "shared/colours.h"
 #include "shared/numbers.h"
 
 namespace velmor {
 
 namespace {
 
-constexpr Rgb kGrid = RGB(200, 200, 200);
-constexpr Rgb kProfile = RGB(0, 0, 250);
-constexpr Rgb kText = RGB(0, 0, 0);
+constexpr Rgb kProfile = kBlue;
 constexpr std::uint64_t kGridLayer = 0x4d45'4449'554dULL;
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
 #include "shared/numbers.h"
+#include "shared/report_page.h"
 #include "shared/shared_pool.h"
 
 namespace velmor {
@@ -72,7 +73,7 @@ int PotentialObservedPeriods(const SharedPool& P) {
 
 void PrintBundleHeader(Canvas& page, const SharedPool& P, const MediumState& M) {
   page.Cls();
-  page.PrintAt(0, 599.9, kLegend);
+  page.PrintAt(0, kReportLegendY, kLegend);
   std::string r;
   r += " Tn2(i)- время передачи сигнала начала i-го условного периода по часам ИСО\n";
   r += " Xn2(i)- координата источника в начале передачи сигнала i-го условного периода \n";
@@ -93,12 +94,12 @@ void PrintBundleHeader(Canvas& page, const SharedPool& P, const MediumState& M) 
   r += " T0=  " + F(P.CurrentTime, 3) +
        " - время начала эксперимента по часам ИСО, где начало отсчета (как и для источника)\n";
   r += " согласовано с началом координатного временем приемника, если была задана VXiso\n";
-  page.PrintAt(0, 599.3, r);
+  page.PrintAt(0, kReportTextY, r);
 }
 
 void PrintPotentialHeader(Canvas& page, const SharedPool& P, const MediumState& M) {
   page.Cls();
-  page.PrintAt(0, 599.9, kLegend);
+  page.PrintAt(0, kReportLegendY, kLegend);
   std::string r;
   r += " Tn2(i)- время передачи сигнала начала i-го периода\n";
   r += " Tn1(i)=Tk1(i)- время приема сигнала начала i-го периода\n";
@@ -113,7 +114,7 @@ void PrintPotentialHeader(Canvas& page, const SharedPool& P, const MediumState& 
   r += " T0  " + G(P.CurrentTime) + "     - время начала эксперимента  \n";
   r += " kT1=  " + F(M.kT1, 3) + "      kT2=  " + F(M.kT2, 3) +
        "     - замедление времени на приемнике и источнике\n";
-  page.PrintAt(0, 599.3, r);
+  page.PrintAt(0, kReportTextY, r);
 }
 
 void PrintBundleReport(Canvas& page, SharedPool& P, MediumState& M, bool relativistic) {

@@ -10,6 +10,7 @@
 #include "medium/ray_bundle.h"
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
+#include "shared/colours.h"
 #include "shared/geometry.h"
 #include "shared/shared_pool.h"
 
@@ -17,11 +18,10 @@ namespace velmor {
 
 namespace {
 
-constexpr Rgb kSightLine = RGB(250, 0, 0);
-constexpr Rgb kMarker = RGB(0, 0, 250);
-constexpr Rgb kSignal = RGB(0, 250, 0);
-constexpr Rgb kFieldNow = RGB(250, 0, 0);
-constexpr Rgb kFieldDelayed = RGB(0, 0, 250);
+constexpr Rgb kSightLine = kRed;
+constexpr Rgb kMarker = kBlue;
+constexpr Rgb kFieldNow = kRed;
+constexpr Rgb kFieldDelayed = kBlue;
 constexpr Rgb kDelay = RGB(250, 0, 250);
 constexpr double kMark = 0.2;
 
@@ -75,7 +75,7 @@ void DrawPotentialRefresh(SharedPool& P, MediumState& M, MediumHost& host) {
   const double t = P.CurrentTime;
   const double ts = M.TimeScale;
   const double x = CheckedDiv(t, ts);
-  c.PSet(x, Chk(std::sin(Chk(M.SineOmega * t)) - 2), kSignal);
+  c.PSet(x, Chk(std::sin(Chk(M.SineOmega * t)) - 2), kGreen);
   if (host.Delay() == FieldDelay::None) {
     c.PSet(x, Chk(M.FieldE + 4), kFieldNow);
   } else {

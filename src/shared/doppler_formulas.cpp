@@ -169,7 +169,7 @@ bool EvaluateSto(SharedPool& P, StoVariant variant, const DopplerAngles& q, doub
   return false;
 }
 
-// Step 9: label text first, then the number; speeds and angles to three
+// The label text first, then the number; speeds and angles to three
 // decimals, factors and corrections to six.
 void PrintValues(Canvas& c, const SharedPool& P, const DopplerAngles& q) {
   const auto line = [&c](double x, double y, const char* label, double value, int decimals) {
@@ -195,18 +195,19 @@ void PrintValues(Canvas& c, const SharedPool& P, const DopplerAngles& q) {
 
 bool EvaluateDopplerFormula(SharedPool& P, DopplerMode mode, const DopplerChoice& choice,
                             double inputValue, const DopplerAngles& q, DopplerDisplay& display) {
-  // 1, 2.
+  // The input kept as given; a wavelength gives the emitted frequency.
   P.InputCopy = inputValue;
   if (choice.wavelengths) P.v0 = CheckedDiv(P.Vs, inputValue);
   const double Vs = P.Vs;
 
-  // 3. Equality refuses as well.
+  // No body as fast as the signal or faster: equality refuses as well.
   if (std::fabs(Chk(P.V12)) >= Vs || std::fabs(Chk(P.V2)) >= Vs || std::fabs(Chk(P.V1)) >= Vs) {
     if (mode == DopplerMode::Single) display.ShowMessage(kSpeedRefusal);
     return false;
   }
 
-  // 4, 5.
+  // The factors sqrt(1 - V^2/Vs^2) of the relative speed and of both bodies (G and
+  // G1 floored); no corrections until a formula makes them.
   P.G = FactorOfRatio(P.V12, Vs);
   P.G2 = FactorOfSquares(P.V2, Vs);
   P.G1 = FactorOfSquares(P.V1, Vs);
@@ -215,7 +216,7 @@ bool EvaluateDopplerFormula(SharedPool& P, DopplerMode mode, const DopplerChoice
   P.dv1 = 0;
   P.dv2 = 0;
 
-  // 6.
+  // The chosen formula.
   double v = P.v;
   bool produced = true;
   switch (choice.formula) {
@@ -244,14 +245,14 @@ bool EvaluateDopplerFormula(SharedPool& P, DopplerMode mode, const DopplerChoice
       break;
   }
 
-  // 7. Only a new result becomes a wavelength: converting the kept one again
+  // Only a new result becomes a wavelength: converting the kept one again
   // would flip it between frequency and wavelength at every evaluation.
   if (produced) {
     P.v = v;
     if (choice.wavelengths) P.v = CheckedDiv(Vs, P.v);
   }
 
-  // 8.
+  // The ratio to the input, the shift, and where the bodies stand.
   const double ratio = CheckedDiv(P.v, inputValue);
   display.ShowRatio(ratio, CheckedMul(CheckedSub(ratio, 1), inputValue));
   const double X1 = P.X(1), X2 = P.X(2), Y1 = P.Y(1), Y2 = P.Y(2);
@@ -259,7 +260,7 @@ bool EvaluateDopplerFormula(SharedPool& P, DopplerMode mode, const DopplerChoice
                         CheckedSqrt(CheckedAdd(CheckedSquare(CheckedSub(X1, X2)),
                                                CheckedSquare(CheckedSub(Y1, Y2)))));
 
-  // 9.
+  // A single evaluation also prints its values on the picture.
   if (mode == DopplerMode::Single) PrintValues(display.ClearedValuesPicture(), P, q);
   return produced;
 }

@@ -25,13 +25,9 @@ struct SharedPool {
   double v0 = 0.0;
 
   // Body state: index 1 is the receiver, index 2 the source.
-  BoundedArray<double> X{1, 2};
-  BoundedArray<double> Y{1, 2};
-  BoundedArray<double> VX{1, 2};
-  BoundedArray<double> VY{1, 2};
-  double V1 = 0.0;
-  double V2 = 0.0;
-  double V12 = 0.0;
+  BoundedArray<double> X{1, 2}, Y{1, 2}, VX{1, 2}, VY{1, 2};
+  // Their speeds and the relative speed.
+  double V1 = 0.0, V2 = 0.0, V12 = 0.0;
 
   // Scratch differences; the signal-time helpers leave theirs here.
   double DeltaX = 0.0;

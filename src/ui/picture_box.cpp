@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <utility>
 
 #include "shared/faults.h"
@@ -40,8 +41,10 @@ QFont PictureFont() {
   return f;
 }
 
-void RequireFinite(double v) {
-  if (!std::isfinite(v)) RaiseComputeFault("overflow");
+void RequireFinite(std::initializer_list<double> values) {
+  for (double v : values) {
+    if (!std::isfinite(v)) RaiseComputeFault("overflow");
+  }
 }
 
 // How far back a repeated stretch may start, in texts (a power of two), how
@@ -214,10 +217,7 @@ void PictureBox::SetSizeTwips(int twipsWide, int twipsHigh) {
 }
 
 void PictureBox::SetScale(double left, double top, double right, double bottom) {
-  RequireFinite(left);
-  RequireFinite(top);
-  RequireFinite(right);
-  RequireFinite(bottom);
+  RequireFinite({left, top, right, bottom});
   if (right == left || top == bottom) RaiseComputeFault("division by zero");
   left_ = left;
   top_ = top;
@@ -312,10 +312,7 @@ void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uin
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, Rgb colour) {
   const double px1 = PixelX(x1), py1 = PixelY(y1), px2 = PixelX(x2), py2 = PixelY(y2);
-  RequireFinite(px1);
-  RequireFinite(py1);
-  RequireFinite(px2);
-  RequireFinite(py2);
+  RequireFinite({px1, py1, px2, py2});
   ++stats_.lines;
   curX_ = x2;
   curY_ = y2;
@@ -326,9 +323,7 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, Rgb colour) {
 void PictureBox::Circle(double x, double y, double radius, Rgb colour) {
   const double pcx = PixelX(x), pcy = PixelY(y);
   const double pr = std::fabs(radius * sx_);
-  RequireFinite(pcx);
-  RequireFinite(pcy);
-  RequireFinite(pr);
+  RequireFinite({pcx, pcy, pr});
   ++stats_.circles;
   curX_ = x;
   curY_ = y;
@@ -383,8 +378,7 @@ void PictureBox::Circle(double x, double y, double radius, Rgb colour) {
 
 void PictureBox::PSet(double x, double y, Rgb colour) {
   const double px = PixelX(x), py = PixelY(y);
-  RequireFinite(px);
-  RequireFinite(py);
+  RequireFinite({px, py});
   ++stats_.points;
   curX_ = x;
   curY_ = y;
@@ -401,8 +395,7 @@ void PictureBox::SetLineWidth(int width) {
 }
 
 void PictureBox::SetCurrent(double x, double y) {
-  RequireFinite(x);
-  RequireFinite(y);
+  RequireFinite({x, y});
   curX_ = x;
   curY_ = y;
 }

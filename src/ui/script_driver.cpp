@@ -18,9 +18,12 @@
 #include <QTextEdit>
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <istream>
+#include <iterator>
 #include <ostream>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 #include "shared/numbers.h"
@@ -48,7 +51,7 @@ struct DriverState {
   std::ostream* out = nullptr;
 };
 
-DriverState& State() {
+DriverState& Driver() {
   static DriverState s;
   return s;
 }
@@ -86,7 +89,7 @@ int FormNumber(const std::string& name) {
 
 // Hook run at every yield: the commands whose turn has come.
 void RunPending() {
-  DriverState& s = State();
+  DriverState& s = Driver();
   if (s.pending.empty() || !s.driver) return;
   const long long now = UiYieldCount();
   for (std::size_t i = 0; i < s.pending.size();) {
@@ -105,10 +108,343 @@ void RunPending() {
   }
 }
 
+// What a command's first argument names.
+enum class Target {
+  None,
+  WindowName,  // FormN, open or not
+  Window,      // FormN, open
+  Control,     // FormN.Control of an open window
+  Picture,     // FormN.Picture of an open window
+};
+
+// What follows the target. Values are checked before the target is looked
+// up, a path after it.
+enum class Rest {
+  Own,    // the command reads it itself (or takes nothing)
+  Text,   // the rest of the line as typed, after one separator
+  Line,   // the rest of the line, trimmed
+  Path,   // the rest of the line, trimmed, not empty
+  Bit,    // 0 or 1
+  Whole,  // a whole number
+  Point,  // two numbers
+};
+
+// One command line as it is read: the arguments, then what they name.
+struct Call {
+  std::istringstream& in;
+  const std::string& line;
+  const std::string& name;
+  std::ostream& out;
+  std::ostream& err;
+  std::string ref{};  // the target as written
+  int number = 0;     // N of FormN
+  Form* form = nullptr;
+  QWidget* control = nullptr;
+  PictureBox* picture = nullptr;
+  std::string text{};
+  bool bit = false;
+  long long whole = 0;
+  double x = 0, y = 0;
+
+  bool Fail(const std::string& why) const {
+    err << "velmor5-script: " << why << "\n";
+    return false;
+  }
+};
+
+struct Command {
+  std::string_view name;
+  Target target;
+  Rest rest;
+  bool (*run)(Call&);
+};
+
+std::string Str(const QString& s) {
+  return s.toStdString();
+}
+std::string Bit(bool on) {
+  return on ? "1" : "0";
+}
+
+// What the driver can do with a control of each kind: read it (`get`), type
+// into it (`set`, text fields only), tick it (`check`, check boxes only).
+struct ControlAccess {
+  std::function<std::string()> read;
+  std::function<void(const std::string&)> type;
+  std::function<void(bool)> tick;
+};
+
+ControlAccess Reads(std::function<std::string()> read) {
+  ControlAccess a;
+  a.read = std::move(read);
+  return a;
+}
+
+template <class Edit>
+ControlAccess PlainText(Edit* e) {
+  ControlAccess a = Reads([e] { return Str(e->toPlainText()); });
+  a.type = [e](const std::string& t) { e->setPlainText(Q(t)); };
+  return a;
+}
+
+ControlAccess AccessTo(QWidget* w) {
+  if (auto* e = qobject_cast<QLineEdit*>(w)) {
+    ControlAccess a = Reads([e] { return Str(e->text()); });
+    a.type = [e](const std::string& t) { e->setText(Q(t)); };
+    return a;
+  }
+  if (auto* p = qobject_cast<QPlainTextEdit*>(w)) return PlainText(p);
+  if (auto* t = qobject_cast<QTextEdit*>(w)) return PlainText(t);
+  if (auto* c = qobject_cast<QCheckBox*>(w)) {
+    ControlAccess a = Reads([c] { return Bit(c->isChecked()); });
+    // Through a click, so that the box's handler runs.
+    a.tick = [c](bool on) {
+      if (c->isChecked() != on) c->click();
+    };
+    return a;
+  }
+  if (auto* r = qobject_cast<QRadioButton*>(w)) return Reads([r] { return Bit(r->isChecked()); });
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return Reads([b] { return Str(b->text()); });
+  if (auto* l = qobject_cast<QLabel*>(w)) return Reads([l] { return Str(l->text()); });
+  if (auto* g = qobject_cast<QGroupBox*>(w)) return Reads([g] { return Str(g->title()); });
+  if (auto* s = qobject_cast<QScrollBar*>(w)) {
+    return Reads([s] { return std::to_string(s->value()); });
+  }
+  return {};
+}
+
+bool ReadValue(Rest rest, Call& c) {
+  switch (rest) {
+    case Rest::Own:
+      return true;
+    case Rest::Text: {
+      const auto pos = c.line.find(c.ref) + c.ref.size();
+      c.text = pos < c.line.size() ? c.line.substr(pos + 1) : "";
+      return true;
+    }
+    case Rest::Line:
+    case Rest::Path:
+      std::getline(c.in, c.text);
+      c.text = Trim(c.text);
+      return true;
+    case Rest::Bit: {
+      std::string value;
+      c.in >> value;
+      c.bit = value == "1";
+      return value == "0" || value == "1" || c.Fail(c.name + " takes 0 or 1");
+    }
+    case Rest::Whole:
+      c.in >> c.whole;
+      return !c.in.fail() || c.Fail(c.name + " takes a whole number");
+    case Rest::Point: {
+      std::string xs, ys;
+      c.in >> xs >> ys;
+      const auto x = ParseNumber(xs);
+      const auto y = ParseNumber(ys);
+      if (!x || !y) return c.Fail(c.name + " takes two numbers");
+      c.x = *x;
+      c.y = *y;
+      return true;
+    }
+  }
+  return true;
+}
+
+bool FindWindow(const std::string& name, Target target, Call& c) {
+  c.number = FormNumber(name);
+  if (c.number == 0) return c.Fail("unknown window " + name);
+  if (target == Target::WindowName) return true;
+  c.form = FormRegistry::Find(c.number);
+  return c.form || c.Fail("window " + name + " is not open");
+}
+
+bool FindTarget(Target target, Call& c) {
+  if (target == Target::None) return true;
+  if (target == Target::WindowName || target == Target::Window) {
+    return FindWindow(c.ref, target, c);
+  }
+  const auto dot = c.ref.find('.');
+  if (dot == std::string::npos) return c.Fail("expected FormN.Control, got " + c.ref);
+  if (!FindWindow(c.ref.substr(0, dot), Target::Window, c)) return false;
+  c.control = c.form->findChild<QWidget*>(Q(c.ref.substr(dot + 1)));
+  if (!c.control) return c.Fail("unknown control " + c.ref);
+  if (target != Target::Picture) return true;
+  c.picture = qobject_cast<PictureBox*>(c.control);
+  return c.picture || c.Fail(c.ref + " is not a picture");
+}
+
+bool ReadArguments(const Command& command, Call& c) {
+  if (command.target != Target::None) c.in >> c.ref;
+  if (!ReadValue(command.rest, c) || !FindTarget(command.target, c)) return false;
+  return command.rest != Rest::Path || !c.text.empty() || c.Fail(c.name + " needs a path");
+}
+
+bool Show(Call& c) {
+  return FormRegistry::Show(c.number) || c.Fail("cannot create " + c.ref);
+}
+
+bool Activate(Call& c) {
+  FormRegistry::Activated(c.form);
+  return true;
+}
+
+// As the title bar's close button does.
+bool Close(Call& c) {
+  c.form->close();
+  return true;
+}
+
+bool PrintState(Call& c) {
+  const Form* f = FormRegistry::Find(c.number);
+  c.out << c.ref << ": open=" << (f ? 1 : 0) << " visible=" << (f && f->isVisible() ? 1 : 0)
+        << "\n";
+  return true;
+}
+
+// A PNG of the whole window as it would appear on screen.
+bool Snapshot(Call& c) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  return (c.form->grab().save(&buffer, "PNG") &&
+          WriteFileReplacing(
+              c.text, std::string_view(png.constData(), static_cast<std::size_t>(png.size())))) ||
+         c.Fail("cannot save " + c.text);
+}
+
+bool Set(Call& c) {
+  const auto type = AccessTo(c.control).type;
+  if (type) type(c.text);
+  return type || c.Fail(c.ref + " is not a text field");
+}
+
+bool Get(Call& c) {
+  const auto read = AccessTo(c.control).read;
+  if (read) c.out << c.ref << "=" << Escape(read()) << "\n";
+  return read || c.Fail(c.ref + " has no value to get");
+}
+
+bool Check(Call& c) {
+  const auto tick = AccessTo(c.control).tick;
+  if (tick) tick(c.bit);
+  return tick || c.Fail(c.ref + " is not a check box");
+}
+
+bool Click(Call& c) {
+  auto* b = qobject_cast<QAbstractButton*>(c.control);
+  if (b) b->click();
+  return b || c.Fail(c.ref + " cannot be clicked");
+}
+
+bool Scroll(Call& c) {
+  auto* s = qobject_cast<QScrollBar*>(c.control);
+  if (s) s->setValue(static_cast<int>(std::clamp<long long>(c.whole, s->minimum(), s->maximum())));
+  return s || c.Fail(c.ref + " is not a scroll bar");
+}
+
+bool Mouse(Call& c) {
+  c.picture->ClickAt(1, c.x, c.y);
+  return true;
+}
+
+bool Answer(Call& c) {
+  std::string yn;
+  int count = 1;
+  c.in >> yn;
+  if (!(c.in >> count)) count = 1;
+  if ((yn != "yes" && yn != "no") || count < 0) return c.Fail("answer yes|no [count]");
+  Messages::QueueAnswers(yn == "yes", count);
+  return true;
+}
+
+bool AtYield(Call& c) {
+  long long n = 0;
+  c.in >> n;
+  if (c.in.fail() || n < 1) return c.Fail("at-yield takes a count of at least 1");
+  std::string rest;
+  std::getline(c.in, rest);
+  rest = Trim(rest);
+  if (rest.empty()) return c.Fail("at-yield needs a command");
+  Driver().pending.push_back({UiYieldCount() + n, rest});
+  return true;
+}
+
+bool PrintMessages(Call& c) {
+  for (const auto& m : Messages::TakeLog()) {
+    c.out << "MSG " << Escape(m.title) << "|" << Escape(m.text) << "|"
+          << (m.buttons == MsgButtons::Ok ? "OK" : "YESNO") << "|"
+          << (m.buttons == MsgButtons::Ok ? "OK" : (m.answerYes ? "YES" : "NO")) << "\n";
+  }
+  return true;
+}
+
+// menu FormN.Picture <action text>[|path]: a context-menu action, with the
+// path a file dialog would have asked for.
+bool Menu(Call& c) {
+  const auto bar = c.text.find('|');
+  const std::string action = Trim(c.text.substr(0, bar));
+  const std::string path = bar == std::string::npos ? "" : Trim(c.text.substr(bar + 1));
+  if (!c.picture->MenuActions().contains(Q(action))) {
+    return c.Fail(c.ref + " has no menu action " + action);
+  }
+  c.out << c.ref << " menu " << action << ": "
+        << (c.picture->RunMenuAction(Q(action), Q(path)) ? "done" : "failed") << "\n";
+  return true;
+}
+
+bool Clipboard(Call& c) {
+  const QString text = QGuiApplication::clipboard()->text();
+  const QImage image = QGuiApplication::clipboard()->image();
+  c.out << "clipboard: text " << text.size() << " characters, image " << image.width() << "x"
+        << image.height() << "\n";
+  return true;
+}
+
+bool Texts(Call& c) {
+  c.picture->ForEachText([&c](const PictureBox::TextRecord& t) {
+    c.out << DotForm(t.x) << "\t" << DotForm(t.y) << "\t" << Escape(t.text) << "\n";
+  });
+  return true;
+}
+
+bool Stats(Call& c) {
+  const auto& n = c.picture->Counts();
+  c.out << c.ref << ": lines=" << n.lines << " circles=" << n.circles << " points=" << n.points
+        << " texts=" << n.texts << "\n";
+  return true;
+}
+
+bool Save(Call& c) {
+  return c.picture->SaveTo(Q(c.text)) || c.Fail("cannot save " + c.text);
+}
+
+// Every command (docs/driver.md describes them for the user).
+constexpr Command kCommands[] = {
+    {"show", Target::WindowName, Rest::Own, Show},
+    {"activate", Target::Window, Rest::Own, Activate},
+    {"close", Target::Window, Rest::Own, Close},
+    {"state", Target::WindowName, Rest::Own, PrintState},
+    {"snapshot", Target::Window, Rest::Path, Snapshot},
+    {"set", Target::Control, Rest::Text, Set},
+    {"get", Target::Control, Rest::Own, Get},
+    {"check", Target::Control, Rest::Bit, Check},
+    {"click", Target::Control, Rest::Own, Click},
+    {"scroll", Target::Control, Rest::Whole, Scroll},
+    {"mouse", Target::Picture, Rest::Point, Mouse},
+    {"answer", Target::None, Rest::Own, Answer},
+    {"at-yield", Target::None, Rest::Own, AtYield},
+    {"messages", Target::None, Rest::Own, PrintMessages},
+    {"menu", Target::Picture, Rest::Line, Menu},
+    {"clipboard", Target::None, Rest::Own, Clipboard},
+    {"texts", Target::Picture, Rest::Own, Texts},
+    {"stats", Target::Picture, Rest::Own, Stats},
+    {"save", Target::Picture, Rest::Path, Save},
+};
+
 }  // namespace
 
 ScriptDriver::ScriptDriver(std::ostream& out, std::ostream& err) : out_(out), err_(err) {
-  DriverState& s = State();
+  DriverState& s = Driver();
   s.driver = this;
   s.out = &out;
   s.err = &err;
@@ -135,247 +471,13 @@ bool ScriptDriver::Execute(const std::string& rawLine) {
   const std::string line = Trim(rawLine);
   if (line.empty() || line[0] == '#') return true;
   std::istringstream in(line);
-  std::string cmd;
-  in >> cmd;
-
-  auto fail = [&](const std::string& why) {
-    err_ << "velmor5-script: " << why << "\n";
-    return false;
-  };
-  auto openForm = [&](const std::string& name, Form** form) {
-    const int n = FormNumber(name);
-    if (n == 0) return fail("unknown window " + name);
-    *form = FormRegistry::Find(n);
-    if (!*form) return fail("window " + name + " is not open");
-    return true;
-  };
-  // "FormN.Control" -> the control.
-  auto control = [&](const std::string& ref, QWidget** w) {
-    const auto dot = ref.find('.');
-    if (dot == std::string::npos) return fail("expected FormN.Control, got " + ref);
-    Form* form = nullptr;
-    if (!openForm(ref.substr(0, dot), &form)) return false;
-    const QString name = Q(ref.substr(dot + 1));
-    *w = form->findChild<QWidget*>(name);
-    if (!*w) return fail("unknown control " + ref);
-    return true;
-  };
-
-  if (cmd == "snapshot") {
-    // A PNG of the whole window as it would appear on screen.
-    std::string name, path;
-    in >> name;
-    std::getline(in, path);
-    path = Trim(path);
-    Form* f = nullptr;
-    if (!openForm(name, &f)) return false;
-    if (path.empty()) return fail("snapshot needs a path");
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!f->grab().save(&buffer, "PNG") ||
-        !WriteFileReplacing(
-            path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())))) {
-      return fail("cannot save " + path);
-    }
-    return true;
-  }
-  if (cmd == "show" || cmd == "activate" || cmd == "state" || cmd == "close") {
-    std::string name;
-    in >> name;
-    const int n = FormNumber(name);
-    if (n == 0) return fail("unknown window " + name);
-    if (cmd == "show") {
-      if (!FormRegistry::Show(n)) return fail("cannot create " + name);
-    } else if (cmd == "activate") {
-      Form* f = nullptr;
-      if (!openForm(name, &f)) return false;
-      FormRegistry::Activated(f);
-    } else if (cmd == "close") {
-      // As the title bar's close button does.
-      Form* f = nullptr;
-      if (!openForm(name, &f)) return false;
-      f->close();
-    } else {
-      Form* f = FormRegistry::Find(n);
-      out_ << name << ": open=" << (f ? 1 : 0) << " visible=" << (f && f->isVisible() ? 1 : 0)
-           << "\n";
-    }
-    return true;
-  }
-  if (cmd == "set") {
-    std::string ref;
-    in >> ref;
-    const auto pos = line.find(ref) + ref.size();
-    std::string text = pos < line.size() ? line.substr(pos + 1) : "";
-    QWidget* w = nullptr;
-    if (!control(ref, &w)) return false;
-    if (auto* e = qobject_cast<QLineEdit*>(w)) {
-      e->setText(Q(text));
-    } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-      p->setPlainText(Q(text));
-    } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
-      t->setPlainText(Q(text));
-    } else {
-      return fail(ref + " is not a text field");
-    }
-    return true;
-  }
-  if (cmd == "click") {
-    std::string ref;
-    in >> ref;
-    QWidget* w = nullptr;
-    if (!control(ref, &w)) return false;
-    auto* b = qobject_cast<QAbstractButton*>(w);
-    if (!b) return fail(ref + " cannot be clicked");
-    b->click();
-    return true;
-  }
-  if (cmd == "check") {
-    std::string ref, value;
-    in >> ref >> value;
-    if (value != "0" && value != "1") return fail("check takes 0 or 1");
-    QWidget* w = nullptr;
-    if (!control(ref, &w)) return false;
-    auto* c = qobject_cast<QCheckBox*>(w);
-    if (!c) return fail(ref + " is not a check box");
-    if (c->isChecked() != (value == "1")) c->click();
-    return true;
-  }
-  if (cmd == "scroll") {
-    std::string ref;
-    long long value = 0;
-    in >> ref >> value;
-    if (in.fail()) return fail("scroll takes a whole number");
-    QWidget* w = nullptr;
-    if (!control(ref, &w)) return false;
-    auto* s = qobject_cast<QScrollBar*>(w);
-    if (!s) return fail(ref + " is not a scroll bar");
-    s->setValue(static_cast<int>(std::clamp<long long>(value, s->minimum(), s->maximum())));
-    return true;
-  }
-  if (cmd == "mouse") {
-    std::string ref, xs, ys;
-    in >> ref >> xs >> ys;
-    const auto x = ParseNumber(xs);
-    const auto y = ParseNumber(ys);
-    if (!x || !y) return fail("mouse takes two numbers");
-    QWidget* w = nullptr;
-    if (!control(ref, &w)) return false;
-    auto* p = qobject_cast<PictureBox*>(w);
-    if (!p) return fail(ref + " is not a picture");
-    p->ClickAt(1, *x, *y);
-    return true;
-  }
-  if (cmd == "answer") {
-    std::string yn;
-    int count = 1;
-    in >> yn;
-    if (!(in >> count)) count = 1;
-    if ((yn != "yes" && yn != "no") || count < 0) return fail("answer yes|no [count]");
-    Messages::QueueAnswers(yn == "yes", count);
-    return true;
-  }
-  if (cmd == "at-yield") {
-    long long n = 0;
-    in >> n;
-    if (in.fail() || n < 1) return fail("at-yield takes a count of at least 1");
-    std::string rest;
-    std::getline(in, rest);
-    rest = Trim(rest);
-    if (rest.empty()) return fail("at-yield needs a command");
-    State().pending.push_back({UiYieldCount() + n, rest});
-    return true;
-  }
-  if (cmd == "get") {
-    std::string ref;
-    in >> ref;
-    QWidget* w = nullptr;
-    if (!control(ref, &w)) return false;
-    std::string value;
-    if (auto* e = qobject_cast<QLineEdit*>(w)) {
-      value = e->text().toStdString();
-    } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-      value = p->toPlainText().toStdString();
-    } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
-      value = t->toPlainText().toStdString();
-    } else if (auto* c = qobject_cast<QCheckBox*>(w)) {
-      value = c->isChecked() ? "1" : "0";
-    } else if (auto* r = qobject_cast<QRadioButton*>(w)) {
-      value = r->isChecked() ? "1" : "0";
-    } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-      value = b->text().toStdString();
-    } else if (auto* l = qobject_cast<QLabel*>(w)) {
-      value = l->text().toStdString();
-    } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
-      value = g->title().toStdString();
-    } else if (auto* s = qobject_cast<QScrollBar*>(w)) {
-      value = std::to_string(s->value());
-    } else {
-      return fail(ref + " has no value to get");
-    }
-    out_ << ref << "=" << Escape(value) << "\n";
-    return true;
-  }
-  if (cmd == "messages") {
-    for (const auto& m : Messages::TakeLog()) {
-      out_ << "MSG " << Escape(m.title) << "|" << Escape(m.text) << "|"
-           << (m.buttons == MsgButtons::Ok ? "OK" : "YESNO") << "|"
-           << (m.buttons == MsgButtons::Ok ? "OK" : (m.answerYes ? "YES" : "NO")) << "\n";
-    }
-    return true;
-  }
-  if (cmd == "menu") {
-    // menu FormN.Picture <action text>[|path]: a context-menu action, with
-    // the path a file dialog would have asked for.
-    std::string ref, rest;
-    in >> ref;
-    std::getline(in, rest);
-    rest = Trim(rest);
-    const auto bar = rest.find('|');
-    const std::string action = Trim(rest.substr(0, bar));
-    const std::string path = bar == std::string::npos ? "" : Trim(rest.substr(bar + 1));
-    QWidget* w = nullptr;
-    if (!control(ref, &w)) return false;
-    auto* p = qobject_cast<PictureBox*>(w);
-    if (!p) return fail(ref + " is not a picture");
-    if (!p->MenuActions().contains(Q(action))) return fail(ref + " has no menu action " + action);
-    out_ << ref << " menu " << action << ": "
-         << (p->RunMenuAction(Q(action), Q(path)) ? "done" : "failed") << "\n";
-    return true;
-  }
-  if (cmd == "clipboard") {
-    const QString text = QGuiApplication::clipboard()->text();
-    const QImage image = QGuiApplication::clipboard()->image();
-    out_ << "clipboard: text " << text.size() << " characters, image " << image.width() << "x"
-         << image.height() << "\n";
-    return true;
-  }
-  if (cmd == "texts" || cmd == "stats" || cmd == "save") {
-    std::string ref;
-    in >> ref;
-    QWidget* w = nullptr;
-    if (!control(ref, &w)) return false;
-    auto* p = qobject_cast<PictureBox*>(w);
-    if (!p) return fail(ref + " is not a picture");
-    if (cmd == "texts") {
-      p->ForEachText([this](const PictureBox::TextRecord& t) {
-        out_ << DotForm(t.x) << "\t" << DotForm(t.y) << "\t" << Escape(t.text) << "\n";
-      });
-    } else if (cmd == "stats") {
-      const auto& c = p->Counts();
-      out_ << ref << ": lines=" << c.lines << " circles=" << c.circles << " points=" << c.points
-           << " texts=" << c.texts << "\n";
-    } else {
-      std::string path;
-      std::getline(in, path);
-      path = Trim(path);
-      if (path.empty()) return fail("save needs a path");
-      if (!p->SaveTo(Q(path))) return fail("cannot save " + path);
-    }
-    return true;
-  }
-  return fail("unknown command " + cmd);
+  std::string name;
+  in >> name;
+  Call call{in, line, name, out_, err_};
+  const auto* command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                     [&](const Command& c) { return c.name == name; });
+  if (command == std::end(kCommands)) return call.Fail("unknown command " + name);
+  return ReadArguments(*command, call) && command->run(call);
 }
 
 }  // namespace velmor::ui

@@ -8,6 +8,7 @@
 
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
+#include "shared/colours.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
 
@@ -15,14 +16,8 @@ namespace velmor {
 
 namespace {
 
-constexpr Rgb kGrid = RGB(200, 200, 200);
-constexpr Rgb kReceiver = RGB(0, 0, 250);
-constexpr Rgb kSource = RGB(250, 0, 0);
-constexpr Rgb kFront = RGB(255, 0, 0);
+constexpr Rgb kFront = kFullRed;
 constexpr Rgb kErase = RGB(250, 250, 250);
-constexpr Rgb kSight = RGB(255, 0, 255);
-constexpr Rgb kGreen = RGB(0, 250, 0);
-constexpr Rgb kText = RGB(0, 0, 0);
 constexpr double kMark = 0.2;
 constexpr double kPeriodMark = 0.6;
 constexpr std::uint64_t kGridLayer = 0x4731'4752'4944ULL;

@@ -7,6 +7,7 @@
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
 #include "shared/numbers.h"
+#include "shared/report_page.h"
 #include "shared/shared_pool.h"
 
 namespace velmor {
@@ -42,7 +43,7 @@ double F2(double x) {
 void PrintReportHeader(Canvas& page, SharedPool& P) {
   page.Cls();
   P.ReportText = "        1- приемник  2- источник  i - нимер условного периода\n";
-  page.PrintAt(0, 599.9, P.ReportText);
+  page.PrintAt(0, kReportLegendY, P.ReportText);
   std::string& r = P.ReportText;
   r = " Tn2(i)- время начала передачи сигнала i-го периода\n";
   r += " Tk1(i)- время конца приема сигнала i-го периода\n";
@@ -60,7 +61,7 @@ void PrintReportHeader(Canvas& page, SharedPool& P) {
   r += " T00=  " + G(P.T00) + "    - условный период колебаний\n";
   r += " v0=  " + G(P.v0) + "     - частота передатчика \n";
   r += " Nv0=  " + G(P.Nv0) + "  - периодов передатчика в условном периоде \n";
-  page.PrintAt(0, 599.3, r);
+  page.PrintAt(0, kReportTextY, r);
 }
 
 void PrintPeriodReport(Canvas& page, SharedPool& P) {

@@ -5,6 +5,7 @@
 
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
+#include "shared/colours.h"
 #include "shared/geometry.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
@@ -12,9 +13,6 @@
 namespace velmor {
 
 namespace {
-
-constexpr Rgb kGrid = RGB(200, 200, 200);
-constexpr Rgb kText = RGB(0, 0, 0);
 
 struct LegendRow {
   double y;

@@ -2,6 +2,7 @@
 // The theory panel of the main window: the formula choice, the graph, the
 // points and the two instantaneous calculations.
 #include "reports/report_window.h"
+#include "shared/report_page.h"
 #include "shared/shared_pool.h"
 #include "ui/action.h"
 #include "ui/messages.h"
@@ -54,7 +55,7 @@ bool Form1::DrawEmptyGraphFromField() {
 
 // Tables go to the report page below its header line.
 void Form1::PrintIntoReport(const std::string& text) {
-  Form4::Get()->picMain->PrintAt(0, 599.3, text);
+  Form4::Get()->picMain->PrintAt(0, kReportTextY, text);
 }
 
 void Form1::TheoryCurveClick() {

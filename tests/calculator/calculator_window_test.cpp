@@ -5,52 +5,33 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 
 #include "shared/shared_pool.h"
+#include "support/window_test_support.h"
 #include "ui/form_registry.h"
-#include "ui/messages.h"
 
 namespace velmor {
 namespace {
 
+using testing::Text;
 using ui::FormRegistry;
-using ui::Messages;
 
 constexpr const char* kBadInput = "Введите правильно данные";
 constexpr const char* kSolveFault = "Ошибка решения";
 constexpr const char* kGraphFault = "Ошибка расчета";
 
-class CalculatorWindow : public ::testing::Test {
+class CalculatorWindow : public testing::WindowTest<Form5, 5> {
  protected:
-  void SetUp() override {
-    FormRegistry::Show(1);  // the constants of the pool
-    if (ui::Form* old = FormRegistry::Find(5)) old->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    f = static_cast<Form5*>(FormRegistry::Show(5));
-    ASSERT_NE(f, nullptr);
-    Messages::TakeLog();
-  }
+  void BeforeOpening() override { FormRegistry::Show(1); }  // the constants of the pool
 
   // The texts of the message boxes shown since the last call.
-  static std::vector<std::string> Shown() {
-    std::vector<std::string> out;
-    for (const auto& m : Messages::TakeLog()) {
-      EXPECT_EQ(m.title, "Velmor5");
-      out.push_back(m.text);
-    }
-    return out;
-  }
+  static std::vector<std::string> Shown() { return testing::TakeMessageTexts(); }
   static std::vector<std::string> One(const char* text) { return {text}; }
-
-  static std::string Text(const QLineEdit* e) { return e->text().toStdString(); }
   static void Type(QLineEdit* e, const char* text) { e->setText(QString::fromUtf8(text)); }
 
-  Form5* f = nullptr;
+  Form5*& f = form;  // the window, by the name these tests use
 };
 
 TEST_F(CalculatorWindow, OpensWithTheEmptyGraph) {
@@ -191,13 +172,10 @@ TEST_F(CalculatorWindow, CurveAndPointFaults) {
 }
 
 TEST_F(CalculatorWindow, SavesThePictureInTheCurrentFolder) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const QString was = QDir::currentPath();
-  QDir::setCurrent(dir.path());
+  testing::TemporaryWorkingFolder here;
   f->Command2->click();
   EXPECT_TRUE(Shown().empty());
-  QImage saved(dir.filePath("Velmor20.bmp"), "BMP");
+  QImage saved("Velmor20.bmp", "BMP");
   EXPECT_EQ(saved.size(), QSize(523, 523));
   for (const char* bad : {"../x", "a/b", ""}) {
     Type(f->Text6, bad);
@@ -209,8 +187,7 @@ TEST_F(CalculatorWindow, SavesThePictureInTheCurrentFolder) {
       EXPECT_EQ(Shown(), One("Ошибка сохранения изображения")) << bad;
     }
   }
-  EXPECT_FALSE(QFile::exists(dir.filePath("../x.bmp")));
-  QDir::setCurrent(was);
+  EXPECT_FALSE(QFile::exists("../x.bmp"));
 }
 
 TEST_F(CalculatorWindow, LaserFrequenciesAndBeamSearch) {

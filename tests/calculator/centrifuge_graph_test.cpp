@@ -8,10 +8,14 @@
 #include "fake_picture_host.h"
 #include "shared/faults.h"
 #include "shared/shared_pool.h"
+#include "support/recorded.h"
 #include "workbench/experiment_engine.h"
 
 namespace velmor {
 namespace {
+
+using testing::Edges;
+using testing::Values;
 
 using Kind = CanvasOp::Kind;
 
@@ -57,10 +61,7 @@ TEST(ShiftGraphFrame, DefaultGridNumbersAndAxis) {
   EXPECT_DOUBLE_EQ(host.width, 21 * 24.91);
   EXPECT_DOUBLE_EQ(host.height, 21 * 24.91);
   const RecordingCanvas& c = host.canvas;
-  EXPECT_EQ(c.Left(), -1);
-  EXPECT_EQ(c.Top(), 10);
-  EXPECT_EQ(c.Right(), 20);
-  EXPECT_EQ(c.Bottom(), -11);
+  EXPECT_EQ(Edges(c), (Values{-1, 10, 20, -11}));
 
   const auto lines = c.OpsOf(Kind::Line);
   // j = -11 … 10 across, i = -1 … 19 up and down, and the axis.

@@ -9,12 +9,17 @@
 #include "fake_picture_host.h"
 #include "shared/faults.h"
 #include "shared/shared_pool.h"
+#include "support/recorded.h"
 #include "workbench/experiment_engine.h"
 
 namespace velmor {
 namespace {
 
 using Kind = CanvasOp::Kind;
+using testing::At;
+using testing::Edges;
+using testing::Values;
+using Texts = std::vector<std::string>;
 
 SharedPool Started() {
   SharedPool p;
@@ -81,10 +86,14 @@ BeamSearch Search(double v0, double vp, double va) {
   return in;
 }
 
-TEST(BeamSpeedSearch, CrossingJustAfterEqualFrequencies) {
+// A search in a pool of its own, onto a picture of its own.
+struct BeamSpeedSearch : ::testing::Test {
   SharedPool P = Started();
-  P.StopFlag = 0;
   FakePictureHost host;
+};
+
+TEST_F(BeamSpeedSearch, CrossingJustAfterEqualFrequencies) {
+  P.StopFlag = 0;
   // (1 − b)·3 = (1 + b)·1 at b = 0,5 exactly; "below" first holds at k = 10001.
   const BeamSearchResult r = SearchBeamSpeed(P, host, Search(1, 3, 1));
   ASSERT_TRUE(r.found);
@@ -100,10 +109,7 @@ TEST(BeamSpeedSearch, CrossingJustAfterEqualFrequencies) {
   EXPECT_DOUBLE_EQ(host.width, 523.11);
   EXPECT_DOUBLE_EQ(host.height, 398.56);
   const RecordingCanvas& c = host.canvas;
-  EXPECT_EQ(c.Left(), -1);
-  EXPECT_EQ(c.Top(), 15);
-  EXPECT_EQ(c.Right(), 20);
-  EXPECT_EQ(c.Bottom(), -1);
+  EXPECT_EQ(Edges(c), (Values{-1, 15, 20, -1}));
 
   // 8 + 11 grid lines, then the crossing marked from 17 down to 0.
   const auto lines = c.OpsOf(Kind::Line);
@@ -127,11 +133,7 @@ TEST(BeamSpeedSearch, CrossingJustAfterEqualFrequencies) {
 
   const auto texts = c.Texts();
   // Grid numbers j·s and i/20.
-  EXPECT_EQ(texts[0], "0");
-  EXPECT_EQ(texts[1], "0,5");
-  EXPECT_EQ(texts[7], "3,5");
-  EXPECT_EQ(texts[9], "0,1");
-  EXPECT_EQ(texts[18], "1");
+  EXPECT_EQ(At(texts, {0, 1, 7, 9, 18}), (Texts{"0", "0,5", "3,5", "0,1", "1"}));
   EXPECT_EQ(texts[19], "V/Vsv=  0,50005");
   EXPECT_EQ(texts[20], "одночастотная Л или V схема (требуемые значения)");
   EXPECT_EQ(texts[22], "vp=  3");
@@ -140,13 +142,14 @@ TEST(BeamSpeedSearch, CrossingJustAfterEqualFrequencies) {
   EXPECT_EQ(texts.size(), 28u);
 }
 
-TEST(BeamSpeedSearch, RelativisticPairCrossesAtItsOwnBeamSpeed) {
+TEST_F(BeamSpeedSearch, RelativisticPairCrossesAtItsOwnBeamSpeed) {
   // The classical crossing b = (vp − va)/(vp + va) is β itself.
   for (double beta : {0.03, 0.064, 0.338, 0.7}) {
-    SharedPool P = Started();
-    const LaserPair f = LaserFrequencies(P, 546.467, beta);
-    FakePictureHost host;
-    const BeamSearchResult r = SearchBeamSpeed(P, host, Search(546.467, f.vp / 1e12, f.va / 1e12));
+    SharedPool pool = Started();
+    const LaserPair f = LaserFrequencies(pool, 546.467, beta);
+    FakePictureHost picture;
+    const BeamSearchResult r =
+        SearchBeamSpeed(pool, picture, Search(546.467, f.vp / 1e12, f.va / 1e12));
     ASSERT_TRUE(r.found);
     EXPECT_NEAR(r.k / 20000.0, beta, 1.5 / 20000) << beta;
     // Both matched frequencies are the same there.
@@ -154,9 +157,7 @@ TEST(BeamSpeedSearch, RelativisticPairCrossesAtItsOwnBeamSpeed) {
   }
 }
 
-TEST(BeamSpeedSearch, PointsAtOrAboveLevelTwentyAreNotDrawn) {
-  SharedPool P = Started();
-  FakePictureHost host;
+TEST_F(BeamSpeedSearch, PointsAtOrAboveLevelTwentyAreNotDrawn) {
   // fp/v0/s = 40(1 − b) is below 20 only for b > 0,5 (k > 10000).
   SearchBeamSpeed(P, host, Search(1, 10, 1));
   const auto pts = host.canvas.OpsOf(Kind::Point);
@@ -167,9 +168,7 @@ TEST(BeamSpeedSearch, PointsAtOrAboveLevelTwentyAreNotDrawn) {
   for (const auto& p : pts) EXPECT_LT(p.b, 20);
 }
 
-TEST(BeamSpeedSearch, MeasuredPairReplacesTheTypedOne) {
-  SharedPool P = Started();
-  FakePictureHost host;
+TEST_F(BeamSpeedSearch, MeasuredPairReplacesTheTypedOne) {
   BeamSearch in = Search(546.467, 1, 1);
   in.measured = true;
   in.beta = 0.064;
@@ -184,10 +183,8 @@ TEST(BeamSpeedSearch, MeasuredPairReplacesTheTypedOne) {
   EXPECT_EQ(other.canvas.Texts()[22], "vp=  1");
 }
 
-TEST(BeamSpeedSearch, NoCrossingPrintsNoStaleFrequencies) {
-  SharedPool P = Started();
+TEST_F(BeamSpeedSearch, NoCrossingPrintsNoStaleFrequencies) {
   P.StopFlag = 1;
-  FakePictureHost host;
   // (1 − b)/(1 + b) never drops below 1/10^6 within the sweep.
   const BeamSearchResult r = SearchBeamSpeed(P, host, Search(1, 1e6, 1));
   EXPECT_FALSE(r.found);
@@ -204,12 +201,10 @@ TEST(BeamSpeedSearch, NoCrossingPrintsNoStaleFrequencies) {
   EXPECT_EQ(host.canvas.Count(Kind::Line), 19u);
 }
 
-TEST(BeamSpeedSearch, FaultsKeepWhatWasThere) {
-  SharedPool P = Started();
+TEST_F(BeamSpeedSearch, FaultsKeepWhatWasThere) {
   P.StopFlag = 7;
   P.GraphScale = 0.5;
   P.v0 = 0.2;
-  FakePictureHost host;
   host.canvas.Line(0, 0, 1, 1, kColour1);
   // Overflow on the way to Hz: nothing is touched.
   EXPECT_THROW(SearchBeamSpeed(P, host, Search(546.467, 1e308, 1)), ComputeFault);

@@ -7,9 +7,13 @@
 #include <string>
 
 #include "shared/recording_canvas.h"
+#include "support/recorded.h"
 
 namespace velmor {
 namespace {
+
+using testing::Edges;
+using testing::Values;
 
 TEST(FrameScheme, ShowsEveryNameOfTheNotation) {
   RecordingCanvas c;
@@ -26,10 +30,7 @@ TEST(FrameScheme, ShowsEveryNameOfTheNotation) {
 TEST(FrameScheme, StaysInsideItsPicture) {
   RecordingCanvas c;
   DrawFrameScheme(c);
-  EXPECT_EQ(c.Left(), 0);
-  EXPECT_EQ(c.Right(), kSchemeWidth);
-  EXPECT_EQ(c.Top(), kSchemeHeight);
-  EXPECT_EQ(c.Bottom(), 0);
+  EXPECT_EQ(Edges(c), (Values{0, kSchemeHeight, kSchemeWidth, 0}));
   const auto inside = [](double x, double y) {
     return x >= 0 && x <= kSchemeWidth && y >= 0 && y <= kSchemeHeight;
   };

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <map>
+#include <vector>
 
 #include "shared/faults.h"
 #include "shared/recording_canvas.h"
@@ -24,11 +26,19 @@ class Fields : public FrameHost {
   std::map<FrameOut, double> shown;
 };
 
+using Values = std::vector<double>;
+
 class FrameTest : public ::testing::Test {
  protected:
   FrameTest() { SetFrameWindowConstants(P); }
   FrameResult Run() { return RecomputeToInertialFrame(P, in, out, canvas); }
   double Deg(double rad) const { return rad * 180 / 3.141592654; }
+  // Several shown fields at once.
+  Values Out(std::initializer_list<FrameOut> fields) const {
+    Values v;
+    for (FrameOut f : fields) v.push_back(out[f]);
+    return v;
+  }
 
   SharedPool P;
   FrameInputs in;  // the window's defaults
@@ -103,13 +113,8 @@ TEST_F(FrameTest, GridAxesAndLegend) {
 TEST_F(FrameTest, AtRestNothingChanges) {
   in.VX1aso = in.VX2aso = 0;
   const FrameResult r = Run();
-  EXPECT_EQ(r.X1, 6);
-  EXPECT_EQ(r.Y1, 6);
-  EXPECT_EQ(r.X2, 1);
-  EXPECT_EQ(r.Y2, 1);
-  EXPECT_EQ(out[FrameOut::X1iso], 6);
-  EXPECT_EQ(out[FrameOut::Y2iso], 1);
-  EXPECT_EQ(out[FrameOut::Ratio], 1);
+  EXPECT_EQ((Values{r.X1, r.Y1, r.X2, r.Y2}), (Values{6, 6, 1, 1}));
+  EXPECT_EQ(Out({FrameOut::X1iso, FrameOut::Y2iso, FrameOut::Ratio}), (Values{6, 1, 1}));
   // The delay of a source at rest is the distance over Vs.
   EXPECT_DOUBLE_EQ(out[FrameOut::DelaydT], std::sqrt(50.0) / 20);
   EXPECT_DOUBLE_EQ(out[FrameOut::DelayT2], -std::sqrt(50.0) / 20);
@@ -177,12 +182,8 @@ TEST_F(FrameTest, SourceRestFrame) {
   in.formula = FrameFormula::F41;
   in.VY2aso = 3;  // the source's Y velocity goes as well
   const FrameResult r = Run();
-  EXPECT_EQ(r.V2, 0);
-  EXPECT_EQ(r.VX2, 0);
-  EXPECT_EQ(r.VY2, 0);
-  EXPECT_EQ(out[FrameOut::V2iso], 0);
-  EXPECT_EQ(out[FrameOut::DelaydT], 0);
-  EXPECT_EQ(out[FrameOut::SecondU], 12);
+  EXPECT_EQ((Values{r.V2, r.VX2, r.VY2}), (Values{0, 0, 0}));
+  EXPECT_EQ(Out({FrameOut::V2iso, FrameOut::DelaydT, FrameOut::SecondU}), (Values{0, 0, 12}));
   // Into the frame of 12 m/s: G = 0.8.
   EXPECT_DOUBLE_EQ(out[FrameOut::SecondX1], 7.5);
   EXPECT_DOUBLE_EQ(out[FrameOut::SecondX2], 1.25);
@@ -228,12 +229,7 @@ TEST_F(FrameTest, ClassicalThirdFrameChangesOnlyTheXVelocities) {
   in.VY1aso = 1;
   in.delay = DelayOption::Ignore;
   const FrameResult r = Run();
-  EXPECT_EQ(r.VX1, 11);
-  EXPECT_EQ(r.VX2, 7);
-  EXPECT_EQ(r.VY1, 1);
-  EXPECT_EQ(r.X1, 6);
-  EXPECT_EQ(r.X2, 1);
-  EXPECT_EQ(r.T1, 0);
+  EXPECT_EQ((Values{r.VX1, r.VX2, r.VY1, r.X1, r.X2, r.T1}), (Values{11, 7, 1, 6, 1, 0}));
   EXPECT_EQ(out[FrameOut::SecondU], 3);
   for (FrameOut f : {FrameOut::SecondX1, FrameOut::SecondY1, FrameOut::SecondX2, FrameOut::SecondY2,
                      FrameOut::SecondT1, FrameOut::SecondT2, FrameOut::SecondT1new,

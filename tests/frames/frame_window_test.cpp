@@ -5,52 +5,28 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <cmath>
 #include <string>
 
 #include "frames/scheme_window.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
+#include "support/window_test_support.h"
 #include "ui/form_registry.h"
-#include "ui/messages.h"
 
 namespace velmor {
 namespace {
 
+using testing::Strings;
+using testing::Text;
+using testing::Texts;
 using ui::FormRegistry;
-using ui::Messages;
 
-std::string Text(const QLineEdit* f) {
-  return f->text().toStdString();
-}
-
-class FrameWindowTest : public ::testing::Test {
+class FrameWindowTest : public testing::WindowTest<Form6, 6> {
  protected:
-  void SetUp() override {
-    Messages::TakeLog();
-    form = static_cast<Form6*>(FormRegistry::Show(6));
-    ASSERT_NE(form, nullptr);
-  }
-  void TearDown() override {
-    for (int n : {7, 6}) {
-      if (ui::Form* f = FormRegistry::Find(n)) f->close();
-    }
-    QApplication::processEvents();
-  }
-  // The one message shown since the last call, or "" when none was.
-  std::string Message() {
-    const auto log = Messages::TakeLog();
-    if (log.empty()) return "";
-    EXPECT_EQ(log.size(), 1u);
-    EXPECT_EQ(log.back().title, "Velmor5");
-    return log.back().text;
-  }
+  static std::string Message() { return testing::TakeMessage(); }
   long long Lines() const { return form->Picture1->Counts().lines; }
-
-  Form6* form = nullptr;
 };
 
 TEST_F(FrameWindowTest, LoadSetsTheConstantsAndDrawsTheGrid) {
@@ -83,13 +59,9 @@ TEST_F(FrameWindowTest, CalculationWithTheDefaults) {
   const double c = std::cos(std::atan2(5, 5 + 12 * t));
   const double want = (1 - 16 * c / 20) * 0.8 / (1 - 12 * c / 20) / 0.6;
   EXPECT_NEAR(*ParseNumber(Text(form->Text7)), want, 1e-14);
-  EXPECT_EQ(Text(form->Text4), "16");
-  EXPECT_EQ(Text(form->Text5), "12");
-  EXPECT_EQ(Text(form->Text34), "4");
-  EXPECT_EQ(Text(form->Text40), "0");
-  EXPECT_EQ(Text(form->Text45), "6");
-  EXPECT_EQ(Text(form->Text59), "0");
-  EXPECT_EQ(Text(form->Text33), "1");
+  EXPECT_EQ(Texts({form->Text4, form->Text5, form->Text34, form->Text40, form->Text45, form->Text59,
+                   form->Text33}),
+            (Strings{"16", "12", "4", "0", "6", "0", "1"}));
   // Drawn over the grid: two circles, three lines.
   EXPECT_EQ(form->Picture1->Counts().circles, 2);
   EXPECT_EQ(Lines(), 35 + 3);
@@ -157,13 +129,10 @@ TEST_F(FrameWindowTest, FaultsShowTheMessageAndDrawNothing) {
 TEST_F(FrameWindowTest, OptionsReachTheCalculation) {
   form->Option9->click();  // "4-1": the source at rest
   form->Command1->click();
-  EXPECT_EQ(Text(form->Text5), "0");
-  EXPECT_EQ(Text(form->Text32), "0");
-  EXPECT_EQ(Text(form->Text59), "12");
+  EXPECT_EQ(Texts({form->Text5, form->Text32, form->Text59}), (Strings{"0", "0", "12"}));
   form->Option1->click();  // "4-3": the receiver at rest
   form->Command1->click();
-  EXPECT_EQ(Text(form->Text4), "0");
-  EXPECT_EQ(Text(form->Text59), "16");
+  EXPECT_EQ(Texts({form->Text4, form->Text59}), (Strings{"0", "16"}));
   // Classical with the third frame: only the X velocities move.
   form->Option2->click();
   form->Option6->click();  // no delay
@@ -171,27 +140,21 @@ TEST_F(FrameWindowTest, OptionsReachTheCalculation) {
   form->Text47->setText("3");
   form->Text3->setText("2");
   form->Command1->click();
-  EXPECT_EQ(Text(form->Text16), "11");
-  EXPECT_EQ(Text(form->Text17), "7");
-  EXPECT_EQ(Text(form->Text26), "6");
-  EXPECT_EQ(Text(form->Text59), "3");
-  EXPECT_EQ(Text(form->Text55), "0");
-  EXPECT_EQ(Text(form->Text48), "0");
+  EXPECT_EQ(
+      Texts({form->Text16, form->Text17, form->Text26, form->Text59, form->Text55, form->Text48}),
+      (Strings{"11", "7", "6", "3", "0", "0"}));
   // Synchronisation at the origin's time.
   form->Option10->click();
   form->Option11->click();
   form->Text65->setText("1");
   form->Text3->setText("5");
   form->Command1->click();
-  EXPECT_EQ(Text(form->Text38), "0");
-  EXPECT_EQ(Text(form->Text39), "0");
+  EXPECT_EQ(Texts({form->Text38, form->Text39}), (Strings{"0", "0"}));
   EXPECT_EQ(Message(), "");
 }
 
 TEST_F(FrameWindowTest, SavingThePicture) {
-  QTemporaryDir dir;
-  const QString old = QDir::currentPath();
-  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  testing::TemporaryWorkingFolder here;
   form->Text60->setText("7");
   form->Command5->click();
   EXPECT_EQ(Message(), "");
@@ -200,7 +163,6 @@ TEST_F(FrameWindowTest, SavingThePicture) {
   form->Command5->click();
   EXPECT_EQ(Message(), "Ошибка сохранения изображения");
   EXPECT_FALSE(QFile::exists("../Velmor_../escape.bmp"));
-  QDir::setCurrent(old);
 }
 
 TEST_F(FrameWindowTest, SchemeAndClosing) {

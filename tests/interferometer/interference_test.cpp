@@ -204,6 +204,14 @@ class InterferenceLoop : public ::testing::Test {
   InterferenceInputs in = TestBoxes();
   InterferenceGeometry g;
   RecordingInterferenceHost host;
+
+  // One single step drawing the sine curves: how the run ended.
+  InterferenceEnd SineStep() {
+    host.options.sine = true;
+    host.options.singleStep = true;
+    InterferenceRun run(pool, engine, g, in);
+    return run.Run(host);
+  }
 };
 
 TEST_F(InterferenceLoop, SingleStepComputesOneStep) {
@@ -309,11 +317,8 @@ TEST_F(InterferenceLoop, StopFlagAndRefreshEveryNC0Steps) {
 }
 
 TEST_F(InterferenceLoop, SineCurvesOnStripThree) {
-  host.options.sine = true;
-  host.options.singleStep = true;
   in.strip = 3;
-  InterferenceRun run(pool, engine, g, in);
-  ASSERT_EQ(run.Run(host), InterferenceEnd::Stopped);
+  ASSERT_EQ(SineStep(), InterferenceEnd::Stopped);
   const auto& s3 = host.strips[2];
   EXPECT_EQ(s3.Count(Kind::Line), 7u);  // only the fringe marks
   const auto points = s3.OpsOf(Kind::Point);
@@ -327,11 +332,8 @@ TEST_F(InterferenceLoop, SineCurvesOnStripThree) {
 }
 
 TEST_F(InterferenceLoop, StripThreeLeftClearedWhenTheLastStepDrewNothing) {
-  host.options.sine = true;
-  host.options.singleStep = true;
   in.NC0 = 10;
-  InterferenceRun run(pool, engine, g, in);
-  ASSERT_EQ(run.Run(host), InterferenceEnd::Stopped);
+  ASSERT_EQ(SineStep(), InterferenceEnd::Stopped);
   const auto& s3 = host.strips[2];
   EXPECT_EQ(s3.Count(Kind::Cls), 1u);
   EXPECT_EQ(s3.Count(Kind::Line), 7u);

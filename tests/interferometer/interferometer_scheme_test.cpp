@@ -8,10 +8,14 @@
 #include "engine_test_support.h"
 #include "interferometer/segment_report.h"
 #include "shared/faults.h"
+#include "support/recorded.h"
 
 namespace velmor {
 namespace {
 
+using testing::Edges;
+using testing::Place;
+using testing::Values;
 using namespace testing_support;
 using Kind = CanvasOp::Kind;
 
@@ -24,10 +28,7 @@ bool SameLine(const CanvasOp& op, double x1, double y1, double x2, double y2) {
 TEST(InterferometerGrid, ScaleLinesNumbersAndAxes) {
   RecordingCanvas c;
   DrawInterferometerGrid(c);
-  EXPECT_EQ(c.Left(), -14);
-  EXPECT_EQ(c.Top(), 25);
-  EXPECT_EQ(c.Right(), 16);
-  EXPECT_EQ(c.Bottom(), -5);
+  EXPECT_EQ(Edges(c), (Values{-14, 25, 16, -5}));
   const auto lines = c.OpsOf(Kind::Line);
   // 15 vertical (x = -12..16), 15 horizontal (y = -4..24), two axes.
   ASSERT_EQ(lines.size(), 32u);
@@ -45,6 +46,13 @@ TEST(InterferometerGrid, ScaleLinesNumbersAndAxes) {
   EXPECT_EQ(texts[7].text, " 2");
   EXPECT_EQ(texts[15].text, "-4");
   EXPECT_EQ(texts[15].a, -14);
+}
+
+// The texts of the legend, drawn on a canvas of their own.
+std::vector<CanvasOp> LegendTexts(const ElementLayout& e) {
+  RecordingCanvas legend;
+  DrawLegend(legend, e);
+  return legend.OpsOf(Kind::Text);
 }
 
 class SchemeDrawing : public ::testing::Test {
@@ -118,14 +126,12 @@ TEST_F(SchemeDrawing, ZeroScaleDrawsNothingAndFaults) {
 }
 
 TEST_F(SchemeDrawing, LegendAndElementNumbers) {
-  DrawLegend(c, e);
-  const auto t = c.OpsOf(Kind::Text);
+  const auto t = LegendTexts(e);
   ASSERT_EQ(t.size(), 8u);
   EXPECT_EQ(t[0].text,
             " 1- левое зеркало   2- вехнее зеркало  3- полупрозрачное зеркало   4- прозрачная "
             "пластина ");
-  EXPECT_EQ(t[0].a, -12);
-  EXPECT_EQ(t[0].b, 24.9);
+  EXPECT_EQ(Place(t[0]), (Values{-12, 24.9}));
   EXPECT_EQ(t[1].text, "      5- источник света   6- объектив трубы ");
   struct Want {
     const char* text;
@@ -154,9 +160,7 @@ TEST(TwoMirrorDrawing, MirrorsSourceObjectiveAndLegend) {
   const auto circles = c.OpsOf(Kind::Circle);
   ASSERT_EQ(circles.size(), 1u);
   EXPECT_EQ(circles[0].c, 0.5);
-  c.Reset();
-  DrawLegend(c, e);
-  const auto t = c.OpsOf(Kind::Text);
+  const auto t = LegendTexts(e);
   ASSERT_EQ(t.size(), 5u);
   EXPECT_EQ(t[0].text,
             " 1- левое зеркало   2- правое зеркало                   5- источник света   6- "
@@ -201,6 +205,14 @@ std::string Header(const ReportLine& line) {
   return line.cells[0].text;
 }
 
+// The headers of the given rows.
+std::vector<std::string> Headers(const std::vector<ReportLine>& lines,
+                                 std::initializer_list<std::size_t> rows) {
+  std::vector<std::string> out;
+  for (std::size_t r : rows) out.push_back(Header(lines.at(r)));
+  return out;
+}
+
 TEST(SegmentReport, HeaderNoteColumnsAndStartRow) {
   SharedPool pool = StartedPool();
   InterferometerEngine e(pool);
@@ -208,23 +220,19 @@ TEST(SegmentReport, HeaderNoteColumnsAndStartRow) {
   e.InitialiseBeams(DefaultSetup(pool), {}, scratch);
   const auto lines = SegmentReportLines(e, false);
   ASSERT_EQ(lines.size(), 26u);
-  EXPECT_EQ(Header(lines[0]),
-            "ii = 10 и jj = 20 общий путь до стеклянной поверхности наклонного полупрозрачного "
-            "зеркала");
-  EXPECT_EQ(Header(lines[2]),
-            "  ii = 12  нет _________________________________________________________  jj = 22  "
-            "свободно ввверх и преломление на прозрачной пластине ");
-  EXPECT_EQ(Header(lines[8]),
-            "  ii = 18  свободно вправо до приемника _________________________________  jj = 28  "
-            "свободно вправо до приемника");
-  EXPECT_EQ(Header(lines[9]), "");
-  EXPECT_EQ(Header(lines[10]),
-            "если Real то T=10^6*T   v1(i)=v1(i)/10^6= ТГц    V(i)=V(i)/10^6= тыс.км/с ");
-  EXPECT_EQ(Header(lines[11]),
-            "          Tk1(i+10)                  Tk2(i+20)                    S1(i+10)          "
-            "    S2(i+20)              v1(i+10)");
-  EXPECT_EQ(Header(lines[13]), "          An(i+10)         An(i+20)");
-  EXPECT_EQ(Header(lines[14]), "         An(i+30)          An(i+40)");
+  EXPECT_EQ(
+      Headers(lines, {0, 2, 8, 9, 10, 11, 13, 14}),
+      (std::vector<std::string>{
+          "ii = 10 и jj = 20 общий путь до стеклянной поверхности наклонного полупрозрачного "
+          "зеркала",
+          "  ii = 12  нет _________________________________________________________  jj = 22  "
+          "свободно ввверх и преломление на прозрачной пластине ",
+          "  ii = 18  свободно вправо до приемника _________________________________  jj = 28  "
+          "свободно вправо до приемника",
+          "", "если Real то T=10^6*T   v1(i)=v1(i)/10^6= ТГц    V(i)=V(i)/10^6= тыс.км/с ",
+          "          Tk1(i+10)                  Tk2(i+20)                    S1(i+10)          "
+          "    S2(i+20)              v1(i+10)",
+          "          An(i+10)         An(i+20)", "         An(i+30)          An(i+40)"}));
   EXPECT_EQ(Joined(lines[15]),
             "  0|0,000000000000|0,000000000000|000,000000|000,000000|10000,00000000|"
             "10000,00000000|020,0000000|020,0000000|1,0000050|1,0000050|090,0000|090,0000|"
@@ -269,24 +277,20 @@ TEST(SegmentReport, TwoMirrorLayoutAndPrinting) {
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
   const auto lines = TwoMirrorReportLines(e, false);
   ASSERT_EQ(lines.size(), 11u);
-  EXPECT_EQ(Header(lines[0]),
-            "ii = 10 от источника внутри колбы до левого зеркала _______jj = 20 от источника "
-            "внутри колбы до правого зеркала");
-  EXPECT_EQ(Header(lines[1]),
-            "    ii = 11  от левого зеркала до приемника _________________ jj = 21  от правого "
-            "зеркала до приемника");
-  EXPECT_EQ(Header(lines[6]),
-            "          An(i+10)         An(i+20)          An(i+30)          An(i+40)");
+  EXPECT_EQ(Headers(lines, {0, 1, 6}),
+            (std::vector<std::string>{
+                "ii = 10 от источника внутри колбы до левого зеркала _______jj = 20 от источника "
+                "внутри колбы до правого зеркала",
+                "    ii = 11  от левого зеркала до приемника _________________ jj = 21  от правого "
+                "зеркала до приемника",
+                "          An(i+10)         An(i+20)          An(i+30)          An(i+40)"}));
   // The path lengths in the wider format.
   EXPECT_EQ(lines[9].cells[3].text, PaddedFixed(e.Sk1(11), 9, 8));
   EXPECT_EQ(lines[9].cells[3].text.size(), 18u);
   EXPECT_EQ(lines[10].cells[0].text, "  12");
   RecordingCanvas page;
   WriteTwoMirrorReport(page, e, false);
-  EXPECT_EQ(page.Left(), 0);
-  EXPECT_EQ(page.Top(), 10.5);
-  EXPECT_EQ(page.Right(), 30);
-  EXPECT_EQ(page.Bottom(), 0);
+  EXPECT_EQ(Edges(page), (Values{0, 10.5, 30, 0}));
   const auto texts = page.OpsOf(Kind::Text);
   ASSERT_EQ(texts.size(), 7u + 4 * 15);
   EXPECT_EQ(texts[0].a, 0);

@@ -9,52 +9,35 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <cmath>
 
 #include "reports/report_window.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
+#include "support/window_test_support.h"
 #include "ui/form_registry.h"
-#include "ui/messages.h"
 #include "ui/ui_yield.h"
 
 namespace velmor {
 namespace {
 
 using ui::FormRegistry;
-using ui::Messages;
 
+// The shared readers, by the short names these tests use.
 std::string T(const QLineEdit* f) {
-  return f->text().toStdString();
+  return testing::Text(f);
 }
 double N(const QLineEdit* f) {
-  return *ParseNumber(T(f));
+  return testing::Number(f);
 }
-
 std::vector<std::string> TakeTexts() {
-  std::vector<std::string> out;
-  for (const auto& m : Messages::TakeLog()) out.push_back(m.title + "|" + m.text);
-  return out;
+  return testing::TakeMessages();
 }
 
-class Form8Test : public ::testing::Test {
+class Form8Test : public testing::WindowTest<Form8, 8> {
  protected:
-  void SetUp() override {
-    FormRegistry::Show(1);
-    Messages::TakeLog();
-    f = static_cast<Form8*>(FormRegistry::Show(8));
-    ASSERT_NE(f, nullptr);
-  }
-  void TearDown() override {
-    ui::SetYieldHook(nullptr);
-    for (int n : {8, 9}) {
-      if (ui::Form* w = FormRegistry::Find(n)) w->close();
-    }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Messages::TakeLog();
-  }
-  Form8* f = nullptr;
+  void BeforeOpening() override { FormRegistry::Show(1); }
+  Form8*& f = form;  // the window, by the name these tests use
 };
 
 TEST_F(Form8Test, LoadRunsOneStoppedBatchAndDrawsTheScheme) {
@@ -290,9 +273,7 @@ TEST_F(Form8Test, InterferenceRefusals) {
 }
 
 TEST_F(Form8Test, SavedFileNamesFollowTheLastOperation) {
-  QTemporaryDir dir;
-  const QString old = QDir::currentPath();
-  QDir::setCurrent(dir.path());
+  testing::TemporaryWorkingFolder here;
   f->Text21->setText("7");
   f->Command6->click();
   EXPECT_TRUE(QFile::exists("Velmor8_0_7.bmp"));
@@ -319,7 +300,6 @@ TEST_F(Form8Test, SavedFileNamesFollowTheLastOperation) {
   f->Command6->click();
   EXPECT_EQ(TakeTexts(), std::vector<std::string>{"Velmor5|Ошибка записи в файл"});
   EXPECT_TRUE(QFileInfo("Velmor8_2_9.bmp").isDir());
-  QDir::setCurrent(old);
 }
 
 TEST_F(Form8Test, ReportWindowFollowsItsCheckBox) {

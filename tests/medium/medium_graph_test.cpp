@@ -11,9 +11,13 @@
 #include "shared/faults.h"
 #include "shared/recording_canvas.h"
 #include "shared/shared_pool.h"
+#include "support/recorded.h"
 
 namespace velmor {
 namespace {
+
+using testing::Edges;
+using testing::Values;
 
 using Kind = CanvasOp::Kind;
 
@@ -22,10 +26,7 @@ TEST(GraphFrame, AngleModeLabelsAndAxes) {
   c.PrintAt(1, 1, "old");
   DrawGraphFrame(c, GraphFrame{false, 0.125, 2.5});
   EXPECT_EQ(c.Ops()[0].kind, Kind::Cls);
-  EXPECT_EQ(c.Left(), -21);
-  EXPECT_EQ(c.Top(), 17);
-  EXPECT_EQ(c.Right(), 20);
-  EXPECT_EQ(c.Bottom(), -1);
+  EXPECT_EQ(Edges(c), (Values{-21, 17, 20, -1}));
   const auto texts = c.OpsOf(Kind::Text);
   std::vector<std::string> ordinate, abscissa;
   for (const auto& t : texts) (t.a == -21 ? ordinate : abscissa).push_back(t.text);

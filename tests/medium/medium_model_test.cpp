@@ -5,9 +5,15 @@
 
 #include "shared/faults.h"
 #include "shared/recording_canvas.h"
+#include "support/recorded.h"
 
 namespace velmor {
 namespace {
+
+using testing::Coordinates;
+using testing::Edges;
+using testing::Place;
+using testing::Values;
 
 using Kind = CanvasOp::Kind;
 
@@ -35,20 +41,13 @@ TEST(LayerDensity, OverflowIsAFault) {
 TEST(MediumGrid, ScaleGridLabelsAndAxes) {
   RecordingCanvas c;
   DrawMediumGrid(c);
-  EXPECT_EQ(c.Left(), -3);
-  EXPECT_EQ(c.Top(), 14);
-  EXPECT_EQ(c.Right(), 38);
-  EXPECT_EQ(c.Bottom(), -4);
+  EXPECT_EQ(Edges(c), (Values{-3, 14, 38, -4}));
   EXPECT_EQ(c.Count(Kind::Cls), 0u);
   const auto lines = c.OpsOf(Kind::Line);
   // 18 rows (−3 … 14), 41 columns (−2 … 38), two axes.
   ASSERT_EQ(lines.size(), 18u + 41u + 2u);
-  EXPECT_EQ(lines[0].a, -3);
-  EXPECT_EQ(lines[0].b, -3);
-  EXPECT_EQ(lines[0].c, 38);
-  EXPECT_EQ(lines[18].a, -2);
-  EXPECT_EQ(lines[18].b, -3);
-  EXPECT_EQ(lines[18].d, 14);
+  EXPECT_EQ(Coordinates(lines[0]), (Values{-3, -3, 38, -3}));
+  EXPECT_EQ(Coordinates(lines[18]), (Values{-2, -3, -2, 14}));
   EXPECT_EQ(lines[0].colour, RGB(200, 200, 200));
   EXPECT_EQ(lines[59].colour, kColour1);
   EXPECT_EQ(lines[59].b, 0);
@@ -56,32 +55,31 @@ TEST(MediumGrid, ScaleGridLabelsAndAxes) {
   const auto texts = c.OpsOf(Kind::Text);
   ASSERT_EQ(texts.size(), 41u + 18u);
   EXPECT_EQ(texts[0].text, "-2");
-  EXPECT_DOUBLE_EQ(texts[0].a, -2.3);
-  EXPECT_DOUBLE_EQ(texts[0].b, -3.3);
+  EXPECT_EQ(Place(texts[0]), (Values{-2.3, -3.3}));
   EXPECT_EQ(texts[40].text, " 38");
   EXPECT_EQ(texts[41].text, "-3");
-  EXPECT_DOUBLE_EQ(texts[41].a, -3);
-  EXPECT_DOUBLE_EQ(texts[41].b, -2.5);
+  EXPECT_EQ(Place(texts[41]), (Values{-3, -2.5}));
+}
+
+// The segments of a density profile drawn on a canvas of their own.
+std::vector<CanvasOp> ProfileLines(DensityLaw law, double scale, double receiverY, double sourceY,
+                                   double layers, double Kp) {
+  RecordingCanvas c;
+  DrawDensityProfile(c, law, scale, receiverY, sourceY, layers, Kp);
+  return c.OpsOf(Kind::Line);
 }
 
 TEST(DensityProfile, UniformMediumIsOneLineAtDensityOne) {
-  RecordingCanvas c;
   // Receiver at 50 m, source at 0, scale 5 m per unit.
-  DrawDensityProfile(c, DensityLaw::FromTop, 5, 50, 0, 100, 0);
-  const auto lines = c.OpsOf(Kind::Line);
+  const auto lines = ProfileLines(DensityLaw::FromTop, 5, 50, 0, 100, 0);
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].a, 1);
-  EXPECT_EQ(lines[0].c, 1);
-  EXPECT_DOUBLE_EQ(lines[0].b, 0);
-  EXPECT_DOUBLE_EQ(lines[0].d, 10);
+  EXPECT_EQ(Coordinates(lines[0]), (Values{1, 0, 1, 10}));
   EXPECT_EQ(lines[0].colour, RGB(0, 0, 250));
 }
 
 TEST(DensityProfile, OneSegmentPerLayerOfItsOwnDensity) {
-  RecordingCanvas c;
   // P = 1 + 0,5·(4 − N): 2,5  2  1,5  1 over layers of 2,5 m, scale 5.
-  DrawDensityProfile(c, DensityLaw::FromTop, 5, 10, 0, 4, 0.5);
-  const auto lines = c.OpsOf(Kind::Line);
+  const auto lines = ProfileLines(DensityLaw::FromTop, 5, 10, 0, 4, 0.5);
   ASSERT_EQ(lines.size(), 4u);
   const double P[] = {2.5, 2, 1.5, 1};
   for (int k = 0; k < 4; ++k) {
@@ -92,27 +90,17 @@ TEST(DensityProfile, OneSegmentPerLayerOfItsOwnDensity) {
 }
 
 TEST(DensityProfile, NegativeKpLeavesThinLayersOut) {
-  RecordingCanvas c;
   // P = 1 − 0,1·(N − 1): only layer 1 reaches 1.
-  DrawDensityProfile(c, DensityLaw::Linear, 1, 10, 0, 10, -0.1);
-  const auto lines = c.OpsOf(Kind::Line);
+  const auto lines = ProfileLines(DensityLaw::Linear, 1, 10, 0, 10, -0.1);
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_DOUBLE_EQ(lines[0].a, 1);
-  EXPECT_DOUBLE_EQ(lines[0].b, 0);
-  EXPECT_DOUBLE_EQ(lines[0].d, 1);
+  EXPECT_EQ(Coordinates(lines[0]), (Values{1, 0, 1, 1}));
 }
 
 TEST(DensityProfile, ReceiverBelowTheSourceCountsLayersDownward) {
-  RecordingCanvas c;
-  DrawDensityProfile(c, DensityLaw::Linear, 1, 0, 10, 2, 1);
-  const auto lines = c.OpsOf(Kind::Line);
+  const auto lines = ProfileLines(DensityLaw::Linear, 1, 0, 10, 2, 1);
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_DOUBLE_EQ(lines[0].a, 1);
-  EXPECT_DOUBLE_EQ(lines[0].b, 10);
-  EXPECT_DOUBLE_EQ(lines[0].d, 5);
-  EXPECT_DOUBLE_EQ(lines[1].a, 2);
-  EXPECT_DOUBLE_EQ(lines[1].b, 5);
-  EXPECT_DOUBLE_EQ(lines[1].d, 0);
+  EXPECT_EQ(Coordinates(lines[0]), (Values{1, 10, 1, 5}));
+  EXPECT_EQ(Coordinates(lines[1]), (Values{2, 5, 2, 0}));
 }
 
 TEST(DensityProfile, NoLayersDividesByZeroAndZeroScaleFaults) {

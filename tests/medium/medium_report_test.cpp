@@ -10,11 +10,13 @@
 #include "shared/faults.h"
 #include "shared/recording_canvas.h"
 #include "shared/shared_pool.h"
+#include "support/fill.h"
 
 namespace velmor {
 namespace {
 
 using medium_testing::DefaultInputs;
+using testing::Fill;
 using Kind = CanvasOp::Kind;
 
 struct Report : ::testing::Test {
@@ -35,26 +37,19 @@ struct Report : ::testing::Test {
   // Two receptions of the ray bundle: observed period 1.
   void TwoReceptions() {
     P.PeriodNumber = 3;
-    P.Tn2(1) = 0;
-    P.Xn2(1) = 0;
-    P.Yn2(1) = 0;
+    P.Tn2(1) = P.Xn2(1) = P.Yn2(1) = 0;
     P.Xk2(1) = 65.2412345678;
     P.Yk2(1) = -0.5;
     P.Tn1(1) = 7.249;
     P.Xk1(1) = 136.2449999;
     P.Yk1(1) = 50;
-    P.Tk1(1) = 7.249;
-    P.Tk1(2) = 11.749;
+    Fill(P.Tk1, 1, {7.249, 11.749});
     M.EmitAngle(1) = 0.35;
     M.RecvAngle(1) = 0.36;
-    P.Qn1(1) = -0.36;
-    P.Qn2(1) = -0.35;
-    P.Qn1(2) = -0.5;
-    P.Qn2(2) = -0.45;
-    M.Vs1(1) = 20;
-    M.Vs2(1) = 20;
-    M.Vs1(2) = 10;
-    M.Vs2(2) = 20;
+    Fill(P.Qn1, 1, {-0.36, -0.5});
+    Fill(P.Qn2, 1, {-0.35, -0.45});
+    Fill(M.Vs1, 1, {20, 10});
+    Fill(M.Vs2, 1, {20, 20});
   }
   static double Classic(double Q1, double Q2, double c1, double c2) {
     return 0.2 * (1 - std::cos(Q1) * 5 / c1) / (1 - std::cos(Q2) * 9 / c2);
@@ -192,20 +187,14 @@ TEST_F(Report, FaultKeepsTheBlocksPrintedBeforeIt) {
 
 TEST_F(Report, PotentialBlockAndSummary) {
   P.PeriodNumber = 2;
-  P.Tn2(1) = 1.251;
-  P.Tn2(2) = 6.251;
-  P.Xn2(1) = 11.259;
-  P.Xn2(2) = 56.259;
-  P.Tk1(1) = 7.1416;
-  P.Tk1(2) = 12.1416;
-  P.Xk1(1) = 106.5;
-  P.Xk1(2) = 131.5;
+  Fill(P.Tn2, 1, {1.251, 6.251});
+  Fill(P.Xn2, 1, {11.259, 56.259});
+  Fill(P.Tk1, 1, {7.1416, 12.1416});
+  Fill(P.Xk1, 1, {106.5, 131.5});
   M.RecvAngle(1) = 0.5;
   M.RecvAngle(2) = 0.25;
-  P.Qn1(1) = -0.5;
-  P.Qn2(1) = -0.5;
-  P.Qn1(2) = -0.25;
-  P.Qn2(2) = -0.25;
+  Fill(P.Qn1, 1, {-0.5, -0.25});
+  Fill(P.Qn2, 1, {-0.5, -0.25});
   PrintPotentialReport(page, P, M, false);
   const auto texts = page.OpsOf(Kind::Text);
   ASSERT_EQ(texts.size(), 2u);

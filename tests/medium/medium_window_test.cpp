@@ -2,9 +2,7 @@
 #include "medium/medium_window.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <QCoreApplication>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,62 +12,34 @@
 #include "reports/report_window.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
+#include "support/window_test_support.h"
 #include "ui/form_registry.h"
-#include "ui/messages.h"
 #include "ui/ui_yield.h"
 #include "workbench/main_window.h"
 
 namespace velmor {
 namespace {
 
-using ui::Messages;
+using testing::AtYield;
 namespace fs = std::filesystem;
 
+// The shared helpers, by the names these tests use.
 void Flush() {
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  testing::DeleteClosed();
 }
-
 std::vector<std::string> MessageTexts() {
-  std::vector<std::string> out;
-  for (const auto& m : Messages::TakeLog()) out.push_back(m.title + "|" + m.text);
-  return out;
+  return testing::TakeMessages();
 }
 
-// Runs `action` at the n-th yield from now.
-void AtYield(long long n, std::function<void()> action) {
-  const long long at = ui::UiYieldCount() + n;
-  ui::SetYieldHook([at, action = std::move(action)]() mutable {
-    if (action && ui::UiYieldCount() >= at) {
-      auto a = std::move(action);
-      action = nullptr;
-      a();
-    }
-  });
-}
+struct MediumWindow : testing::WindowTest<Form3, 3> {
+  testing::TemporaryWorkingFolder folder;
+  const fs::path dir = folder.Path();
+  Form3*& w = form;
 
-struct MediumWindow : ::testing::Test {
-  Form3* w = nullptr;
-  fs::path oldDir;
-  fs::path dir;
-
-  void SetUp() override {
-    Messages::TakeLog();
+  void BeforeOpening() override {
     ui::FormRegistry::Show(1);
-    if (ui::Form* f = ui::FormRegistry::Find(3)) f->close();
-    if (ui::Form* f = ui::FormRegistry::Find(4)) f->close();
-    Flush();
+    testing::CloseWindows({4});
     Medium() = MediumState{};
-    w = static_cast<Form3*>(ui::FormRegistry::Show(3));
-    oldDir = fs::current_path();
-    dir = fs::temp_directory_path() / ("velmor-medium-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::current_path(dir);
-  }
-  void TearDown() override {
-    ui::SetYieldHook(nullptr);
-    fs::current_path(oldDir);
-    fs::remove_all(dir);
   }
   // Receiver at rest above the slow source: every period arrives in time.
   void Quick() {
@@ -79,6 +49,15 @@ struct MediumWindow : ::testing::Test {
     w->Text4->setText("0,5");
     w->Text18->setText("2");
     w->Check6->setChecked(false);
+  }
+  // Continue and single step with nothing to go on with: the time stays
+  // where it is, and nothing is shown.
+  void ExpectNothingToContinue() {
+    const double t = Pool().CurrentTime;
+    w->Command3->click();
+    w->Command4->click();
+    EXPECT_EQ(Pool().CurrentTime, t);
+    EXPECT_TRUE(MessageTexts().empty());
   }
   // A copy of its own: the picture draws into its pixels in place, and a
   // shared copy would follow every later drawing.
@@ -101,9 +80,7 @@ TEST_F(MediumWindow, ReportBoxShowsAndUnloadsTheReportWindow) {
 
 TEST_F(MediumWindow, ContinueDoesNothingBeforeAStartOrAfterARefusedOne) {
   Pool().CurrentTime = 123;
-  w->Command3->click();
-  w->Command4->click();
-  EXPECT_EQ(Pool().CurrentTime, 123);
+  ExpectNothingToContinue();
   w->Text4->setText("-9");
   w->Command1->click();
   EXPECT_EQ(MessageTexts(),
@@ -111,11 +88,7 @@ TEST_F(MediumWindow, ContinueDoesNothingBeforeAStartOrAfterARefusedOne) {
                                      "при движении источника \nи только при движении его слева "
                                      "направо"});
   EXPECT_EQ(Medium().ExperimentKind, kBundleKind);
-  const double t = Pool().CurrentTime;
-  w->Command3->click();
-  w->Command4->click();
-  EXPECT_EQ(Pool().CurrentTime, t);
-  EXPECT_TRUE(MessageTexts().empty());
+  ExpectNothingToContinue();
 }
 
 TEST_F(MediumWindow, BadInputOfEveryKindIsRefusedAtTheStart) {
@@ -177,11 +150,7 @@ TEST_F(MediumWindow, StopEndsARunAndContinueGoesOn) {
   w->Command3->click();
   EXPECT_EQ(Pool().PeriodNumber, 21);
   // A complete run has nothing left to continue.
-  const double end = Pool().CurrentTime;
-  w->Command3->click();
-  w->Command4->click();
-  EXPECT_EQ(Pool().CurrentTime, end);
-  EXPECT_TRUE(MessageTexts().empty());
+  ExpectNothingToContinue();
 }
 
 TEST_F(MediumWindow, ClosingTheWindowDuringARunEndsItCleanly) {

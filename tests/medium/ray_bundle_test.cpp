@@ -14,29 +14,42 @@
 namespace velmor {
 namespace {
 
-// Three rays at −45°, 0°, 45° from +Y, in vacuum, from the origin.
-struct ThreeRays : ::testing::Test {
+// A bundle launched from the origin toward +Y, the receiver far to the right
+// at the given height, where no front passes it.
+struct BundleCase {
+  double receiverY, Vs, dt, scale;
+  double Np, Kp;  // layers up to the receiver's height, density step
+  int rays;
+  double cone;
+};
+
+struct RayTest : ::testing::Test {
   SharedPool P;
   MediumState M;
-  void SetUp() override {
-    SetStartupConstants(P);
-    P.X(1) = 1000;  // far away: no front passes it
-    P.Y(1) = 50;
+  RayTest() { SetStartupConstants(P); }
+  void Launch(const BundleCase& c) {
+    P.X(1) = 1000;
+    P.Y(1) = c.receiverY;
     P.X(2) = 0;
     P.Y(2) = 0;
-    P.Vs = 20;
-    P.TimeStep = 0.01;
-    P.PictureScale = 5;
+    P.Vs = c.Vs;
+    P.TimeStep = c.dt;
+    P.PictureScale = c.scale;
     P.PeriodNumber = 1;
-    M.Np = 100;
-    M.Kp = 0;
-    M.RayCount = 2;
-    M.ConeAngle = P.Pi / 2;
+    M.Np = c.Np;
+    M.Kp = c.Kp;
+    M.RayCount = c.rays;
+    M.ConeAngle = c.cone;
     M.MeanAngle = P.Pi / 2;
     ComputeBundleShape(P, M);
     M.AllocateRays();
     LaunchBundle(P, M, DensityLaw::FromTop);
   }
+};
+
+// Three rays at −45°, 0°, 45° from +Y, in vacuum.
+struct ThreeRays : RayTest {
+  void SetUp() override { Launch({50, 20, 0.01, 5, 100, 0, 2, P.Pi / 2}); }
 };
 
 TEST_F(ThreeRays, ShapeOfTheBundle) {
@@ -83,27 +96,8 @@ TEST_F(ThreeRays, DrawsEveryMovedSegmentInTheScale) {
 // Layers of 1 m, density 1,9 in layer 1 falling by 0,1 a layer (thinner
 // upward); signal speed 1, dt 0,1. Ray 0 stands just inside layer 2 with
 // the density of layer 1 still recorded.
-struct Boundary : ::testing::Test {
-  SharedPool P;
-  MediumState M;
-  void SetUp() override {
-    SetStartupConstants(P);
-    P.X(1) = 1000;
-    P.Y(1) = 10;
-    P.X(2) = 0;
-    P.Y(2) = 0;
-    P.Vs = 1;
-    P.TimeStep = 0.1;
-    P.PeriodNumber = 1;
-    M.Np = 10;
-    M.Kp = 0.1;
-    M.RayCount = 1;
-    M.ConeAngle = 0.1;
-    M.MeanAngle = P.Pi / 2;
-    ComputeBundleShape(P, M);
-    M.AllocateRays();
-    LaunchBundle(P, M, DensityLaw::FromTop);
-  }
+struct Boundary : RayTest {
+  void SetUp() override { Launch({10, 1, 0.1, 0, 10, 0.1, 1, 0.1}); }
   void Place(int i, double sine, double y) {
     M.RaySin[i] = sine;
     M.RayCos[i] = std::sqrt(1 - sine * sine);

@@ -10,17 +10,22 @@
 //   velmor5-monkey [--seed N] [--actions N] [--forms 1,3,8] [--budget N]
 //
 // A failure prints the seed and the last actions; the same seed replays them.
+// It runs in a temporary working folder of its own, so that what the windows
+// save (pictures, data files) is not left where it was started; a failure
+// keeps the folder and names it.
 #include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -61,6 +66,7 @@ struct Options {
 
 std::mt19937_64 g_rng;
 Options g_opt;
+std::string g_workDir;
 std::deque<std::string> g_log;  // the last actions, for a failure report
 std::set<std::string> g_allowed;
 // Messages that end in a value (a file name, a time): allowed by their start.
@@ -87,6 +93,7 @@ void Log(const std::string& s) {
   std::cerr << "velmor5-monkey: FAILED (seed " << g_opt.seed << ", action " << g_actionsDone
             << "): " << why << "\nlast actions:\n";
   for (const auto& s : g_log) std::cerr << "  " << s << "\n";
+  std::cerr << "what the windows saved is in " << g_workDir << "\n";
   std::cerr.flush();
   std::_Exit(1);
 }
@@ -351,6 +358,12 @@ int main(int argc, char** argv) {
       }
     }
   }
+  QTemporaryDir work(QDir::temp().filePath(QStringLiteral("velmor5-monkey-XXXXXX")));
+  if (!work.isValid() || !QDir::setCurrent(work.path())) {
+    std::cerr << "velmor5-monkey: cannot make a working folder\n";
+    return 1;
+  }
+  g_workDir = work.path().toStdString();
   Messages::SetScripted(true);
   velmor::RegisterForms();
   velmor::ui::SetYieldHook(OnYield);

@@ -16,6 +16,7 @@ namespace velmor {
 namespace {
 
 constexpr double kInput = 656.28;
+using Values = std::vector<double>;
 
 // Records what an evaluation shows.
 class Display : public DopplerDisplay {
@@ -105,15 +106,8 @@ TEST_F(DopplerTest, EveryFormulaAtRestGivesTheEmittedFrequency) {
     Speeds(0, 0);
     P.v = 0;
     ASSERT_TRUE(Eval(c, All(37, P.DegPerRad)));
-    EXPECT_EQ(P.v, kInput);
-    EXPECT_EQ(shown.ratio, 1);
-    EXPECT_EQ(shown.shift, 0);
-    EXPECT_EQ(P.G, 1);
-    EXPECT_EQ(P.G1, 1);
-    EXPECT_EQ(P.G2, 1);
-    EXPECT_EQ(P.dv1, 0);
-    EXPECT_EQ(P.dv2, 0);
-    EXPECT_EQ(P.InputCopy, kInput);
+    EXPECT_EQ((Values{P.v, shown.ratio, shown.shift, P.InputCopy}), (Values{kInput, 1, 0, kInput}));
+    EXPECT_EQ((Values{P.G, P.G1, P.G2, P.dv1, P.dv2}), (Values{1, 1, 1, 0, 0}));
   }
 }
 
@@ -384,10 +378,8 @@ TEST_F(DopplerTest, SingleModePrintsTheValuesOnTheClearedPicture) {
   ASSERT_TRUE(Eval(Of(DopplerFormula::Lorentz), {}, DopplerMode::Single));
   EXPECT_EQ(shown.clears, 1);
   ASSERT_EQ(shown.positions.size(), 5u);
-  EXPECT_EQ(shown.positions[0], 86.60254);
-  EXPECT_EQ(shown.positions[1], 50);
-  EXPECT_EQ(shown.positions[2], 50);
-  EXPECT_EQ(shown.positions[3], 0);
+  EXPECT_EQ(Values(shown.positions.begin(), shown.positions.end() - 1),
+            (Values{86.60254, 50, 50, 0}));
   EXPECT_NEAR(shown.positions[4], std::hypot(36.60254, 50), 1e-12);
   const std::vector<std::string> want = {
       "V1=    6",         "V2=    10",        "V12=   -4",          "Q3=    0",
@@ -396,11 +388,8 @@ TEST_F(DopplerTest, SingleModePrintsTheValuesOnTheClearedPicture) {
   EXPECT_EQ(shown.canvas.Texts(), want);
   const auto texts = shown.canvas.OpsOf(CanvasOp::Kind::Text);
   ASSERT_EQ(texts.size(), 12u);
-  EXPECT_EQ(texts[0].a, 0.5);
-  EXPECT_EQ(texts[0].b, 13.8);
-  EXPECT_EQ(texts[6].b, 7.8);
-  EXPECT_EQ(texts[7].a, 34.5);
-  EXPECT_EQ(texts[11].b, 9.8);
+  EXPECT_EQ((Values{texts[0].a, texts[0].b, texts[6].b, texts[7].a, texts[11].b}),
+            (Values{0.5, 13.8, 7.8, 34.5, 9.8}));
   // Sweep mode never prints.
   ASSERT_TRUE(Eval(Of(DopplerFormula::Lorentz)));
   EXPECT_EQ(shown.clears, 1);

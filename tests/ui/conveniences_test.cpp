@@ -9,32 +9,19 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 
 #include "reports/help_text.h"
 #include "reports/report_window.h"
 #include "shared/shared_pool.h"
+#include "support/window_test_support.h"
 #include "ui/form_registry.h"
-#include "ui/messages.h"
 #include "ui/ui_yield.h"
 #include "workbench/main_window.h"
 
 namespace velmor {
 namespace {
 
-class ConveniencesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ui::Messages::TakeLog();
-    form = static_cast<Form1*>(ui::FormRegistry::Show(1));
-  }
-  void TearDown() override {
-    ui::SetYieldHook(nullptr);
-    ui::FormRegistry::CloseAll();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  Form1* form = nullptr;
-};
+using ConveniencesTest = testing::WindowTest<Form1, 1>;
 
 TEST_F(ConveniencesTest, ButtonsDescribedInTheHelpTextHaveItAsTooltip) {
   EXPECT_EQ(form->Command13->toolTip().toStdString(), HelpForCaption(1, "Задать Т00, с"));
@@ -65,18 +52,11 @@ TEST_F(ConveniencesTest, EscapeStopsARun) {
 }
 
 TEST_F(ConveniencesTest, CtrlSSavesThePictureLikeItsButton) {
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / "velmor-ctrl-s";
-  fs::create_directories(dir);
-  const fs::path old = fs::current_path();
-  fs::current_path(dir);
-  fs::remove("Velmor1.bmp");
+  testing::TemporaryWorkingFolder here;
   // Shortcuts work in the active window.
   ASSERT_TRUE(QTest::qWaitForWindowActive(form));
   QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_TRUE(fs::exists("Velmor1.bmp"));
-  fs::current_path(old);
-  fs::remove_all(dir);
+  EXPECT_TRUE(std::filesystem::exists("Velmor1.bmp"));
 }
 
 TEST_F(ConveniencesTest, ReportPageAsTextTopToBottom) {

@@ -6,13 +6,12 @@
 // refreshes printed them.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QImage>
 
 #include "reports/report_window.h"
 #include "shared/shared_pool.h"
+#include "support/window_test_support.h"
 #include "ui/form_registry.h"
-#include "ui/messages.h"
 #include "workbench/main_window.h"
 
 namespace velmor {
@@ -34,9 +33,7 @@ RunResult DefaultRun(bool keepLayers) {
   form->Command1->click();
   RunResult r{form->Picture1->Image().copy(), form->Picture1->Texts(), form->Picture1->Counts(),
               Form4::Get()->picMain->Image().copy(), form->Picture1->TextsKept().Kept()};
-  ui::Messages::TakeLog();
-  ui::FormRegistry::CloseAll();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  testing::EndWindowTest();
   return r;
 }
 

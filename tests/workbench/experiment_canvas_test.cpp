@@ -8,12 +8,16 @@
 
 #include "engine_test_support.h"
 #include "shared/checked_math.h"
+#include "support/recorded.h"
 
 namespace velmor {
 namespace {
 
+using testing::Coordinates;
 using testing::FakeHost;
 using testing::LoadDefaults;
+using testing::Place;
+using testing::Values;
 using Kind = CanvasOp::Kind;
 
 bool HasText(const RecordingCanvas& c, const std::string& t) {
@@ -26,10 +30,7 @@ TEST(InitCanvas, GridNumbersAndAxes) {
   InitCanvas(c);
   const auto scale = c.OpsOf(Kind::Scale);
   ASSERT_EQ(scale.size(), 1u);
-  EXPECT_EQ(scale[0].a, -1);
-  EXPECT_EQ(scale[0].b, 14);
-  EXPECT_EQ(scale[0].c, 40);
-  EXPECT_EQ(scale[0].d, -4);
+  EXPECT_EQ(Coordinates(scale[0]), (Values{-1, 14, 40, -4}));
   // 18 horizontal, 41 vertical grid lines, then the two axes.
   const auto lines = c.OpsOf(Kind::Line);
   ASSERT_EQ(lines.size(), 18u + 41u + 2u);
@@ -38,8 +39,7 @@ TEST(InitCanvas, GridNumbersAndAxes) {
   const auto texts = c.OpsOf(Kind::Text);
   ASSERT_EQ(texts.size(), 41u + 18u);
   EXPECT_EQ(texts[0].text, " 0");
-  EXPECT_DOUBLE_EQ(texts[0].a, -0.3);
-  EXPECT_DOUBLE_EQ(texts[0].b, -3.3);
+  EXPECT_EQ(Place(texts[0]), (Values{-0.3, -3.3}));
   EXPECT_EQ(texts[41].text, "-3");
   EXPECT_DOUBLE_EQ(texts[41].b, -2.5);
   EXPECT_EQ(texts.back().text, " 14");

@@ -8,11 +8,13 @@
 #include "engine_test_support.h"
 #include "shared/checked_math.h"
 #include "shared/numbers.h"
+#include "support/fill.h"
 
 namespace velmor {
 namespace {
 
 using testing::FakeHost;
+using testing::Fill;
 using testing::LoadDefaults;
 using Kind = CanvasOp::Kind;
 
@@ -22,17 +24,11 @@ void ThreeReceived(SharedPool& P) {
   FakeHost host;
   SetUpExperiment(P, host);
   P.PeriodNumber = 4;
-  P.Tk1(0) = 5;
-  P.Tk1(1) = 8.9069999999;
-  P.Tk1(2) = 13.0469999;
-  P.Xk1(0) = 86.60254;
-  P.Yk1(0) = 50;
-  P.Xk1(1) = 110.0445399;
-  P.Yk1(1) = 50;
+  Fill(P.Tk1, 0, {5, 8.9069999999, 13.0469999});
+  Fill(P.Xk1, 0, {86.60254, 110.0445399});
+  Fill(P.Yk1, 0, {50, 50});
   P.Xk2(1) = 49.99999999;
-  P.An(1) = 30;
-  P.An(2) = 40;
-  P.An(3) = 50;
+  Fill(P.An, 1, {30, 40, 50});
   for (int i = 1; i <= 3; ++i) {
     P.Qn1(i) = P.QV1 - P.An(i);
     P.Qn2(i) = P.QV2 - P.An(i);

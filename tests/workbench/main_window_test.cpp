@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include "shared/shared_pool.h"
+#include "support/window_test_support.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
 #include "ui/ui_yield.h"
@@ -17,20 +18,7 @@ namespace {
 
 using ui::FormRegistry;
 
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ui::Messages::TakeLog();
-    form = static_cast<Form1*>(FormRegistry::Show(1));
-    ASSERT_NE(form, nullptr);
-  }
-  void TearDown() override {
-    ui::SetYieldHook(nullptr);
-    FormRegistry::CloseAll();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  Form1* form = nullptr;
-};
+using MainWindowTest = testing::WindowTest<Form1, 1>;
 
 TEST_F(MainWindowTest, ActivationFromAnotherWindowResetsTheFrequency) {
   Pool().v0 = 7;
