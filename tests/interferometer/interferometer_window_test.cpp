@@ -18,6 +18,7 @@
 #include "ui/form_registry.h"
 #include "ui/messages.h"
 #include "ui/ui_yield.h"
+#include "yield_budget.h"
 
 namespace velmor {
 namespace {
@@ -55,6 +56,8 @@ class Form8Test : public ::testing::Test {
     Messages::TakeLog();
   }
   Form8* f = nullptr;
+  // The longest run here takes some 7 300 steps.
+  testing_support::YieldBudget budget{40'000, "both beams"};
 };
 
 TEST_F(Form8Test, LoadRunsOneStoppedBatchAndDrawsTheScheme) {
