@@ -35,9 +35,10 @@ tools/check-package.sh build/velmor5_*.deb
 
 # One clang build with the address and undefined-behaviour sanitizers runs
 # the tests again and fuzzes every reader of outside input for a few seconds
-# (the long run is in the README); it makes only what it runs.
+# (the long run is in the README); it makes only what it runs. Its warnings
+# are shown, not fatal: the build above holds the code to -Werror.
 CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMOR_SANITIZE=ON \
-  -DVELMOR_FUZZ=ON -DVELMOR_TESTS=ON -DVELMOR_WERROR=ON -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+  -DVELMOR_FUZZ=ON -DVELMOR_TESTS=ON -DVELMOR_WERROR=OFF -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
   >/dev/null
 cmake --build build-sanitize -j"$jobs" --target velmor_core_tests velmor_window_tests \
   velmor5-script velmor5-monkey velmor_fuzzers
