@@ -7,10 +7,12 @@
 #include "reports/help_text.h"
 #include "shared/shared_pool.h"
 #include "ui/fields.h"
+#include "velmor_version.h"
 
 namespace velmor {
 
-Form2::Form2() : ui::Form(2, ui::Q("About  Velmor5   form2")) {
+// The caption carries the version, so a user can tell which one is running.
+Form2::Form2() : ui::Form(2, ui::Q("About  Velmor5 " VELMOR_VERSION "   form2")) {
   Text1 = new QPlainTextEdit(this);
   Text1->setObjectName(QStringLiteral("Text1"));
   Text1->setFixedSize(6315 / 15, 3375 / 15);

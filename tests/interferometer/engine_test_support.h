@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A scripted window side for engine runs without Qt.
+#include <gtest/gtest.h>
+
 #include <functional>
 
 #include "interferometer/interferometer_engine.h"
@@ -24,14 +26,18 @@ class ScriptedHost : public InterferometerHost {
   bool Yield() override {
     ++yields;
     if (onYield) return onYield(yields);
-    return yields < maxYields;  // a run that never ends fails instead of hanging
+    if (yields < maxYields) return true;
+    // A run that never ends fails instead of hanging.
+    if (yields == maxYields)
+      ADD_FAILURE() << "the beams did not arrive within " << maxYields << " steps";
+    return false;
   }
   void Refresh() override { ++refreshes; }
 
   EngineOptions options;
   RecordingCanvas scheme;
   long long yields = 0;
-  long long maxYields = 2000000;
+  long long maxYields = 1000000;  // the longest run here takes some 360 000
   int refreshes = 0;
   // Called at every yield with the count so far; false ends the run.
   std::function<bool(long long)> onYield;

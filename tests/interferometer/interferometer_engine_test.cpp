@@ -9,6 +9,7 @@
 #include "engine_test_support.h"
 #include "shared/faults.h"
 #include "shared/geometry.h"
+#include "step_budget.h"
 
 namespace velmor {
 namespace {
@@ -276,7 +277,9 @@ TEST_F(BeamSplitterRun, FastLoopAndSingleStepsAgreeExactly) {
   fast.InitialiseBeams(s, host.options, host.scheme);
   slow.InitialiseBeams(s, host.options, host.scheme);
   ASSERT_EQ(fast.Run(host), InterferometerEnd::Stopped);
-  while (!slow.BothArrived()) slow.StepOnce(host);
+  // Both beams arrive after some 1 600 000 steps.
+  ASSERT_TRUE(StepUntil(
+      "both beams", 16'000'000, [&] { return slow.BothArrived(); }, [&] { slow.StepOnce(host); }));
   EXPECT_EQ(fast.T, slow.T);
   for (int b = 0; b < 2; ++b) {
     EXPECT_EQ(fast.beam[b].T, slow.beam[b].T);
@@ -339,6 +342,7 @@ TEST_F(BeamSplitterRun, StopFlagMakesExactlyNC0StepsOrFewerAtArrival) {
   // Near the end a batch stops at the arrival.
   e.NC0 = 2000000000;
   e.ClearStop();
+  host.maxYields = host.yields + 1000;  // the beams arrive within some 90
   ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
   ASSERT_TRUE(e.BothArrived());
   const double arrived = e.T;
@@ -456,10 +460,15 @@ TEST_F(CorrectionRun, NC0StepsFinishACorrectionTheyStart) {
   ASSERT_EQ(whole.Run(host), InterferometerEnd::Stopped);
   InterferometerEngine e(pool);
   e.InitialiseBeams(s, host.options, host.scheme);
-  while (!e.BothArrived()) {
-    e.SetStopFlag();  // "Сделать NC0 шагов" again and again
-    ASSERT_EQ(e.Run(host), InterferometerEnd::Stopped);
-  }
+  InterferometerEnd end = InterferometerEnd::Stopped;
+  ASSERT_TRUE(StepUntil(
+      "both beams", host.maxYields / e.NC0,
+      [&] { return e.BothArrived() || end != InterferometerEnd::Stopped; },
+      [&] {
+        e.SetStopFlag();  // "Сделать NC0 шагов" again and again
+        end = e.Run(host);
+      }));
+  ASSERT_EQ(end, InterferometerEnd::Stopped);
   EXPECT_EQ(e.An(11), whole.An(11));
   EXPECT_EQ(e.beam[0].T, whole.beam[0].T);
 }

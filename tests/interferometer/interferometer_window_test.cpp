@@ -17,6 +17,7 @@
 #include "support/window_test_support.h"
 #include "ui/form_registry.h"
 #include "ui/ui_yield.h"
+#include "yield_budget.h"
 
 namespace velmor {
 namespace {
@@ -38,6 +39,8 @@ class Form8Test : public testing::WindowTest<Form8, 8> {
  protected:
   void BeforeOpening() override { FormRegistry::Show(1); }
   Form8*& f = form;  // the window, by the name these tests use
+  // The longest run here takes some 7 300 steps.
+  testing_support::YieldBudget budget{40'000, "both beams"};
 };
 
 TEST_F(Form8Test, LoadRunsOneStoppedBatchAndDrawsTheScheme) {
