@@ -35,8 +35,7 @@ void BM_DefaultRunBareEngine(benchmark::State& state) {
     watch.Stop();
     ++runs;
   }
-  bench::RecordBaseline("default-run", watch.Nanoseconds() / runs);
-  state.counters["seconds"] = watch.Nanoseconds() / runs / 1e9;
+  bench::ReportRun(state, "default-run", watch, static_cast<double>(runs), true);
 }
 BENCHMARK(BM_DefaultRunBareEngine)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -55,9 +54,7 @@ void RunThroughWindow(benchmark::State& state, bool report) {
     ui::FormRegistry::CloseAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-  const double ns = watch.Nanoseconds() / runs;
-  bench::ReportRatio(state, "default-run", ns);
-  state.counters["seconds"] = ns / 1e9;
+  bench::ReportRun(state, "default-run", watch, static_cast<double>(runs), false);
 }
 
 void BM_DefaultRunThroughWindow(benchmark::State& state) {
