@@ -3,14 +3,13 @@
 
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
+#include "shared/faults.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
 
@@ -39,105 +38,53 @@ std::uint64_t Bits(double v) {
   return bits;
 }
 
-// A version that changes whenever any value the trace depends on changes.
-std::uint64_t TraceVersion(std::initializer_list<double> values) {
-  std::uint64_t h = 1469598103934665603ULL;
-  for (const double v : values) h = (h ^ Bits(v)) * 1099511628211ULL;
-  return h;
-}
-
-// Part of a refresh computed in full every time (every value checked, every
-// label formatted) and laid down as a kept layer while it is what was drawn
-// at the previous refresh.
-class KeptDrawing {
- public:
-  explicit KeptDrawing(std::uint64_t key) : key_(key) {}
-
-  void Circle(double x, double y, double r, Rgb colour) {
-    ops_.push_back({kCircle, x, y, r, 0, colour, {}});
-  }
-  void Line(double x1, double y1, double x2, double y2, Rgb colour) {
-    ops_.push_back({kLine, x1, y1, x2, y2, colour, {}});
-  }
-  void PrintAt(double x, double y, std::string text) {
-    ops_.push_back({kText, x, y, 0, 0, {}, std::move(text)});
-  }
-
-  // Records with `record`; a fault while recording draws what was recorded
-  // before it, as drawing straight away would have, and goes on up.
-  template <class Record>
-  void Draw(Canvas& c, Record record) {
-    Last& last = Lasts()[key_];
-    ops_.reserve(last.ops.size());
-    try {
-      record(*this);
-    } catch (...) {
-      DrawOn(c);
-      throw;
-    }
-    // The version moves on whenever the drawing differs from the last one
-    // recorded under the key, so equal versions mean equal drawings.
-    if (last.ops != ops_) {
-      last.ops = ops_;
-      ++last.version;
-    }
-    c.Repeated(key_, last.version, [this](Canvas& d) { DrawOn(d); });
-  }
-
- private:
-  enum Kind { kCircle, kLine, kText };
-  struct Op {
-    Kind kind;
-    double a, b, c, d;
-    Rgb colour;
-    std::string text;
-    // Bit for bit: a zero of the other sign prints its place differently.
-    friend bool operator==(const Op& x, const Op& y) {
-      return x.kind == y.kind && Bits(x.a) == Bits(y.a) && Bits(x.b) == Bits(y.b) &&
-             Bits(x.c) == Bits(y.c) && Bits(x.d) == Bits(y.d) && x.colour == y.colour &&
-             x.text == y.text;
-    }
-  };
+// The version of the drawing kept under `key`: it moves on whenever a value
+// the drawing is made from differs from the last time, bit for bit (a zero
+// of the other sign prints its place differently), so equal versions mean
+// equal drawings, whichever canvas drew the last one.
+std::uint64_t KeptVersion(std::uint64_t key, const std::vector<double>& values) {
   struct Last {
-    std::vector<Op> ops;
+    std::vector<std::uint64_t> bits;
     std::uint64_t version = 0;
   };
-  static std::map<std::uint64_t, Last>& Lasts() {
-    static std::map<std::uint64_t, Last> lasts;
-    return lasts;
+  static std::map<std::uint64_t, Last> lasts;
+  Last& last = lasts[key];
+  bool same = last.bits.size() == values.size();
+  for (std::size_t i = 0; same && i < values.size(); ++i) same = last.bits[i] == Bits(values[i]);
+  if (!same) {
+    last.bits.clear();
+    for (const double v : values) last.bits.push_back(Bits(v));
+    ++last.version;
   }
-  void DrawOn(Canvas& c) const {
-    for (const Op& op : ops_) {
-      switch (op.kind) {
-        case kCircle:
-          c.Circle(op.a, op.b, op.c, op.colour);
-          break;
-        case kLine:
-          c.Line(op.a, op.b, op.c, op.d, op.colour);
-          break;
-        case kText:
-          c.PrintAt(op.a, op.b, op.text);
-          break;
-      }
-    }
-  }
+  return last.version;
+}
 
-  std::uint64_t key_;
-  std::vector<Op> ops_;
-};
+// Draws `draw` as a drawing the canvas may keep while every value `values`
+// lists is the same. A value that cannot be read (an index past the arrays)
+// is met again while drawing, which then fails after what comes before it,
+// as drawing straight away would.
+template <class Values, class Draw>
+void DrawKept(Canvas& c, std::uint64_t key, Values values, Draw draw) {
+  std::vector<double> v;
+  try {
+    values(v);
+  } catch (const ComputeFault&) {
+    draw(c);
+    return;
+  }
+  c.Repeated(key, KeptVersion(key, v), draw);
+}
 
 // Value labels end with the value truncated to one decimal.
 std::string LabelValue(double v) {
   return GeneralForm(Chk(TruncDecimals(Chk(v), 1)));
 }
 
-template <class Target>
-void FixedLabel(Target& c, const char* text, double value, double x, double y) {
+void FixedLabel(Canvas& c, const char* text, double value, double x, double y) {
   c.PrintAt(x, y, std::string(text) + LabelValue(value));
 }
 
-template <class Target>
-void IndexedLabel(Target& c, const char* name, int k, double value, double x, double y) {
+void IndexedLabel(Canvas& c, const char* name, int k, double value, double x, double y) {
   c.PrintAt(x, y, std::string(name) + "(" + WholeText(k) + ")= " + LabelValue(value));
 }
 
@@ -148,7 +95,7 @@ struct Scaled {
 };
 
 // The start labels and every period so far, as a refresh draws them.
-void DrawPeriods(KeptDrawing& c, const SharedPool& P, bool labels, double x0, double g) {
+void DrawPeriods(Canvas& c, const SharedPool& P, bool labels, double x0, double g) {
   const int p = P.PeriodNumber;
   const Scaled s{P.PictureScale};
   const double X2 = P.X(2);
@@ -225,26 +172,48 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
   c.Line(s(P.Xn1(0)), s(P.Yn1(0)), s(X1), s(Y1), kReceiver);
   c.Line(s(P.Xn2(0)), s(P.Yn2(0)), s(X2), s(Y2), kSource);
   // First line of sight and the marks.
-  KeptDrawing(kMarksLayer).Draw(c, [&](KeptDrawing& m) {
-    m.Line(s(P.Xn2(1)), s(P.Yn2(1)), s(P.Xn1(0)), s(P.Yn1(0)), kSight);
-    m.Circle(s(P.Xn1(0)), s(P.Yn1(0)), kMark, kReceiver);
-    m.Circle(s(P.Xn2(0)), s(P.Yn2(0)), kMark, kSource);
-    m.Circle(s(P.Xn2(p)), s(P.Yn2(p)), kMark, kSource);
-  });
-  // Trace along X: 2000 points per completed period. It is the same at
-  // every refresh of a period, so a canvas may keep it.
+  DrawKept(
+      c, kMarksLayer,
+      [&](std::vector<double>& v) {
+        v = {P.PictureScale, P.Xn2(1), P.Yn2(1), P.Xn1(0), P.Yn1(0),
+             P.Xn2(0),       P.Yn2(0), P.Xn2(p), P.Yn2(p)};
+      },
+      [&](Canvas& m) {
+        m.Line(s(P.Xn2(1)), s(P.Yn2(1)), s(P.Xn1(0)), s(P.Yn1(0)), kSight);
+        m.Circle(s(P.Xn1(0)), s(P.Yn1(0)), kMark, kReceiver);
+        m.Circle(s(P.Xn2(0)), s(P.Yn2(0)), kMark, kSource);
+        m.Circle(s(P.Xn2(p)), s(P.Yn2(p)), kMark, kSource);
+      });
+  // Trace along X: 2000 points per completed period.
   const double x0 = s(P.Xn2(1));
   const long long points = static_cast<long long>(p - 1) * 2000;
   const double T00 = P.T00, VX2 = P.VX(2);
-  c.Repeated(kTraceLayer, TraceVersion({static_cast<double>(p), T00, VX2, g, x0}), [&](Canvas& t) {
-    for (long long k = 1; k <= points; ++k) {
-      const double kd = static_cast<double>(k);
-      t.PSet(kd * g / 2000 + x0, std::sin(kd * T00 * VX2 / 15920), kGreen);
-    }
-  });
+  DrawKept(
+      c, kTraceLayer,
+      [&](std::vector<double>& v) {
+        v = {static_cast<double>(p), T00, VX2, g, x0};
+      },
+      [&](Canvas& t) {
+        for (long long k = 1; k <= points; ++k) {
+          const double kd = static_cast<double>(k);
+          t.PSet(kd * g / 2000 + x0, std::sin(kd * T00 * VX2 / 15920), kGreen);
+        }
+      });
   c.SetForeColor(kText);
-  // Start labels and every period so far.
-  KeptDrawing(kPeriodsLayer).Draw(c, [&](KeptDrawing& d) { DrawPeriods(d, P, labels, x0, g); });
+  // Start labels and every period so far. Everything they are drawn from is
+  // listed, a little more than they read.
+  DrawKept(
+      c, kPeriodsLayer,
+      [&](std::vector<double>& v) {
+        v = {static_cast<double>(labels), static_cast<double>(p), P.PictureScale, x0, g, P.SignVX1};
+        for (int k = 0; k <= p + 1; ++k) {
+          const bool sourcePassed = P.SignVX2 * X2 >= P.SignVX2 * P.Xk2(k);
+          v.insert(v.end(),
+                   {P.Xn2(k), P.Yn2(k), P.Tn2(k), P.Xn1(k), P.Yn1(k), P.Tn1(k), P.Xk1(k), P.Yk1(k),
+                    P.Tk1(k), P.Xk2(k), P.Yk2(k), static_cast<double>(sourcePassed)});
+        }
+      },
+      [&](Canvas& d) { DrawPeriods(d, P, labels, x0, g); });
 }
 
 void DrawStartPicture(Canvas& c, const SharedPool& P, bool labels) {
