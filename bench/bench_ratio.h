@@ -3,8 +3,10 @@
 // Every benchmark prints its figure beside a bare baseline of the same work
 // measured in the same run: the baseline stores its time per item under a
 // name, the measured benchmark reports the ratio as the counter
-// "x_baseline" (how many times slower than the bare loop).
+// "x_baseline" (how many times slower than the bare loop). The ratio is of
+// processor time, so that other work on a shared machine does not show in it.
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <chrono>
 #include <map>
@@ -17,19 +19,32 @@ inline std::map<std::string, double>& Baselines() {
   return b;
 }
 
-// Accumulates the time of the timed parts of a benchmark loop.
+// Accumulates the time of the timed parts of a benchmark loop: on the clock
+// and in this thread's processor time.
 class Stopwatch {
  public:
-  void Start() { start_ = std::chrono::steady_clock::now(); }
+  void Start() {
+    start_ = std::chrono::steady_clock::now();
+    cpuStart_ = ThreadCpuNanoseconds();
+  }
   void Stop() {
     total_ +=
         std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start_).count();
+    cpuTotal_ += ThreadCpuNanoseconds() - cpuStart_;
   }
   double Nanoseconds() const { return total_; }
+  double CpuNanoseconds() const { return cpuTotal_; }
 
  private:
+  static double ThreadCpuNanoseconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
+  }
   std::chrono::steady_clock::time_point start_;
+  double cpuStart_ = 0;
   double total_ = 0;
+  double cpuTotal_ = 0;
 };
 
 inline void RecordBaseline(const std::string& name, double nsPerItem) {
@@ -42,6 +57,20 @@ inline void ReportRatio(benchmark::State& state, const std::string& name, double
     state.counters["x_baseline"] = nsPerItem / it->second;
   }
   state.counters["ns_per_item"] = nsPerItem;
+}
+
+// A whole run timed by `watch` over `items` items: its seconds on the clock
+// and in processor time, and as the baseline `name` or against it.
+inline void ReportRun(benchmark::State& state, const std::string& name, const Stopwatch& watch,
+                      double items, bool baseline) {
+  if (items <= 0) return;
+  state.counters["seconds"] = watch.Nanoseconds() / items / 1e9;
+  state.counters["cpu_seconds"] = watch.CpuNanoseconds() / items / 1e9;
+  if (baseline) {
+    RecordBaseline(name, watch.CpuNanoseconds() / items);
+  } else {
+    ReportRatio(state, name, watch.CpuNanoseconds() / items);
+  }
 }
 
 }  // namespace velmor::bench

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "bench_ratio.h"
 #include "interferometer/interferometer_engine.h"
 #include "interferometer/interferometer_presets.h"
 #include "interferometer_bench_support.h"
@@ -32,6 +33,8 @@ void RunPreset(benchmark::State& state, bool real) {
   const InterferometerSetup s = PresetSetup(pool, real);
   QuietHost host;
   double steps = 0;
+  bench::Stopwatch watch;
+  watch.Start();
   for (auto _ : state) {
     InterferometerEngine e(pool);
     e.InitialiseBeams(s, {}, host.canvas);
@@ -40,7 +43,9 @@ void RunPreset(benchmark::State& state, bool real) {
     steps += std::round(e.T / s.dt);
     benchmark::DoNotOptimize(e.beam[0].N);
   }
+  watch.Stop();
   state.counters["steps_per_s"] = benchmark::Counter(steps, benchmark::Counter::kIsRate);
+  bench::ReportRatio(state, "step", watch.CpuNanoseconds() / steps);
 }
 
 void BM_EngineTestPreset(benchmark::State& state) {
@@ -55,6 +60,8 @@ void BM_EngineRealPreset(benchmark::State& state) {
 void BM_BareStepLoop(benchmark::State& state) {
   const long long n = state.range(0);
   double steps = 0;
+  bench::Stopwatch watch;
+  watch.Start();
   for (auto _ : state) {
     double T = 0, ex[8] = {}, ey[8] = {}, x0 = 0, y0 = -0.4, x1 = 0, y1 = -0.4, S0 = 0, S1 = 0;
     const double dt = 1e-8, mx = 1e-8, my = 0, d0x = 0, d0y = 2e-7, d1x = 0, d1y = 2e-7;
@@ -81,12 +88,14 @@ void BM_BareStepLoop(benchmark::State& state) {
     benchmark::DoNotOptimize(fired);
     steps += static_cast<double>(n);
   }
+  watch.Stop();
   state.counters["steps_per_s"] = benchmark::Counter(steps, benchmark::Counter::kIsRate);
+  bench::RecordBaseline("step", watch.CpuNanoseconds() / steps);
 }
 
+BENCHMARK(BM_BareStepLoop)->Arg(14735391)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EngineTestPreset)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EngineRealPreset)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_BareStepLoop)->Arg(14735391)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velmor

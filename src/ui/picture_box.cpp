@@ -77,7 +77,7 @@ bool TextLog::SameText::Same(const Probe& a, const Probe& b) const {
   return Bits(a.x) == Bits(b.x) && Bits(a.y) == Bits(b.y) && a.text == b.text;
 }
 
-std::uint32_t TextLog::Intern(double x, double y, std::string_view text) {
+std::uint32_t TextLog::Id(double x, double y, std::string_view text) {
   if (const auto it = index_.find(Probe{x, y, text}); it != index_.end()) return *it;
   distinct_.push_back({x, y, std::string(text)});
   const auto id = static_cast<std::uint32_t>(distinct_.size() - 1);
@@ -98,8 +98,7 @@ void TextLog::Push(std::uint32_t id) {
   ++count_;
 }
 
-void TextLog::Add(double x, double y, std::string_view text) {
-  const std::uint32_t id = Intern(x, y, text);
+void TextLog::AddId(std::uint32_t id) {
   if (window_.empty()) window_.assign(kRepeatWindow, 0);
   const std::uint64_t n = count_;
   if (!pieces_.empty() && pieces_.back().offset != 0) {
@@ -148,6 +147,7 @@ void TextLog::Clear() {
   ids_.clear();
   pieces_.clear();
   count_ = 0;
+  ++generation_;
 }
 
 void TextLog::ForEach(const std::function<void(const Record&)>& visit) const {
@@ -185,7 +185,9 @@ void PictureBox::setTwips(QSize twips) {
   image_ = QImage(w_, h_, QImage::Format_RGB32);
   image_.fill(Qt::white);
   bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
+  pending_.clear();
   layers_.clear();
+  ResetTiles();
   SetScale(0, 0, twips.width(), twips.height());
   const QFontMetrics fm(PictureFont());
   lineHeightPx_ = fm.height();
@@ -198,6 +200,7 @@ void PictureBox::SetSizeTwips(int twipsWide, int twipsHigh) {
   const int h = std::max(1, twipsHigh / 15);
   twips_ = QSize(twipsWide, twipsHigh);
   if (w == w_ && h == h_) return;
+  Compose();
   QImage image(w, h, QImage::Format_RGB32);
   image.fill(Qt::white);
   {
@@ -210,6 +213,7 @@ void PictureBox::SetSizeTwips(int twipsWide, int twipsHigh) {
   h_ = h;
   // Kept layers hold pixel indices of the old size.
   layers_.clear();
+  ResetTiles();
   sx_ = w_ / (right_ - left_);
   sy_ = h_ / (bottom_ - top_);
   setFixedSize(w_, h_);
@@ -228,7 +232,10 @@ void PictureBox::SetScale(double left, double top, double right, double bottom) 
 }
 
 void PictureBox::Cls() {
+  // Whatever was put off would be covered.
+  DropPending();
   std::fill(bits_, bits_ + static_cast<std::size_t>(w_) * h_, 0xFFFFFFFFu);
+  std::fill(tileStamp_.begin(), tileStamp_.end(), stamp_);
   texts_.Clear();
   stats_ = {};
   curX_ = 0;
@@ -246,7 +253,10 @@ void PictureBox::Touch() {
 void PictureBox::Plot(int x, int y, std::uint32_t argb) {
   if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
   const std::uint32_t idx = static_cast<std::uint32_t>(y) * static_cast<std::uint32_t>(w_) + x;
-  bits_[idx] = argb;
+  if (bits_[idx] != argb) {
+    bits_[idx] = argb;
+    tileStamp_[TileOf(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y))] = stamp_;
+  }
   if (capturing_) captured_.emplace_back(idx, argb);
 }
 
@@ -316,7 +326,7 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, Rgb colour) {
   ++stats_.lines;
   curX_ = x2;
   curY_ = y2;
-  RasterLine(px1, py1, px2, py2, ToArgb(colour));
+  Emit({PendingOp::kLine, lineWidth_, ToArgb(colour), px1, py1, px2, py2, nullptr, nullptr});
   Touch();
 }
 
@@ -329,8 +339,11 @@ void PictureBox::Circle(double x, double y, double radius, Rgb colour) {
   curY_ = y;
   const double reach = pr + lineWidth_ + 2;
   if (pcx + reach < 0 || pcx - reach > w_ || pcy + reach < 0 || pcy - reach > h_) return;
-  const std::uint32_t argb = ToArgb(colour);
   Touch();
+  Emit({PendingOp::kCircle, lineWidth_, ToArgb(colour), pcx, pcy, pr, 0, nullptr, nullptr});
+}
+
+void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t argb) {
   if (pr < kBigCircle) {
     const int cx = RoundPx(pcx), cy = RoundPx(pcy);
     const int r = RoundPx(pr);
@@ -386,7 +399,7 @@ void PictureBox::PSet(double x, double y, Rgb colour) {
       py > h_ + lineWidth_) {
     return;
   }
-  Stamp(RoundPx(px), RoundPx(py), ToArgb(colour));
+  Emit({PendingOp::kPoint, lineWidth_, ToArgb(colour), px, py, 0, 0, nullptr, nullptr});
   Touch();
 }
 
@@ -403,7 +416,11 @@ void PictureBox::SetCurrent(double x, double y) {
 const PictureBox::Mask& PictureBox::TextMask(const std::string& line) {
   auto it = masks_.find(line);
   if (it != masks_.end()) return it->second;
-  if (masks_.size() > 4096) masks_.clear();
+  if (masks_.size() > 4096) {
+    // Drawing put off refers to the masks.
+    Compose();
+    masks_.clear();
+  }
   const QFont font = PictureFont();
   const QFontMetrics fm(font);
   const QString s = QString::fromUtf8(line.data(), static_cast<int>(line.size()));
@@ -448,8 +465,7 @@ void PictureBox::Print(std::string_view text) {
     const double px = PixelX(x), py = PixelY(y);
     if (!line.empty() && px > -8192 && px < w_ && py > -lineHeightPx_ - 2 && py < h_) {
       const Mask& m = TextMask(line);
-      const int ox = RoundPx(px), oy = RoundPx(py);
-      for (const auto& [mx, my] : m.pixels) Plot(ox + mx, oy + my, argb);
+      Emit({PendingOp::kText, lineWidth_, argb, px, py, 0, 0, &m, nullptr});
       Touch();
     }
     y += lineUser;
@@ -459,6 +475,92 @@ void PictureBox::Print(std::string_view text) {
   }
   curX_ = left_;
   curY_ = y;
+}
+
+void PictureBox::ResetTiles() {
+  tilesWide_ = (static_cast<std::uint32_t>(w_) >> kTileShift) + 1;
+  const std::size_t tiles = tilesWide_ * ((static_cast<std::size_t>(h_) >> kTileShift) + 1);
+  tileStamp_.assign(tiles, stamp_);
+}
+
+// Lays a kept layer down again as drawing it anew would: only the tiles
+// changed since it was last laid down can differ from its pixels. A tile
+// is stamped only when a pixel of it changes, so layers that share tiles
+// do not make each other lay them down at every refresh.
+void PictureBox::LayDown(Layer& layer) {
+  std::uint32_t begin = 0;
+  for (const TileRun& run : layer.runs) {
+    if (tileStamp_[run.tile] > layer.laid) {
+      bool changed = false;
+      for (std::uint32_t i = begin; i < run.end; ++i) {
+        std::uint32_t& pixel = bits_[layer.index[i]];
+        changed = changed || pixel != layer.colour[i];
+        pixel = layer.colour[i];
+      }
+      if (changed) tileStamp_[run.tile] = stamp_;
+    }
+    begin = run.end;
+  }
+  layer.laid = stamp_++;
+}
+
+void PictureBox::Emit(const PendingOp& op) {
+  if (pending_.empty()) {
+    Draw(op);
+    return;
+  }
+  pending_.push_back(op);
+  if (pending_.size() >= kMostPending) Compose();
+}
+
+void PictureBox::Draw(const PendingOp& op) {
+  const int width = lineWidth_;
+  lineWidth_ = op.width;
+  switch (op.kind) {
+    case PendingOp::kLine:
+      RasterLine(op.a, op.b, op.c, op.d, op.argb);
+      break;
+    case PendingOp::kCircle:
+      RasterCircle(op.a, op.b, op.c, op.argb);
+      break;
+    case PendingOp::kPoint:
+      Stamp(RoundPx(op.a), RoundPx(op.b), op.argb);
+      break;
+    case PendingOp::kText: {
+      const int ox = RoundPx(op.a), oy = RoundPx(op.b);
+      for (const auto& [mx, my] : op.mask->pixels) Plot(ox + mx, oy + my, op.argb);
+      break;
+    }
+    case PendingOp::kLayer:
+      if (op.layer) {
+        op.layer->pendingAt = kNotPending;
+        LayDown(*op.layer);
+      }
+      break;
+  }
+  lineWidth_ = width;
+}
+
+void PictureBox::Compose() {
+  if (pending_.empty()) return;
+  std::vector<PendingOp> ops;
+  ops.swap(pending_);
+  for (const PendingOp& op : ops) Draw(op);
+  ops.clear();
+  pending_.swap(ops);
+}
+
+void PictureBox::DropPending() {
+  for (const PendingOp& op : pending_) {
+    if (op.layer) op.layer->pendingAt = kNotPending;
+  }
+  pending_.clear();
+}
+
+void PictureBox::ComposeForLook() const {
+  // Nothing a caller sees changes: the picture only becomes what it was
+  // already meant to be.
+  const_cast<PictureBox*>(this)->Compose();
 }
 
 void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
@@ -471,8 +573,17 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
   if (layer.filled && layer.version == version && layer.left == left_ && layer.top == top_ &&
       layer.right == right_ && layer.bottom == bottom_ && layer.foreIn == fore_ &&
       layer.widthIn == lineWidth_) {
-    for (std::size_t i = 0; i < layer.index.size(); ++i) bits_[layer.index[i]] = layer.colour[i];
-    for (const TextRecord& r : layer.texts) texts_.Add(r.x, r.y, r.text);
+    // Laid down with the next look at the picture; laid down again before
+    // then, the earlier laying down is covered by the later one.
+    if (layer.pendingAt != kNotPending) pending_[layer.pendingAt].layer = nullptr;
+    layer.pendingAt = pending_.size();
+    pending_.push_back({PendingOp::kLayer, lineWidth_, 0, 0, 0, 0, 0, nullptr, &layer});
+    if (layer.textGeneration != texts_.Generation()) {
+      layer.textIds.clear();
+      for (const TextRecord& r : layer.texts) layer.textIds.push_back(texts_.Id(r.x, r.y, r.text));
+      layer.textGeneration = texts_.Generation();
+    }
+    for (const std::uint32_t id : layer.textIds) texts_.AddId(id);
     stats_.lines += layer.stats.lines;
     stats_.circles += layer.stats.circles;
     stats_.points += layer.stats.points;
@@ -482,9 +593,11 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
     fore_ = layer.foreOut;
     lineWidth_ = layer.widthOut;
     Touch();
+    if (pending_.size() >= kMostPending) Compose();
     return;
   }
   // Capture: draw for real and keep the last colour of every pixel touched.
+  Compose();
   layer = Layer{};
   layer.version = version;
   layer.left = left_;
@@ -505,22 +618,29 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
   }
   capturing_ = nullptr;
   std::vector<bool> seen(static_cast<std::size_t>(w_) * h_, false);
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> last;
+  // (tile, pixel index) and colour of the last write of every pixel.
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> last;
   for (auto it = captured_.rbegin(); it != captured_.rend(); ++it) {
     if (!seen[it->first]) {
       seen[it->first] = true;
-      last.push_back(*it);
+      const auto tile = TileOf(it->first % static_cast<std::uint32_t>(w_),
+                               it->first / static_cast<std::uint32_t>(w_));
+      last.emplace_back((std::uint64_t{tile} << 32) | it->first, it->second);
     }
   }
   std::sort(last.begin(), last.end());
   layer.index.reserve(last.size());
   layer.colour.reserve(last.size());
-  for (const auto& [i, c] : last) {
-    layer.index.push_back(i);
+  for (const auto& [at, c] : last) {
+    const auto tile = static_cast<std::uint32_t>(at >> 32);
+    if (layer.runs.empty() || layer.runs.back().tile != tile) layer.runs.push_back({tile, 0});
+    layer.index.push_back(static_cast<std::uint32_t>(at));
     layer.colour.push_back(c);
+    layer.runs.back().end = static_cast<std::uint32_t>(layer.index.size());
   }
   captured_.clear();
   captured_.shrink_to_fit();
+  layer.laid = stamp_++;
   layer.stats.lines = stats_.lines - before.lines;
   layer.stats.circles = stats_.circles - before.circles;
   layer.stats.points = stats_.points - before.points;
@@ -546,6 +666,7 @@ bool PictureBox::SaveTo(const QString& path) const {
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
+  Compose();
   dirty_ = false;
   QPainter p(this);
   p.drawImage(0, 0, image_);

@@ -37,7 +37,13 @@ class TextLog {
   TextLog(const TextLog&) = delete;
   TextLog& operator=(const TextLog&) = delete;
 
-  void Add(double x, double y, std::string_view text);
+  void Add(double x, double y, std::string_view text) { AddId(Id(x, y, text)); }
+  // A text known by its id (from Id, since the last Clear): a drawing laid
+  // down again adds its texts without hashing their words once more.
+  std::uint32_t Id(double x, double y, std::string_view text);
+  void AddId(std::uint32_t id);
+  // Changes at every Clear, which forgets every id.
+  std::uint64_t Generation() const { return generation_; }
   void Clear();
   // How many texts were printed, repeats included.
   std::uint64_t Size() const { return count_; }
@@ -76,7 +82,6 @@ class TextLog {
       return Same(Of(a), Of(b));
     }
   };
-  std::uint32_t Intern(double x, double y, std::string_view text);
   std::uint32_t At(std::uint64_t position) const;
   void Push(std::uint32_t id);
 
@@ -90,6 +95,7 @@ class TextLog {
   // The ids of the latest texts, by position modulo its size.
   std::vector<std::uint32_t> window_;
   std::uint64_t count_ = 0;
+  std::uint64_t generation_ = 0;
 };
 
 class PictureBox : public QWidget, public Canvas {
@@ -130,7 +136,10 @@ class PictureBox : public QWidget, public Canvas {
 
   // A copy of the picture as it stands: drawing writes straight into the
   // image's memory, so a shared copy would change with later drawing.
-  QImage Image() const { return image_.copy(); }
+  QImage Image() const {
+    ComposeForLook();
+    return image_.copy();
+  }
   // Writes the displayed image: BMP (24-bit) or PNG by the path's extension.
   bool SaveTo(const QString& path) const;
 
@@ -192,26 +201,64 @@ class PictureBox : public QWidget, public Canvas {
     int width = 0;
     std::vector<std::pair<std::int16_t, std::int16_t>> pixels;
   };
+  // A kept layer's pixels are grouped by tile; a tile nothing has written
+  // since the layer was last laid down still holds the layer's pixels.
+  struct TileRun {
+    std::uint32_t tile;
+    std::uint32_t end;  // the run's pixels end here in index and colour
+  };
+  static constexpr std::size_t kNotPending = ~std::size_t{0};
   struct Layer {
     bool filled = false;
+    std::size_t pendingAt = kNotPending;  // its laying down in pending_
     std::uint64_t version = 0;
     double left = 0, top = 0, right = 0, bottom = 0;
     Rgb foreIn;
     int widthIn = 1;
-    std::vector<std::uint32_t> index;  // pixel indices, ascending
+    std::vector<std::uint32_t> index;  // pixel indices, by tile
     std::vector<std::uint32_t> colour;
+    std::vector<TileRun> runs;
+    std::uint64_t laid = 0;  // the write stamp of its last laying down
     std::vector<TextRecord> texts;
+    std::vector<std::uint32_t> textIds;  // valid for textGeneration
+    std::uint64_t textGeneration = ~std::uint64_t{0};
     Stats stats;
     double endX = 0, endY = 0;
     Rgb foreOut;
     int widthOut = 1;
   };
 
+  // Drawing in pixels, done at once or put off until the picture is looked
+  // at. Once a kept layer's laying down is put off, all drawing after it is
+  // put off too, so everything lands in the order it was drawn.
+  struct PendingOp {
+    enum Kind : std::uint8_t { kLine, kCircle, kPoint, kText, kLayer } kind;
+    int width;  // the line width
+    std::uint32_t argb;
+    double a, b, c, d;  // pixel coordinates: ends, centre and radius, point, origin
+    const Mask* mask;
+    Layer* layer;  // none: covered by a later laying down of the same layer
+  };
+  void Emit(const PendingOp& op);
+  void Draw(const PendingOp& op);
+  // Brings the picture up to date; every look at its pixels calls it.
+  void Compose();
+  void ComposeForLook() const;
+  void DropPending();
+  static constexpr std::size_t kMostPending = 4096;
+
   void Plot(int x, int y, std::uint32_t argb);
   void Stamp(int x, int y, std::uint32_t argb);
   void RasterLine(double x1, double y1, double x2, double y2, std::uint32_t argb);
+  void RasterCircle(double pcx, double pcy, double pr, std::uint32_t argb);
   const Mask& TextMask(const std::string& line);
   void Touch();
+  void ResetTiles();
+  std::uint32_t TileOf(std::uint32_t x, std::uint32_t y) const {
+    return (y >> kTileShift) * tilesWide_ + (x >> kTileShift);
+  }
+  void LayDown(Layer& layer);
+  static constexpr int kTileShift = 4;
   static std::uint32_t ToArgb(Rgb c) { return 0xFF000000u | (c.r << 16) | (c.g << 8) | c.b; }
 
   QImage image_;
@@ -230,6 +277,13 @@ class PictureBox : public QWidget, public Canvas {
   Stats stats_;
   std::unordered_map<std::string, Mask> masks_;
   std::map<std::uint64_t, Layer> layers_;
+  // Per tile of 16 x 16 pixels, the stamp of the latest change in it.
+  // Every change carries the current stamp; laying down a layer takes the
+  // current stamp as its own and moves it on.
+  std::vector<std::uint64_t> tileStamp_;
+  std::uint32_t tilesWide_ = 1;
+  std::uint64_t stamp_ = 1;
+  std::vector<PendingOp> pending_;
   Layer* capturing_ = nullptr;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> captured_;
   bool caching_ = true;

@@ -25,15 +25,23 @@ YieldState& State() {
 }  // namespace
 
 bool UiYield() {
+  return UiYield(nullptr);
+}
+
+bool UiYield(const std::function<void()>& showPending) {
   YieldState& s = State();
   ++s.count;
-  if (s.hook) s.hook();
+  if (s.hook) {
+    if (showPending) showPending();
+    s.hook();
+  }
   // Reading the clock every call would cost more than a cheap step; every
   // 32nd call is often enough to keep the interface responsive.
   if ((s.count & 31) == 0) {
     const auto now = std::chrono::steady_clock::now();
     if (now - s.last >= std::chrono::milliseconds(15)) {
       s.last = now;
+      if (showPending) showPending();
       QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
   }

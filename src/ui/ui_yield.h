@@ -10,6 +10,10 @@ namespace velmor::ui {
 // every 15 ms, so a loop of cheap steps stays cheap) and returns false once
 // the program is quitting or no window of it is open.
 bool UiYield();
+// The same for a loop that puts off showing what it computes: `showPending`
+// runs first whenever anything outside the loop may look (before pending
+// events are processed, and before the driver's hook).
+bool UiYield(const std::function<void()>& showPending);
 
 // Calls counted since the program started.
 long long UiYieldCount();

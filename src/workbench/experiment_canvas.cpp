@@ -3,12 +3,14 @@
 
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "shared/canvas.h"
 #include "shared/checked_math.h"
 #include "shared/colours.h"
+#include "shared/faults.h"
 #include "shared/numbers.h"
 #include "shared/shared_pool.h"
 
@@ -22,16 +24,50 @@ constexpr double kMark = 0.2;
 constexpr double kPeriodMark = 0.6;
 constexpr std::uint64_t kGridLayer = 0x4731'4752'4944ULL;
 constexpr std::uint64_t kTraceLayer = 0x5452'4143'4531ULL;
+constexpr std::uint64_t kMarksLayer = 0x4d41'524b'5331ULL;
+constexpr std::uint64_t kPeriodsLayer = 0x5045'5249'4f44ULL;
 
-// A version that changes whenever any value the trace depends on changes.
-std::uint64_t TraceVersion(std::initializer_list<double> values) {
-  std::uint64_t h = 1469598103934665603ULL;
-  for (const double v : values) {
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &v, sizeof bits);
-    h = (h ^ bits) * 1099511628211ULL;
+std::uint64_t Bits(double v) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits;
+}
+
+// The version of the drawing kept under `key`: it moves on whenever a value
+// the drawing is made from differs from the last time, bit for bit (a zero
+// of the other sign prints its place differently), so equal versions mean
+// equal drawings, whichever canvas drew the last one.
+std::uint64_t KeptVersion(std::uint64_t key, const std::vector<double>& values) {
+  struct Last {
+    std::vector<std::uint64_t> bits;
+    std::uint64_t version = 0;
+  };
+  static std::map<std::uint64_t, Last> lasts;
+  Last& last = lasts[key];
+  bool same = last.bits.size() == values.size();
+  for (std::size_t i = 0; same && i < values.size(); ++i) same = last.bits[i] == Bits(values[i]);
+  if (!same) {
+    last.bits.clear();
+    for (const double v : values) last.bits.push_back(Bits(v));
+    ++last.version;
   }
-  return h;
+  return last.version;
+}
+
+// Draws `draw` as a drawing the canvas may keep while every value `values`
+// lists is the same. A value that cannot be read (an index past the arrays)
+// is met again while drawing, which then fails after what comes before it,
+// as drawing straight away would.
+template <class Values, class Draw>
+void DrawKept(Canvas& c, std::uint64_t key, Values values, Draw draw) {
+  std::vector<double> v;
+  try {
+    values(v);
+  } catch (const ComputeFault&) {
+    draw(c);
+    return;
+  }
+  c.Repeated(key, KeptVersion(key, v), draw);
 }
 
 // Value labels end with the value truncated to one decimal.
@@ -52,6 +88,48 @@ struct Scaled {
   double s;
   double operator()(double v) const { return CheckedDiv(v, s); }
 };
+
+// The start labels and every period so far, as a refresh draws them.
+void DrawPeriods(Canvas& c, const SharedPool& P, bool labels, double x0, double g) {
+  const int p = P.PeriodNumber;
+  const Scaled s{P.PictureScale};
+  const double X2 = P.X(2);
+  if (labels) {
+    FixedLabel(c, "Xn1(0)= ", P.Xn1(0), s(P.Xn1(0)) - 0.2, s(P.Yn1(0)) + 0.9);
+    FixedLabel(c, "Tn1(0)= ", P.Tn1(0), s(P.Xn1(0)) - 0.2, s(P.Yn1(0)) + 1.9);
+    IndexedLabel(c, "Xn2", 1, P.Xn2(0), s(P.Xn2(0)) - 0.2, s(P.Yn2(0)) + 0.9);
+    IndexedLabel(c, "Tn2", 1, P.Tn2(0), s(P.Xn2(0)) - 0.2, s(P.Yn2(0)) + 1.9);
+    IndexedLabel(c, "Xn2", p, P.Xn2(p), s(P.Xn2(p)) - 0.2, s(P.Yn2(p)) + 0.9);
+    IndexedLabel(c, "Tn2", p, P.Tn2(p), s(P.Xn2(p)) - 0.2, s(P.Yn2(p)) + 1.9);
+  }
+  for (int k = 1; k <= p; ++k) {
+    c.Circle(s(P.Xn2(k)), s(P.Yn2(k)), kMark, kSource);
+    const double markX = x0 + g / 2 + (k - 1) * g;
+    c.Circle(markX + 0.3, 0, kPeriodMark, kGreen);
+    c.PrintAt(markX, 0.3, NumericPrintForm(k));
+    const bool sourcePassed = P.SignVX2 * X2 >= P.SignVX2 * P.Xk2(k);
+    if (sourcePassed) c.Circle(s(P.Xk2(k)), s(P.Yk2(k)), kMark, kSource);
+    c.Circle(s(P.Xn1(k)), s(P.Yn1(k)), kMark, kReceiver);
+    c.Circle(s(P.Xk1(k - 1)), s(P.Yk1(k - 1)), kMark, kReceiver);
+    c.Line(s(P.Xk1(k - 1)), s(P.Yk1(k - 1)), s(P.Xn2(k)), s(P.Yn2(k)), kGreen);
+    c.Line(s(P.Xn2(k + 1)), s(P.Yn2(k + 1)), s(P.Xn1(k)), s(P.Yn1(k)), kSight);
+    const double rx = s(P.Xk1(k - 1)) - P.SignVX1 * 2.3;
+    const double ry = s(P.Yk1(k - 1));
+    c.Circle(rx, ry - 0.5, kPeriodMark, kGreen);
+    c.PrintAt(rx - 0.3, ry - 0.2, NumericPrintForm(k - 1));
+    if (labels) {
+      IndexedLabel(c, "Xn2", k, P.Xn2(k), s(P.Xn2(k)) - 0.2, s(P.Yn2(k)) + 0.9);
+      IndexedLabel(c, "Tn2", k, P.Tn2(k), s(P.Xn2(k)) - 0.2, s(P.Yn2(k)) + 1.9);
+      if (sourcePassed) {
+        IndexedLabel(c, "Xk2", k, P.Xk2(k), s(P.Xk2(k)) - 0.2, s(P.Yk2(k)) + 2.9);
+      }
+      IndexedLabel(c, "Xn1", k, P.Xn1(k), s(P.Xn1(k)) - 0.2, s(P.Yn1(k)) + 0.9);
+      IndexedLabel(c, "Tn1", k, P.Tn1(k), s(P.Xn1(k)) - 0.2, s(P.Yn1(k)) + 1.9);
+      IndexedLabel(c, "Xk1", k - 1, P.Xk1(k - 1), s(P.Xk1(k - 1)) - 0.2, s(P.Yk1(k - 1)) + 2.9);
+      IndexedLabel(c, "Tk1", k - 1, P.Tk1(k - 1), s(P.Xk1(k - 1)) - 0.2, s(P.Yk1(k - 1)) + 3.9);
+    }
+  }
+}
 
 }  // namespace
 
@@ -88,61 +166,49 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
   // Paths.
   c.Line(s(P.Xn1(0)), s(P.Yn1(0)), s(X1), s(Y1), kReceiver);
   c.Line(s(P.Xn2(0)), s(P.Yn2(0)), s(X2), s(Y2), kSource);
-  // First line of sight.
-  c.Line(s(P.Xn2(1)), s(P.Yn2(1)), s(P.Xn1(0)), s(P.Yn1(0)), kSight);
-  // Marks.
-  c.Circle(s(P.Xn1(0)), s(P.Yn1(0)), kMark, kReceiver);
-  c.Circle(s(P.Xn2(0)), s(P.Yn2(0)), kMark, kSource);
-  c.Circle(s(P.Xn2(p)), s(P.Yn2(p)), kMark, kSource);
-  // Trace along X: 2000 points per completed period. It is the same at
-  // every refresh of a period, so a canvas may keep it.
+  // First line of sight and the marks.
+  DrawKept(
+      c, kMarksLayer,
+      [&](std::vector<double>& v) {
+        v = {P.PictureScale, P.Xn2(1), P.Yn2(1), P.Xn1(0), P.Yn1(0),
+             P.Xn2(0),       P.Yn2(0), P.Xn2(p), P.Yn2(p)};
+      },
+      [&](Canvas& m) {
+        m.Line(s(P.Xn2(1)), s(P.Yn2(1)), s(P.Xn1(0)), s(P.Yn1(0)), kSight);
+        m.Circle(s(P.Xn1(0)), s(P.Yn1(0)), kMark, kReceiver);
+        m.Circle(s(P.Xn2(0)), s(P.Yn2(0)), kMark, kSource);
+        m.Circle(s(P.Xn2(p)), s(P.Yn2(p)), kMark, kSource);
+      });
+  // Trace along X: 2000 points per completed period.
   const double x0 = s(P.Xn2(1));
   const long long points = static_cast<long long>(p - 1) * 2000;
   const double T00 = P.T00, VX2 = P.VX(2);
-  c.Repeated(kTraceLayer, TraceVersion({static_cast<double>(p), T00, VX2, g, x0}), [&](Canvas& t) {
-    for (long long k = 1; k <= points; ++k) {
-      const double kd = static_cast<double>(k);
-      t.PSet(kd * g / 2000 + x0, std::sin(kd * T00 * VX2 / 15920), kGreen);
-    }
-  });
-  // Start labels.
+  DrawKept(
+      c, kTraceLayer,
+      [&](std::vector<double>& v) {
+        v = {static_cast<double>(p), T00, VX2, g, x0};
+      },
+      [&](Canvas& t) {
+        for (long long k = 1; k <= points; ++k) {
+          const double kd = static_cast<double>(k);
+          t.PSet(kd * g / 2000 + x0, std::sin(kd * T00 * VX2 / 15920), kGreen);
+        }
+      });
   c.SetForeColor(kText);
-  if (labels) {
-    FixedLabel(c, "Xn1(0)= ", P.Xn1(0), s(P.Xn1(0)) - 0.2, s(P.Yn1(0)) + 0.9);
-    FixedLabel(c, "Tn1(0)= ", P.Tn1(0), s(P.Xn1(0)) - 0.2, s(P.Yn1(0)) + 1.9);
-    IndexedLabel(c, "Xn2", 1, P.Xn2(0), s(P.Xn2(0)) - 0.2, s(P.Yn2(0)) + 0.9);
-    IndexedLabel(c, "Tn2", 1, P.Tn2(0), s(P.Xn2(0)) - 0.2, s(P.Yn2(0)) + 1.9);
-    IndexedLabel(c, "Xn2", p, P.Xn2(p), s(P.Xn2(p)) - 0.2, s(P.Yn2(p)) + 0.9);
-    IndexedLabel(c, "Tn2", p, P.Tn2(p), s(P.Xn2(p)) - 0.2, s(P.Yn2(p)) + 1.9);
-  }
-  // Every period so far.
-  for (int k = 1; k <= p; ++k) {
-    c.Circle(s(P.Xn2(k)), s(P.Yn2(k)), kMark, kSource);
-    const double markX = x0 + g / 2 + (k - 1) * g;
-    c.Circle(markX + 0.3, 0, kPeriodMark, kGreen);
-    c.PrintAt(markX, 0.3, NumericPrintForm(k));
-    const bool sourcePassed = P.SignVX2 * X2 >= P.SignVX2 * P.Xk2(k);
-    if (sourcePassed) c.Circle(s(P.Xk2(k)), s(P.Yk2(k)), kMark, kSource);
-    c.Circle(s(P.Xn1(k)), s(P.Yn1(k)), kMark, kReceiver);
-    c.Circle(s(P.Xk1(k - 1)), s(P.Yk1(k - 1)), kMark, kReceiver);
-    c.Line(s(P.Xk1(k - 1)), s(P.Yk1(k - 1)), s(P.Xn2(k)), s(P.Yn2(k)), kGreen);
-    c.Line(s(P.Xn2(k + 1)), s(P.Yn2(k + 1)), s(P.Xn1(k)), s(P.Yn1(k)), kSight);
-    const double rx = s(P.Xk1(k - 1)) - P.SignVX1 * 2.3;
-    const double ry = s(P.Yk1(k - 1));
-    c.Circle(rx, ry - 0.5, kPeriodMark, kGreen);
-    c.PrintAt(rx - 0.3, ry - 0.2, NumericPrintForm(k - 1));
-    if (labels) {
-      IndexedLabel(c, "Xn2", k, P.Xn2(k), s(P.Xn2(k)) - 0.2, s(P.Yn2(k)) + 0.9);
-      IndexedLabel(c, "Tn2", k, P.Tn2(k), s(P.Xn2(k)) - 0.2, s(P.Yn2(k)) + 1.9);
-      if (sourcePassed) {
-        IndexedLabel(c, "Xk2", k, P.Xk2(k), s(P.Xk2(k)) - 0.2, s(P.Yk2(k)) + 2.9);
-      }
-      IndexedLabel(c, "Xn1", k, P.Xn1(k), s(P.Xn1(k)) - 0.2, s(P.Yn1(k)) + 0.9);
-      IndexedLabel(c, "Tn1", k, P.Tn1(k), s(P.Xn1(k)) - 0.2, s(P.Yn1(k)) + 1.9);
-      IndexedLabel(c, "Xk1", k - 1, P.Xk1(k - 1), s(P.Xk1(k - 1)) - 0.2, s(P.Yk1(k - 1)) + 2.9);
-      IndexedLabel(c, "Tk1", k - 1, P.Tk1(k - 1), s(P.Xk1(k - 1)) - 0.2, s(P.Yk1(k - 1)) + 3.9);
-    }
-  }
+  // Start labels and every period so far. Everything they are drawn from is
+  // listed, a little more than they read.
+  DrawKept(
+      c, kPeriodsLayer,
+      [&](std::vector<double>& v) {
+        v = {static_cast<double>(labels), static_cast<double>(p), P.PictureScale, x0, g, P.SignVX1};
+        for (int k = 0; k <= p + 1; ++k) {
+          const bool sourcePassed = P.SignVX2 * X2 >= P.SignVX2 * P.Xk2(k);
+          v.insert(v.end(),
+                   {P.Xn2(k), P.Yn2(k), P.Tn2(k), P.Xn1(k), P.Yn1(k), P.Tn1(k), P.Xk1(k), P.Yk1(k),
+                    P.Tk1(k), P.Xk2(k), P.Yk2(k), static_cast<double>(sourcePassed)});
+        }
+      },
+      [&](Canvas& d) { DrawPeriods(d, P, labels, x0, g); });
 }
 
 void DrawStartPicture(Canvas& c, const SharedPool& P, bool labels) {

@@ -152,6 +152,7 @@ void Form1::ResumeClick(int stopFlag) {
 void Form1::RunLoop() {
   Busy busy(this);
   const RunEnd end = RunExperimentSteps(Pool(), *this);
+  ShowPending();
   // A window closed during the run, or "Выход": nothing more to show.
   if (Closing() || ui::Quitting()) return;
   if (end == RunEnd::Fault) Messages::Error(kSolveFault);
@@ -171,7 +172,7 @@ bool Form1::Labels() const {
 }
 
 void Form1::ShowSightDistance(double R) {
-  ui::ShowNumber(Text11, R);
+  pendingSight_ = R;
 }
 
 void Form1::ShowPeriodNumber(int p) {
@@ -186,8 +187,18 @@ void Form1::ShowBodies(double X1, double Y1, double X2, double Y2) {
 }
 
 void Form1::ShowRefreshFields(double X1, double Y1, double X2, double Y2, double t) {
-  ShowBodies(X1, Y1, X2, Y2);
-  ShowTravelTime(t);
+  pendingRefresh_ = RefreshFields{X1, Y1, X2, Y2, t};
+}
+
+void Form1::ShowPending() {
+  if (pendingSight_) ui::ShowNumber(Text11, *pendingSight_);
+  if (pendingRefresh_) {
+    const RefreshFields& f = *pendingRefresh_;
+    ShowBodies(f.X1, f.Y1, f.X2, f.Y2);
+    ShowTravelTime(f.t);
+  }
+  pendingSight_.reset();
+  pendingRefresh_.reset();
 }
 
 Canvas& Form1::Picture() {
@@ -195,11 +206,12 @@ Canvas& Form1::Picture() {
 }
 
 bool Form1::AskYesNo(const std::string& text) {
+  ShowPending();
   return Messages::Ask(text);
 }
 
 bool Form1::Yield() {
-  return ui::UiYield() && !Closing();
+  return ui::UiYield([this] { ShowPending(); }) && !Closing();
 }
 
 void Form1::StartReport() {

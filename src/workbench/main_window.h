@@ -3,6 +3,8 @@
 // Form1, the main window: the Doppler experiment's fields, engine controls,
 // animation canvas and theory panel, and the buttons that open the other
 // windows.
+#include <optional>
+
 #include "shared/doppler_formulas.h"
 #include "ui/fields.h"
 #include "ui/form.h"
@@ -62,6 +64,15 @@ class Form1 : public ui::Form,
   void ShowBodies(double X1, double Y1, double X2, double Y2);
   // Runs the loop on the engine state and handles its return.
   void RunLoop();
+  // The fields a run updates at every step or refresh are set only when
+  // anybody can look at them (see ui::UiYield): setting a field lays its
+  // text out, which costs more than the step.
+  void ShowPending();
+  struct RefreshFields {
+    double X1, Y1, X2, Y2, t;
+  };
+  std::optional<double> pendingSight_;
+  std::optional<RefreshFields> pendingRefresh_;
 
   // ExperimentHost and PeriodSetupHost.
   bool AutoMode() const override;

@@ -149,7 +149,8 @@ void Form1::ShowRatio(double ratio, double shift) {
 
 void Form1::ShowPositions(double X1, double X2, double Y1, double Y2, double R) {
   ShowBodies(X1, Y1, X2, Y2);
-  ShowSightDistance(R);
+  // Not put off like a run's: no run shows it later.
+  ui::ShowNumber(Text11, R);
 }
 
 void Form1::ShowMessage(const std::string& text) {

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The default run through the real window: the picture drawn with the kept
-// layers (grid, trace) must equal the picture drawn straightforwardly, pixel
-// for pixel, and so must everything the picture records; what the picture
-// keeps of its texts stays the size of what it shows, however many
-// refreshes printed them.
+// layers (grid, trace, marks, periods) must equal the picture drawn
+// straightforwardly, pixel for pixel, at the end and whenever it is looked
+// at during the run (kept layers are laid down only when it is), and so must
+// everything the picture records; what the picture keeps of its texts stays
+// the size of what it shows, however many refreshes printed them.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -12,6 +13,7 @@
 #include "shared/shared_pool.h"
 #include "support/window_test_support.h"
 #include "ui/form_registry.h"
+#include "ui/ui_yield.h"
 #include "workbench/main_window.h"
 
 namespace velmor {
@@ -19,6 +21,7 @@ namespace {
 
 struct RunResult {
   QImage picture;
+  std::vector<QImage> duringRun;
   std::vector<ui::PictureBox::TextRecord> texts;
   ui::PictureBox::Stats stats;
   QImage report;
@@ -30,9 +33,24 @@ RunResult DefaultRun(bool keepLayers) {
   form->Picture1->SetLayerCaching(keepLayers);
   form->Check5->click();
   form->Command13->click();
+  // Looks at the picture between steps: at the first, within a refresh
+  // interval, around the first refreshes and far into the run.
+  std::vector<QImage> duringRun;
+  const long long start = ui::UiYieldCount();
+  ui::SetYieldHook([&] {
+    const long long n = ui::UiYieldCount() - start;
+    for (const long long at : {1LL, 7LL, 19LL, 20LL, 21LL, 4999LL, 25013LL, 60000LL, 100001LL}) {
+      if (n == at) duringRun.push_back(form->Picture1->Image());
+    }
+  });
   form->Command1->click();
-  RunResult r{form->Picture1->Image().copy(), form->Picture1->Texts(), form->Picture1->Counts(),
-              Form4::Get()->picMain->Image().copy(), form->Picture1->TextsKept().Kept()};
+  ui::SetYieldHook(nullptr);
+  RunResult r{form->Picture1->Image().copy(),
+              duringRun,
+              form->Picture1->Texts(),
+              form->Picture1->Counts(),
+              Form4::Get()->picMain->Image().copy(),
+              form->Picture1->TextsKept().Kept()};
   testing::EndWindowTest();
   return r;
 }
@@ -48,6 +66,11 @@ TEST(DefaultRun, KeptLayersDrawTheSamePicture) {
     }
   }
   EXPECT_EQ(differing, 0);
+  ASSERT_EQ(plain.duringRun.size(), 9u);
+  ASSERT_EQ(kept.duringRun.size(), plain.duringRun.size());
+  for (std::size_t i = 0; i < plain.duringRun.size(); ++i) {
+    EXPECT_TRUE(plain.duringRun[i] == kept.duringRun[i]) << "look " << i;
+  }
   EXPECT_EQ(plain.report, kept.report);
   ASSERT_EQ(plain.texts.size(), kept.texts.size());
   for (std::size_t i = 0; i < plain.texts.size(); ++i) {
