@@ -89,6 +89,8 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATA
         FILES_MATCHING PATTERN "*.velmor")
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/org.velmor.velmor5.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/org.velmor.velmor5.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${CMAKE_BINARY_DIR}/org.velmor.velmor5.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/org.velmor.velmor5.svg
