@@ -7,10 +7,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "app/app_setup.h"
@@ -216,6 +220,32 @@ TEST_F(ExperimentFiles, EveryShippedExampleOpens) {
     EXPECT_TRUE(ui::OpenExperiment(e.path));
     EXPECT_EQ(TakeMessage(), "") << e.path.toStdString();
   }
+}
+
+// Ctrl+O and Ctrl+Shift+S reach the menu of the active window: each asks for
+// a file (the dialog is dismissed) and nothing else happens.
+TEST_F(ExperimentFiles, KeysOfTheMenuAskForAFile) {
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* title;
+  } keys[] = {{Qt::Key_O, Qt::ControlModifier, "Открыть опыт"},
+              {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, "Сохранить опыт"}};
+  for (const auto& k : keys) {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QString asked;
+    QTimer::singleShot(0, [&] {
+      if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        asked = dialog->windowTitle();
+        dialog->reject();
+      }
+    });
+    QTest::keyClick(form, k.key, k.modifiers);
+    EXPECT_EQ(asked, QString::fromUtf8(k.title));
+  }
+  EXPECT_EQ(TakeMessage(), "");
+  EXPECT_TRUE(QDir().entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(ExperimentFiles, TheCommandLineOpensItsFiles) {
