@@ -55,6 +55,8 @@ string(REGEX REPLACE "^.*>  [A-Za-z]+, ([0-9]+ [A-Za-z]+ [0-9]+) .*$" "\\1" VELM
 # commands taken from docs/driver.md; both compressed as Debian wants them.
 set(_man_dir ${CMAKE_BINARY_DIR}/man)
 configure_file(${CMAKE_SOURCE_DIR}/docs/velmor5.1.in ${_man_dir}/velmor5.1 @ONLY)
+# The commands' mark is for tools/driver-man.sh, not for configure_file.
+set(DRIVER_COMMANDS "@DRIVER_COMMANDS@")
 configure_file(${CMAKE_SOURCE_DIR}/docs/velmor5-script.1.in ${_man_dir}/velmor5-script.1.head
                @ONLY)
 add_custom_command(
