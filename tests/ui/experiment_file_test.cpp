@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -220,6 +221,22 @@ TEST_F(ExperimentFiles, EveryShippedExampleOpens) {
     EXPECT_TRUE(ui::OpenExperiment(e.path));
     EXPECT_EQ(TakeMessage(), "") << e.path.toStdString();
   }
+  // The medium window's "Примеры" lists its own, and one opens from there.
+  testing::CloseWindows({3});
+  auto* f3 = static_cast<Form3*>(ui::FormRegistry::Show(3));
+  QMenu* listed = nullptr;
+  for (QMenu* m : f3->findChildren<QMenu*>()) {
+    if (m->title() == QStringLiteral("Примеры")) listed = m;
+  }
+  ASSERT_NE(listed, nullptr);
+  QAction* layered = nullptr;
+  for (QAction* a : listed->actions()) {
+    if (a->text() == QStringLiteral("лучи в слоистой среде (Kp = 0,005)")) layered = a;
+  }
+  ASSERT_NE(layered, nullptr);
+  EXPECT_LT(listed->actions().size(), static_cast<int>(examples.size()));
+  layered->trigger();
+  EXPECT_EQ(f3->Text33->text(), QStringLiteral("0,005"));
 }
 
 // Ctrl+O and Ctrl+Shift+S reach the menu of the active window: each asks for
