@@ -35,7 +35,7 @@ snapshot Form2 $PWD/$out/form2-help.png
 EOF2
 
 run <<EOF2
-show Form3
+open-experiment $PWD/examples/medium-layered.velmor
 click Form3.Command1
 snapshot Form3 $PWD/$out/form3-medium.png
 EOF2

@@ -4,6 +4,14 @@
 # changelog; `cpack -G DEB` in the build folder makes the package.
 include(GNUInstallDirs)
 
+# The shipped experiment files, found by the program beside itself once
+# installed, and in the source tree by a development build.
+file(RELATIVE_PATH _examples_from_binary ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_FULL_DATADIR}/velmor5/examples)
+set_source_files_properties(
+  ${CMAKE_SOURCE_DIR}/src/ui/experiment_menu.cpp
+  PROPERTIES COMPILE_DEFINITIONS "VELMOR_EXAMPLES_FROM_BINARY=\"${_examples_from_binary}\";VELMOR_EXAMPLES_SOURCE_DIR=\"${CMAKE_SOURCE_DIR}/examples\"")
+
 set(VELMOR_MAINTAINER "Velmor5 maintainers <velmor5-maintainers@lists.velmor.org>")
 
 # The changelog and the AppStream releases list every version; their newest
@@ -47,6 +55,8 @@ string(REGEX REPLACE "^.*>  [A-Za-z]+, ([0-9]+ [A-Za-z]+ [0-9]+) .*$" "\\1" VELM
 # commands taken from docs/driver.md; both compressed as Debian wants them.
 set(_man_dir ${CMAKE_BINARY_DIR}/man)
 configure_file(${CMAKE_SOURCE_DIR}/docs/velmor5.1.in ${_man_dir}/velmor5.1 @ONLY)
+# The commands' mark is for tools/driver-man.sh, not for configure_file.
+set(DRIVER_COMMANDS "@DRIVER_COMMANDS@")
 configure_file(${CMAKE_SOURCE_DIR}/docs/velmor5-script.1.in ${_man_dir}/velmor5-script.1.head
                @ONLY)
 add_custom_command(
@@ -77,8 +87,12 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${CMAKE_BINARY_DIR}/changelog.
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmor5)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmor5/examples
         FILES_MATCHING PATTERN "*.txt")
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/velmor5/examples
+        FILES_MATCHING PATTERN "*.velmor")
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/org.velmor.velmor5.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/org.velmor.velmor5.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${CMAKE_BINARY_DIR}/org.velmor.velmor5.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/org.velmor.velmor5.svg

@@ -32,9 +32,13 @@ for f in usr/bin/velmor5 usr/bin/velmor5-script usr/share/man/man1/velmor5.1.gz 
   usr/share/man/man1/velmor5-script.1.gz usr/share/doc/velmor5/copyright \
   usr/share/doc/velmor5/changelog.gz usr/share/applications/org.velmor.velmor5.desktop \
   usr/share/metainfo/org.velmor.velmor5.metainfo.xml \
-  usr/share/icons/hicolor/scalable/apps/org.velmor.velmor5.svg; do
+  usr/share/icons/hicolor/scalable/apps/org.velmor.velmor5.svg \
+  usr/share/mime/packages/org.velmor.velmor5.xml usr/share/velmor5/examples/medium-layered.velmor; do
   grep -q " \./$f\$" <<<"$contents" || fail "no $f"
 done
+# The driver's manual page lists its commands, taken from docs/driver.md.
+dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/man/man1/velmor5-script.1.gz | gzip -dc |
+  grep -q 'open\\-experiment' || fail "velmor5-script(1) lists no commands"
 size=$(dpkg-deb -f "$deb" Installed-Size)
 [ "$size" -lt 6144 ] || fail "installed size ${size} KiB"
 apt-get install --simulate -qq "$deb" >/dev/null || fail "dependencies cannot be satisfied"

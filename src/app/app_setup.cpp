@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTranslator>
 
+#include "ui/experiment_menu.h"
 #include "velmor_version.h"
 
 namespace velmor {
@@ -43,6 +44,16 @@ void AnswerHelpAndVersion(QCommandLineParser& parser, int argc, char** argv) {
   QCoreApplication plain(argc, argv);
   if (version) parser.showVersion();
   parser.showHelp(0);
+}
+
+void AddExperimentArguments(QCommandLineParser& parser) {
+  parser.addPositionalArgument(QStringLiteral("file"),
+                               QStringLiteral("Experiment files (.velmor) to open."),
+                               QStringLiteral("[file...]"));
+}
+
+void OpenExperimentArguments(const QCommandLineParser& parser) {
+  for (const QString& path : parser.positionalArguments()) ui::OpenExperiment(path);
 }
 
 }  // namespace velmor

@@ -21,4 +21,9 @@ void SetUpApplication();
 // that they work without a display; they print and end the program.
 void AnswerHelpAndVersion(QCommandLineParser& parser, int argc, char** argv);
 
+// velmor5 FILE…: experiment files to open once the main window is there.
+void AddExperimentArguments(QCommandLineParser& parser);
+// Opens each in turn; a refused one is a message and the program goes on.
+void OpenExperimentArguments(const QCommandLineParser& parser);
+
 }  // namespace velmor

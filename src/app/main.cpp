@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
       "Computational experiments on the classical and relativistic Doppler effect."));
   parser.addHelpOption();
   parser.addVersionOption();
+  velmor::AddExperimentArguments(parser);
   velmor::AnswerHelpAndVersion(parser, argc, argv);
 
   QApplication app(argc, argv);
@@ -21,5 +22,6 @@ int main(int argc, char** argv) {
   app.setQuitOnLastWindowClosed(true);
   velmor::RegisterForms();
   velmor::ui::FormRegistry::Show(1);
+  velmor::OpenExperimentArguments(parser);
   return app.exec();
 }

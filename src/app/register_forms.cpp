@@ -8,6 +8,7 @@
 #include "medium/medium_window.h"
 #include "reports/help_window.h"
 #include "reports/report_window.h"
+#include "ui/experiment_file.h"
 #include "ui/form_registry.h"
 #include "workbench/main_window.h"
 
@@ -24,6 +25,12 @@ void RegisterForms() {
   FormRegistry::Register(7, [] { return new Form7; });
   FormRegistry::Register(8, [] { return new Form8; });
   FormRegistry::Register(9, [] { return new Form9; });
+  // The windows with inputs keep their set-ups in experiment files.
+  ui::DeclareExperimentWindow(1, ui::DeclarationOf<Ui_Form1>);
+  ui::DeclareExperimentWindow(3, ui::DeclarationOf<Ui_Form3>);
+  ui::DeclareExperimentWindow(5, ui::DeclarationOf<Ui_Form5>);
+  ui::DeclareExperimentWindow(6, ui::DeclarationOf<Ui_Form6>);
+  ui::DeclareExperimentWindow(8, ui::DeclarationOf<Ui_Form8>);
 }
 
 }  // namespace velmor

@@ -3,7 +3,8 @@
 
 namespace velmor {
 
-// Tells the window registry how to create Form1 … Form9.
+// Tells the window registry how to create Form1 … Form9, and which of them
+// keep set-ups in experiment files.
 void RegisterForms();
 
 }  // namespace velmor

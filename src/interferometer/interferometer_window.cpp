@@ -118,12 +118,24 @@ int Form8::SchemeVariant() const {
   return Option2->isChecked() ? 2 : 1;
 }
 
-void Form8::SetupPreset(int variant) {
-  const bool three = variant == 3;
+void Form8::ShowSchemeVariant(bool three) {
   Label2->setText(ui::Q(three ? "X2" : "Y2"));
   Label8->setText(ui::Q(three ? "Y6" : "X6"));
   if (three) Check8->setChecked(false);
   Check8->setEnabled(!three);
+}
+
+// Options set by an experiment file, without their clicks: the labels, the
+// refraction box and the density coefficient follow them, the fields come
+// from the file.
+void Form8::RefreshFromControls() {
+  ShowSchemeVariant(SchemeVariant() == 3);
+  K_ = (Option7->isChecked() ? RealPreset() : TestPreset()).K;
+}
+
+void Form8::SetupPreset(int variant) {
+  const bool three = variant == 3;
+  ShowSchemeVariant(three);
   ShowNumber(Text19, 0.1);
   ShowNumber(Text1, -1);
   ShowNumber(Text2, 1);

@@ -26,6 +26,7 @@ class Form8 : public ui::Form,
   ~Form8() override;
 
   void StopAll() override;
+  void RefreshFromControls() override;
 
   InterferometerEngine& Engine() { return engine_; }
   double DensityCoefficient() const { return K_; }
@@ -39,6 +40,7 @@ class Form8 : public ui::Form,
 
   // Presets.
   void SetupPreset(int variant);
+  void ShowSchemeVariant(bool three);
   void AccuracyPreset(bool real);
   int SchemeVariant() const;
 

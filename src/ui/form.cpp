@@ -24,24 +24,39 @@ Form::Form(int number, const QString& caption) : number_(number) {
 }
 
 void Form::NoteDeclaredControls() {
-  controls_.clear();
-  for (QWidget* w : findChildren<QWidget*>()) {
+  controls_ = ControlsOf(*this);
+}
+
+std::vector<Form::Control> Form::ControlsOf(const QWidget& root) {
+  std::vector<Control> controls;
+  for (QWidget* w : root.findChildren<QWidget*>()) {
     if (auto* field = qobject_cast<QLineEdit*>(w)) {
       if (!field->isReadOnly())
-        controls_.push_back({w->objectName(), ControlKind::Field, field->text()});
+        controls.push_back({w->objectName(), ControlKind::Field, field->text()});
     } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
-      controls_.push_back({w->objectName(), ControlKind::Check, check->isChecked() ? "1" : "0"});
+      controls.push_back({w->objectName(), ControlKind::Check, check->isChecked() ? "1" : "0"});
     } else if (auto* option = qobject_cast<QRadioButton*>(w)) {
-      controls_.push_back({w->objectName(), ControlKind::Option, option->isChecked() ? "1" : "0"});
+      controls.push_back({w->objectName(), ControlKind::Option, option->isChecked() ? "1" : "0"});
     }
   }
+  return controls;
+}
+
+namespace {
+int loopsRunning = 0;
+}  // namespace
+
+bool Form::AnyBusy() {
+  return loopsRunning > 0;
 }
 
 Form::Busy::Busy(Form* form) : form_(form) {
   ++form_->busy_;
+  ++loopsRunning;
 }
 
 Form::Busy::~Busy() {
+  --loopsRunning;
   if (--form_->busy_ == 0 && form_->closing_) form_->deleteLater();
 }
 

@@ -28,6 +28,14 @@ class Form : public QWidget {
   // Every field the user can type into, every check box and option button,
   // in the order of the declaration.
   const std::vector<Control>& Controls() const { return controls_; }
+  // The same of any widget tree, e.g. a declaration built without its window.
+  static std::vector<Control> ControlsOf(const QWidget& root);
+
+  // After an experiment file or the defaults set the controls without their
+  // click handlers: whatever the window derives from its options.
+  virtual void RefreshFromControls() {}
+  // Whether a loop of any window is running now.
+  static bool AnyBusy();
 
   // Once closed, a window is never used again; a loop of the window ends at
   // its next yield.

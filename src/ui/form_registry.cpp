@@ -6,6 +6,7 @@
 #include <array>
 
 #include "shared/shared_pool.h"
+#include "ui/experiment_menu.h"
 #include "ui/form.h"
 #include "ui/ui_yield.h"
 
@@ -50,6 +51,7 @@ Form* FormRegistry::Load(int number) {
   if (Quitting() && !AnyOpen()) SetQuitting(false);
   Form* f = s.factories[number]();
   f->AddConveniences();
+  AddExperimentMenu(f);
   s.forms[number] = f;
   return f;
 }

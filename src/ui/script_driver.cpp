@@ -28,6 +28,7 @@
 
 #include "shared/numbers.h"
 #include "shared/safe_file.h"
+#include "ui/experiment_menu.h"
 #include "ui/fields.h"
 #include "ui/form.h"
 #include "ui/form_registry.h"
@@ -418,6 +419,28 @@ bool Save(Call& c) {
   return c.picture->SaveTo(Q(c.text)) || c.Fail("cannot save " + c.text);
 }
 
+// Experiment files, as the menu "Опыт" acts with the path its file dialog
+// would have asked for; a refusal is a message like any other.
+bool OpenExperimentFile(Call& c) {
+  OpenExperiment(Q(c.text));
+  return true;
+}
+
+bool SaveWindowExperiment(Call& c) {
+  SaveExperiment(Q(c.text), {c.form});
+  return true;
+}
+
+bool SaveAllExperiments(Call& c) {
+  SaveAllWindows(Q(c.text));
+  return true;
+}
+
+bool Defaults(Call& c) {
+  RestoreDefaults(*c.form);
+  return true;
+}
+
 // Every command (docs/driver.md describes them for the user).
 constexpr Command kCommands[] = {
     {"show", Target::WindowName, Rest::Own, Show},
@@ -439,6 +462,10 @@ constexpr Command kCommands[] = {
     {"texts", Target::Picture, Rest::Own, Texts},
     {"stats", Target::Picture, Rest::Own, Stats},
     {"save", Target::Picture, Rest::Path, Save},
+    {"open-experiment", Target::None, Rest::Path, OpenExperimentFile},
+    {"save-experiment", Target::Window, Rest::Path, SaveWindowExperiment},
+    {"save-all-windows", Target::None, Rest::Path, SaveAllExperiments},
+    {"defaults", Target::Window, Rest::Own, Defaults},
 };
 
 }  // namespace
