@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "medium/ray_bundle.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "medium/medium_state.h"
 #include "shared/canvas.h"
@@ -15,120 +19,145 @@ namespace {
 constexpr Rgb kBundleRay = RGB(0, 255, 255);
 constexpr Rgb kSearchRay = RGB(0, 0, 250);
 
-// The hot loop: one step of rays 0..RayCount. Everything it touches per ray
-// sits in plain arrays; the faults the arithmetic can raise are checked as
-// they happen, so a fault leaves the rays before it moved and the rest not.
+// What every ray's move in a step shares.
+struct StepConstants {
+  double Y2, X1, Y1, LT, Np, Kp, Vs, dt, scale, skipAbove;
+};
+
+template <bool kBundle>
+StepConstants ConstantsOf(const SharedPool& P, const MediumState& M) {
+  return {P.Y(2), P.X(1), P.Y(1),     M.LayerThickness, static_cast<double>(M.Np),
+          M.Kp,   P.Vs,   P.TimeStep, P.PictureScale,   M.Np + (kBundle ? 20.0 : 10.0)};
+}
+
+// Where a ray goes in this step and at what speed.
+struct RayMove {
+  double xn, yn, density, speed;
+};
+
+// One ray's move by the rules, faults checked as they happen: refraction
+// or total reflection changes the ray's direction in place, the move itself
+// is left to the caller to commit. False when the ray rests.
+template <DensityLaw L, bool kBundle>
+bool MoveRay(SharedPool& P, MediumState& M, const StepConstants& k, int i, RayMove& m) {
+  double* const S = M.RaySin.data();
+  double* const C = M.RayCos.data();
+  const double x = M.RayX[i];
+  const double y = M.RayY[i];
+  // Layer, counted upward from the source's present height.
+  const double N = std::trunc((y - k.Y2) / k.LT) + 1;
+  if (!(N <= k.skipAbove)) return false;
+  const double Pd = Chk(DensityByLaw<L>(k.Kp, k.Np, N));
+  if (Pd < 0.1) return false;
+  // The speed in that layer.
+  double local = Chk(k.Vs / Pd);
+  double step = Chk(local * k.dt);
+  if constexpr (kBundle) {
+    if (N == 1) M.Vs2(P.PeriodNumber) = local;
+  }
+  // Refraction, or total reflection into a thinner layer.
+  const double rd = M.RayDensity[i];
+  double density = Pd;
+  bool change;
+  if constexpr (kBundle) {
+    change = rd != Pd;
+  } else {
+    change = std::fabs(rd - Pd) > 1e-6;
+  }
+  if (change) {
+    if (rd < Pd) {
+      S[i] = Chk(rd * S[i] / Pd);
+      C[i] = CheckedSqrt(1 - S[i] * S[i]);
+    } else if (rd > Pd) {
+      const double ratio = Pd / rd;
+      const double a = std::fabs(S[i]);
+      if (ratio > a) {
+        S[i] = Chk(rd * S[i] / Pd);
+        C[i] = CheckedSqrt(1 - S[i] * S[i]);
+      } else if (ratio < a) {
+        // A reflected ray never enters the thinner layer: it goes back
+        // through its own at that layer's speed, so it meets its own
+        // density again unrefracted and leaves at the angle it came in.
+        M.RayDirY[i] = -1;
+        density = rd;
+        local = Chk(k.Vs / rd);
+        step = Chk(local * k.dt);
+      }
+    }
+  }
+  m.xn = Chk(x + step * S[i]);
+  m.yn = Chk(y + M.RayDirY[i] * step * C[i]);
+  m.density = density;
+  m.speed = local;
+  return true;
+}
+
+// The bundle's front after ray i moved to (xn, yn), ray i − 1 standing at
+// (xa, ya): it passes the receiver when the two rays straddle it.
+int FrontAfter(int frontState, const StepConstants& k, double xa, double ya, double xn, double yn) {
+  if (xa < k.X1 && k.X1 < xn) {
+    if (ya > k.Y1) frontState = 1;
+    if (yn > k.Y1) frontState = 2;
+  }
+  return frontState;
+}
+
+bool Received(int frontState) {
+  return frontState == 1 || frontState == 2;
+}
+
+void DrawMove(Canvas& c, double scale, double x, double y, double xn, double yn, Rgb colour) {
+  c.Line(CheckedDiv(x, scale), CheckedDiv(y, scale), CheckedDiv(xn, scale), CheckedDiv(yn, scale),
+         colour);
+}
+
+// One step of rays 0..RayCount, ray after ray as the rules read: a fault
+// leaves the rays before it moved and the rest not.
 template <DensityLaw L, bool kBundle, bool kDraw>
 RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
   RayStepResult r;
+  const StepConstants k = ConstantsOf<kBundle>(P, M);
   const int n = M.Rays();
   double* const X = M.RayX.data();
   double* const Y = M.RayY.data();
-  double* const S = M.RaySin.data();
-  double* const C = M.RayCos.data();
-  double* const D = M.RayDensity.data();
-  std::int16_t* const Dir = M.RayDirY.data();
-
-  const double Y2 = P.Y(2);
-  const double X1 = P.X(1);
-  const double Y1 = P.Y(1);
-  const double LT = M.LayerThickness;
-  const double Np = M.Np;
-  const double Kp = M.Kp;
-  const double Vs = P.Vs;
-  const double dt = P.TimeStep;
-  const double scale = P.PictureScale;
-  const double skipAbove = Np + (kBundle ? 20 : 10);
   double local = M.LocalSpeed;
   double prevLocal = M.PrevLocalSpeed;
   double prevMoveX = M.PrevMoveX;
   double prevMoveY = M.PrevMoveY;
   int frontState = M.FrontState;
-  double* vs2 = nullptr;
 
-  if (LT == 0) RaiseComputeFault("division by zero");
+  if (k.LT == 0) RaiseComputeFault("division by zero");
   for (int i = 0; i < n; ++i) {
+    RayMove m;
+    if (!MoveRay<L, kBundle>(P, M, k, i, m)) continue;
+    prevLocal = local;
+    local = m.speed;
     const double x = X[i];
     const double y = Y[i];
-    // Layer, counted upward from the source's present height.
-    const double N = std::trunc((y - Y2) / LT) + 1;
-    if (!(N <= skipAbove)) continue;
-    const double Pd = Chk(DensityByLaw<L>(Kp, Np, N));
-    if (Pd < 0.1) continue;
-    // The speed in that layer.
-    prevLocal = local;
-    local = Chk(Vs / Pd);
-    double step = Chk(local * dt);
-    if constexpr (kBundle) {
-      if (N == 1) {
-        if (!vs2) vs2 = &M.Vs2(P.PeriodNumber);
-        *vs2 = local;
-      }
-    }
-    // Refraction, or total reflection into a thinner layer.
-    const double rd = D[i];
-    double density = Pd;
-    bool change;
-    if constexpr (kBundle) {
-      change = rd != Pd;
-    } else {
-      change = std::fabs(rd - Pd) > 1e-6;
-    }
-    if (change) {
-      if (rd < Pd) {
-        S[i] = Chk(rd * S[i] / Pd);
-        C[i] = CheckedSqrt(1 - S[i] * S[i]);
-      } else if (rd > Pd) {
-        const double ratio = Pd / rd;
-        const double a = std::fabs(S[i]);
-        if (ratio > a) {
-          S[i] = Chk(rd * S[i] / Pd);
-          C[i] = CheckedSqrt(1 - S[i] * S[i]);
-        } else if (ratio < a) {
-          // A reflected ray never enters the thinner layer: it goes back
-          // through its own at that layer's speed, so it meets its own
-          // density again unrefracted and leaves at the angle it came in.
-          Dir[i] = -1;
-          density = rd;
-          local = Chk(Vs / rd);
-          step = Chk(local * dt);
-        }
-      }
-    }
-    // Move.
-    const double xn = Chk(x + step * S[i]);
-    const double yn = Chk(y + Dir[i] * step * C[i]);
-    if constexpr (kDraw) {
-      canvas->Line(CheckedDiv(x, scale), CheckedDiv(y, scale), CheckedDiv(xn, scale),
-                   CheckedDiv(yn, scale), kBundle ? kBundleRay : kSearchRay);
-    }
-    // The front passes the receiver between rays i − 1 and i.
+    if constexpr (kDraw)
+      DrawMove(*canvas, k.scale, x, y, m.xn, m.yn, kBundle ? kBundleRay : kSearchRay);
     if constexpr (kBundle) {
       if (i > 0) {
-        if (X[i - 1] < X1 && X1 < xn) {
-          if (Y[i - 1] > Y1) frontState = 1;
-          if (yn > Y1) frontState = 2;
-        }
-        if (frontState == 1 || frontState == 2) {
+        frontState = FrontAfter(frontState, k, X[i - 1], Y[i - 1], m.xn, m.yn);
+        if (Received(frontState)) {
           r.receivingRay = i;
-          r.moveX = xn - x;
-          r.moveY = yn - y;
+          r.moveX = m.xn - x;
+          r.moveY = m.yn - y;
           r.prevMoveX = prevMoveX;
           r.prevMoveY = prevMoveY;
           r.prevLocalSpeed = prevLocal;
         }
       }
     }
-    // Commit.
-    D[i] = density;
-    X[i] = xn;
-    Y[i] = yn;
-    prevMoveX = xn - x;
-    prevMoveY = yn - y;
+    M.RayDensity[i] = m.density;
+    X[i] = m.xn;
+    Y[i] = m.yn;
+    prevMoveX = m.xn - x;
+    prevMoveY = m.yn - y;
     if constexpr (kBundle) {
       if (r.receivingRay >= 0) break;
     } else {
-      if (i > 0 && Y[i - 1] > Y1 && X[i - 1] < X1 && X1 < X[i]) r.passed = true;
+      if (i > 0 && Y[i - 1] > k.Y1 && X[i - 1] < k.X1 && k.X1 < X[i]) r.passed = true;
     }
   }
   M.LocalSpeed = local;
@@ -139,10 +168,300 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
   return r;
 }
 
+// The bundle's step, two rays at a time: what depends only on the layer
+// comes from a table, and the rays that move straight on inside their layer
+// -- nearly all of them -- are worked out together, vector by vector. The
+// rest (layer 1, where Vs2 is recorded; a change of density; layers out of
+// the table) and the rays beside the receiver are then taken ray after ray
+// in order, as the straightforward step takes them, so the results, the
+// faults and where they stop the step are the same.
+using V4 = double __attribute__((vector_size(32)));
+using I4 = std::int32_t __attribute__((vector_size(16)));
+// Comparisons of four rays give a mask of all ones or zeros per ray. Held as
+// plain bits (eight 32-bit lanes, two per ray), the compilers combine them
+// with the plain bitwise instructions.
+using Bits = std::int32_t __attribute__((vector_size(32)));
+using Wide = std::int64_t __attribute__((vector_size(32)));
+
+// A ray's flag: moved by the table; or not, and then it rests or is to be
+// worked out alone; worked out alone, resting or moved.
+constexpr std::int64_t kMoved = -1;
+constexpr std::int64_t kAloneRested = -2;
+constexpr std::int64_t kAloneMoved = -3;
+// The layers the table holds at most on either side of the source's.
+constexpr int kTableHalf = 1 << 15;
+
+bool Moved(std::int64_t flag) {
+  return flag == kMoved || flag == kAloneMoved;
+}
+
+// All bits set in a layer's entry of the rests table.
+const double kRestBits = std::bit_cast<double>(~std::uint64_t{0});
+
+// Layer N's entry: its density, step and speed where the rays move straight
+// through it; all bits of the rests entry set where they rest; a NaN
+// density (no ray's) otherwise, where each ray is worked out alone (layer 1,
+// where Vs2 is recorded, and a layer whose arithmetic faults).
+template <DensityLaw L>
+void TableLayer(MediumState::RayStepWork& w, std::size_t e, double Kp, double Np, double N) {
+  const double nan = std::nan("");
+  w.layerDensity[e] = nan;
+  w.layerStep[e] = 0;
+  w.layerSpeed[e] = nan;
+  w.layerRests[e] = 0;
+  if (N == 1) return;
+  const double density = DensityByLaw<L>(Kp, Np, N);
+  if (!std::isfinite(density)) return;
+  if (density < 0.1) {
+    w.layerRests[e] = kRestBits;
+    return;
+  }
+  const double speed = w.Vs / density;
+  const double step = speed * w.dt;
+  if (!std::isfinite(speed) || !std::isfinite(step)) return;
+  w.layerDensity[e] = density;
+  w.layerStep[e] = step;
+  w.layerSpeed[e] = speed;
+}
+
+// The table of the medium now, made again when the medium, the signal speed
+// or the time step differ from those it was made for. Entry 0 stands for
+// the layers below the table, the last entry for those above it.
+template <DensityLaw L>
+void MakeLayerTable(MediumState& M, double Vs, double dt) {
+  MediumState::RayStepWork& w = M.Work;
+  auto same = [](double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+  };
+  if (!w.layerStep.empty() && w.law == L && w.Np == M.Np && same(w.Kp, M.Kp) && same(w.Vs, Vs) &&
+      same(w.dt, dt)) {
+    return;
+  }
+  w.law = L;
+  w.Np = M.Np;
+  w.Kp = M.Kp;
+  w.Vs = Vs;
+  w.dt = dt;
+  // Layers 1 − below … top; above Np + 20 the bundle's rays rest.
+  const int top = std::min(M.Np + 20, kTableHalf);
+  w.firstLayer = 1 - top;
+  const auto size = static_cast<std::size_t>(top - w.firstLayer + 3);
+  for (auto* a : {&w.layerDensity, &w.layerStep, &w.layerSpeed, &w.layerRests}) a->resize(size);
+  for (std::size_t e = 0; e < size; ++e) {
+    TableLayer<L>(w, e, M.Kp, M.Np, w.firstLayer - 1 + static_cast<double>(e));
+  }
+  w.layerDensity.front() = w.layerDensity.back() = std::nan("");
+  w.layerStep.front() = w.layerStep.back() = 0;
+  w.layerRests.front() = 0;
+  w.layerRests.back() = top == M.Np + 20 ? kRestBits : 0;
+}
+
+// Rays 0..n − 1 moved by the table where they can be, into the work arrays.
+// Every four rays among which one is to be worked out alone or may be the
+// first right of the receiver are listed in the work's events; their
+// number, or −1 when a position is not finite: the straightforward step
+// then takes the whole step. Written without calls, as the vectors of four
+// cannot be passed to a function compiled for the processors without them;
+// where the processor has them, its own version runs.
+#if defined(__x86_64__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+int MovePairs(MediumState& M, const StepConstants& k) {
+  MediumState::RayStepWork& w = M.Work;
+  const int n = M.Rays();
+  const double* const X = M.RayX.data();
+  const double* const Y = M.RayY.data();
+  const double* const S = M.RaySin.data();
+  const double* const C = M.RayCos.data();
+  const double* const D = M.RayDensity.data();
+  const double* const Dir = M.RayDirY.data();
+  double* const NX = w.nextX.data();
+  double* const NY = w.nextY.data();
+  std::int64_t* const F = w.flags.data();
+  std::int32_t* const Layer = w.layer.data();
+  int* const Events = w.events.data();
+  const double* const TD = w.layerDensity.data();
+  const double* const TS = w.layerStep.data();
+  const double* const TR = w.layerRests.data();
+  // q = (y − Y2)/LT clamped to one below and one above the table, then
+  // truncated: the layer number less one, offset to the table's entries.
+  const double first = w.firstLayer - 2;
+  const double last = w.firstLayer + static_cast<double>(w.layerStep.size()) - 3;
+  const V4 lo = {first, first, first, first};
+  const V4 hi = {last, last, last, last};
+  const I4 offset = {w.firstLayer - 2, w.firstLayer - 2, w.firstLayer - 2, w.firstLayer - 2};
+  const V4 Y2 = {k.Y2, k.Y2, k.Y2, k.Y2};
+  const V4 LT = {k.LT, k.LT, k.LT, k.LT};
+  const V4 X1 = {k.X1, k.X1, k.X1, k.X1};
+  const Bits ones = {-1, -1, -1, -1, -1, -1, -1, -1};
+  V4 sum = {0, 0, 0, 0};
+  Bits left = {0, 0, 0, 0, 0, 0, 0, 0};  // lanes 6, 7: ray i − 1 stands left of the receiver
+  int events = 0;
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    V4 x, y, s, c, d, dir;
+    std::memcpy(&x, X + i, sizeof x);
+    std::memcpy(&y, Y + i, sizeof y);
+    std::memcpy(&s, S + i, sizeof s);
+    std::memcpy(&c, C + i, sizeof c);
+    std::memcpy(&d, D + i, sizeof d);
+    std::memcpy(&dir, Dir + i, sizeof dir);
+    V4 q = (y - Y2) / LT;
+    q = q < hi ? q : hi;  // NaN too: rays with no layer rest
+    q = q > lo ? q : lo;
+    const I4 e = __builtin_convertvector(q, I4) - offset;
+    const auto e0 = static_cast<std::uint32_t>(e[0]), e1 = static_cast<std::uint32_t>(e[1]);
+    const auto e2 = static_cast<std::uint32_t>(e[2]), e3 = static_cast<std::uint32_t>(e[3]);
+    const V4 density = {TD[e0], TD[e1], TD[e2], TD[e3]};
+    const V4 step = {TS[e0], TS[e1], TS[e2], TS[e3]};
+    const V4 rests = {TR[e0], TR[e1], TR[e2], TR[e3]};
+    const Bits moved = (Bits)(d == density);
+    const V4 nx = (V4)(((Bits)(x + step * s) & moved) | ((Bits)x & ~moved));
+    const V4 ny = (V4)(((Bits)(y + dir * step * c) & moved) | ((Bits)y & ~moved));
+    sum += nx + ny;
+    std::memcpy(NX + i, &nx, sizeof nx);
+    std::memcpy(NY + i, &ny, sizeof ny);
+    std::memcpy(Layer + i, &e, sizeof e);
+    std::memcpy(F + i, &moved, sizeof moved);
+    const Bits isLeft = (Bits)(nx < X1);
+    const Bits event =
+        ((moved | (Bits)rests) ^ ones) |
+        (__builtin_shufflevector(left, isLeft, 6, 7, 8, 9, 10, 11, 12, 13) & ~isLeft);
+    left = isLeft;
+    const Wide any = (Wide)event;
+    if ((any[0] | any[1]) | (any[2] | any[3])) Events[events++] = i;
+  }
+  for (int j = i; j < n; ++j) {
+    NX[j] = X[j];
+    NY[j] = Y[j];
+    F[j] = 0;
+    Layer[j] = 0;
+  }
+  if (i < n) Events[events++] = i;
+  // A sum of finite positions is finite (or so large that the plain step
+  // is as good).
+  return std::isfinite((sum[0] + sum[1]) + (sum[2] + sum[3])) ? events : -1;
+}
+
+template <DensityLaw L, bool kDraw>
+RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
+  const StepConstants k = ConstantsOf<true>(P, M);
+  const bool drawable = std::fabs(k.scale) >= 1 && std::isfinite(k.scale);
+  if (k.LT == 0 || M.FrontState != 0 || (kDraw && !drawable)) {
+    return Step<L, true, kDraw>(P, M, canvas);
+  }
+  MakeLayerTable<L>(M, k.Vs, k.dt);
+  MediumState::RayStepWork& w = M.Work;
+  const int n = M.Rays();
+  for (auto* a : {&w.nextX, &w.nextY, &w.speed}) a->resize(static_cast<std::size_t>(n));
+  w.flags.resize(static_cast<std::size_t>(n));
+  w.layer.resize(static_cast<std::size_t>(n));
+  w.events.resize(static_cast<std::size_t>(n / 4 + 1));
+  const int events = MovePairs(M, k);
+  if (events < 0) return Step<L, true, kDraw>(P, M, canvas);
+
+  double* const X = M.RayX.data();
+  double* const Y = M.RayY.data();
+  double* const NX = w.nextX.data();
+  double* const NY = w.nextY.data();
+  std::int64_t* const F = w.flags.data();
+  auto speedOf = [&](int i) { return F[i] == kAloneMoved ? w.speed[i] : w.layerSpeed[w.layer[i]]; };
+  // Not moved by the table, in a layer where the rays do not rest.
+  auto alone = [&](int i) {
+    return F[i] == 0 && std::bit_cast<std::uint64_t>(w.layerRests[w.layer[i]]) == 0;
+  };
+  auto lastMovedBefore = [&](int i) {
+    while (--i >= 0 && !Moved(F[i])) {
+    }
+    return i;
+  };
+  // Rays from `from` on stay where they were; the moved ones before it are
+  // drawn, and the next positions become the rays'.
+  auto finish = [&](int from) {
+    std::copy(X + from, X + n, NX + from);
+    std::copy(Y + from, Y + n, NY + from);
+    if constexpr (kDraw) {
+      for (int i = 0; i < from; ++i) {
+        if (Moved(F[i])) {
+          canvas->Line(X[i] / k.scale, Y[i] / k.scale, NX[i] / k.scale, NY[i] / k.scale,
+                       kBundleRay);
+        }
+      }
+    }
+    M.RayX.swap(w.nextX);
+    M.RayY.swap(w.nextY);
+  };
+
+  RayStepResult r;
+  int frontState = 0;
+  int end = n;  // the rays the step went through
+  // A ray at which the front reaches the receiver ends the step.
+  auto front = [&](int i) {
+    if (i == 0) return false;
+    frontState = FrontAfter(frontState, k, NX[i - 1], NY[i - 1], NX[i], NY[i]);
+    if (!Received(frontState)) return false;
+    r.receivingRay = i;
+    r.moveX = NX[i] - X[i];
+    r.moveY = NY[i] - Y[i];
+    const int j = lastMovedBefore(i);
+    r.prevMoveX = j >= 0 ? NX[j] - X[j] : M.PrevMoveX;
+    r.prevMoveY = j >= 0 ? NY[j] - Y[j] : M.PrevMoveY;
+    r.prevLocalSpeed = j >= 0 ? speedOf(j) : M.LocalSpeed;
+    end = i + 1;
+    return true;
+  };
+  int next = 0;  // the rays before it are done
+  int at = 0;    // the ray being worked out alone
+  try {
+    for (int event = 0; event < events; ++event) {
+      const int e = w.events[event];
+      for (int i = std::max(e, next); i < std::min(e + 4, n); ++i) {
+        if (!alone(i)) {
+          if (Moved(F[i]) && front(i)) break;
+          continue;
+        }
+        RayMove m;
+        at = i;
+        if (MoveRay<L, true>(P, M, k, i, m)) {
+          M.RayDensity[i] = m.density;
+          NX[i] = m.xn;
+          NY[i] = m.yn;
+          w.speed[i] = m.speed;
+          F[i] = kAloneMoved;
+          if (front(i)) break;
+        } else {
+          F[i] = kAloneRested;
+        }
+        // The next ray's front check waited for this ray's position.
+        next = i + 1;
+        if (i + 1 < n && !alone(i + 1)) {
+          next = i + 2;
+          if (Moved(F[i + 1]) && front(i + 1)) break;
+        }
+      }
+      if (end < n) break;
+    }
+  } catch (...) {
+    // The ray that faulted and those after it did not move.
+    finish(at);
+    throw;
+  }
+  if (const int last = lastMovedBefore(end); last >= 0) {
+    const int before = lastMovedBefore(last);
+    M.PrevLocalSpeed = before >= 0 ? speedOf(before) : M.LocalSpeed;
+    M.LocalSpeed = speedOf(last);
+    M.PrevMoveX = NX[last] - X[last];
+    M.PrevMoveY = NY[last] - Y[last];
+  }
+  M.FrontState = frontState;
+  finish(end);
+  return r;
+}
+
 template <DensityLaw L>
 RayStepResult StepByRules(SharedPool& P, MediumState& M, const RayStepInput& in) {
   if (in.bundle) {
-    return in.canvas ? Step<L, true, true>(P, M, in.canvas) : Step<L, true, false>(P, M, nullptr);
+    return in.canvas ? BundleStep<L, true>(P, M, in.canvas) : BundleStep<L, false>(P, M, nullptr);
   }
   return in.canvas ? Step<L, false, true>(P, M, in.canvas) : Step<L, false, false>(P, M, nullptr);
 }
