@@ -5,10 +5,15 @@
 // name, the measured benchmark reports the ratio as the counter
 // "x_baseline" (how many times slower than the bare loop).
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <chrono>
 #include <map>
 #include <string>
+
+#ifndef VELMOR_BUILD_TYPE
+#define VELMOR_BUILD_TYPE "unknown"
+#endif
 
 namespace velmor::bench {
 
@@ -31,6 +36,19 @@ class Stopwatch {
   std::chrono::steady_clock::time_point start_;
   double total_ = 0;
 };
+
+// CPU time of the calling thread: on a shared machine the wall time is not
+// the benchmark's alone.
+inline double ThreadSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// The build the figures come from, printed with the benchmark's context.
+inline void NameBuildType() {
+  benchmark::AddCustomContext("build_type", VELMOR_BUILD_TYPE);
+}
 
 inline void RecordBaseline(const std::string& name, double nsPerItem) {
   Baselines()[name] = nsPerItem;

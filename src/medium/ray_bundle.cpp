@@ -35,27 +35,15 @@ struct RayMove {
   double xn, yn, density, speed;
 };
 
-// One ray's move by the rules, faults checked as they happen: refraction
-// or total reflection changes the ray's direction in place, the move itself
-// is left to the caller to commit. False when the ray rests.
-template <DensityLaw L, bool kBundle>
-bool MoveRay(SharedPool& P, MediumState& M, const StepConstants& k, int i, RayMove& m) {
+// Ray i's move through a layer of density Pd at the speed `local`, `step`
+// a time step: at a change of density the ray is refracted or totally
+// reflected, its direction changed in place, faults checked as they happen.
+// The move itself is left to the caller to commit.
+template <bool kBundle>
+void MoveInLayer(MediumState& M, const StepConstants& k, int i, double Pd, double local,
+                 double step, RayMove& m) {
   double* const S = M.RaySin.data();
   double* const C = M.RayCos.data();
-  const double x = M.RayX[i];
-  const double y = M.RayY[i];
-  // Layer, counted upward from the source's present height.
-  const double N = std::trunc((y - k.Y2) / k.LT) + 1;
-  if (!(N <= k.skipAbove)) return false;
-  const double Pd = Chk(DensityByLaw<L>(k.Kp, k.Np, N));
-  if (Pd < 0.1) return false;
-  // The speed in that layer.
-  double local = Chk(k.Vs / Pd);
-  double step = Chk(local * k.dt);
-  if constexpr (kBundle) {
-    if (N == 1) M.Vs2(P.PeriodNumber) = local;
-  }
-  // Refraction, or total reflection into a thinner layer.
   const double rd = M.RayDensity[i];
   double density = Pd;
   bool change;
@@ -85,10 +73,27 @@ bool MoveRay(SharedPool& P, MediumState& M, const StepConstants& k, int i, RayMo
       }
     }
   }
-  m.xn = Chk(x + step * S[i]);
-  m.yn = Chk(y + M.RayDirY[i] * step * C[i]);
+  m.xn = Chk(M.RayX[i] + step * S[i]);
+  m.yn = Chk(M.RayY[i] + M.RayDirY[i] * step * C[i]);
   m.density = density;
   m.speed = local;
+}
+
+// One ray's move by the rules: its layer, counted upward from the source's
+// present height, and the move through it. False when the ray rests.
+template <DensityLaw L, bool kBundle>
+bool MoveRay(SharedPool& P, MediumState& M, const StepConstants& k, int i, RayMove& m) {
+  const double N = std::trunc((M.RayY[i] - k.Y2) / k.LT) + 1;
+  if (!(N <= k.skipAbove)) return false;
+  const double Pd = Chk(DensityByLaw<L>(k.Kp, k.Np, N));
+  if (Pd < 0.1) return false;
+  // The speed in that layer.
+  const double local = Chk(k.Vs / Pd);
+  const double step = Chk(local * k.dt);
+  if constexpr (kBundle) {
+    if (N == 1) M.Vs2(P.PeriodNumber) = local;
+  }
+  MoveInLayer<kBundle>(M, k, i, Pd, local, step, m);
   return true;
 }
 
@@ -395,9 +400,11 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
   RayStepResult r;
   int frontState = 0;
   int end = n;  // the rays the step went through
-  // A ray at which the front reaches the receiver ends the step.
-  auto front = [&](int i) {
-    if (i == 0) return false;
+  // The front check of ray i, moved, against ray i − 1: when the two
+  // straddle the receiver the front may have reached it, which ends the step.
+  auto straddles = [&](int i) { return i > 0 && NX[i - 1] < k.X1 && k.X1 < NX[i]; };
+  auto received = [&](int i) {
+    if (!straddles(i)) return false;
     frontState = FrontAfter(frontState, k, NX[i - 1], NY[i - 1], NX[i], NY[i]);
     if (!Received(frontState)) return false;
     r.receivingRay = i;
@@ -410,25 +417,34 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
     end = i + 1;
     return true;
   };
+  const double* const TD = w.layerDensity.data();
   int next = 0;  // the rays before it are done
   int at = 0;    // the ray being worked out alone
   try {
-    for (int event = 0; event < events; ++event) {
+    for (int event = 0; event < events && end == n; ++event) {
       const int e = w.events[event];
       for (int i = std::max(e, next); i < std::min(e + 4, n); ++i) {
         if (!alone(i)) {
-          if (Moved(F[i]) && front(i)) break;
+          if (F[i] == kMoved && straddles(i) && received(i)) break;
           continue;
         }
         RayMove m;
         at = i;
-        if (MoveRay<L, true>(P, M, k, i, m)) {
+        // In a layer of the table the ray only changes density.
+        const int layer = w.layer[i];
+        bool moves = true;
+        if (!std::isnan(TD[layer])) {
+          MoveInLayer<true>(M, k, i, TD[layer], w.layerSpeed[layer], w.layerStep[layer], m);
+        } else {
+          moves = MoveRay<L, true>(P, M, k, i, m);
+        }
+        if (moves) {
           M.RayDensity[i] = m.density;
           NX[i] = m.xn;
           NY[i] = m.yn;
           w.speed[i] = m.speed;
           F[i] = kAloneMoved;
-          if (front(i)) break;
+          if (straddles(i) && received(i)) break;
         } else {
           F[i] = kAloneRested;
         }
@@ -436,10 +452,9 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
         next = i + 1;
         if (i + 1 < n && !alone(i + 1)) {
           next = i + 2;
-          if (Moved(F[i + 1]) && front(i + 1)) break;
+          if (F[i + 1] == kMoved && straddles(i + 1) && received(i + 1)) break;
         }
       }
-      if (end < n) break;
     }
   } catch (...) {
     // The ray that faulted and those after it did not move.
