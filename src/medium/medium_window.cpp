@@ -189,7 +189,22 @@ void Form3::Run(int kind) {
   MediumState& M = Medium();
   const bool bundle = kind == kBundleKind;
   Busy busy(this);
-  const MediumRunEnd end = bundle ? RunBundleSteps(P, M, *this) : RunPotentialSteps(P, M, *this);
+  MediumRunEnd end;
+  {
+    struct Deferring {
+      Form3* form;
+      explicit Deferring(Form3* f) : form(f) {
+        form->deferring_ = true;
+        ui::SetShowPending([f] { f->ShowPending(); });
+      }
+      ~Deferring() {
+        ui::SetShowPending(nullptr);
+        form->deferring_ = false;
+        form->ShowPending();
+      }
+    } deferring(this);
+    end = bundle ? RunBundleSteps(P, M, *this) : RunPotentialSteps(P, M, *this);
+  }
   // A window closed during the run, or "Выход": nothing more to show.
   if (Closing() || ui::Quitting() || end == MediumRunEnd::Closed) return;
   if (end == MediumRunEnd::Fault) Messages::Error(kSolveFault);
@@ -349,14 +364,29 @@ FieldDelay Form3::Delay() const {
 }
 
 void Form3::Show(Out field, double value) {
-  ui::ShowNumber(outputs_[static_cast<int>(field)], value);
+  const int i = static_cast<int>(field);
+  if (!deferring_) {
+    ui::ShowNumber(outputs_[i], value);
+    return;
+  }
+  pending_[i] = Chk(value);
+  pendingFields_ |= 1u << i;
+}
+
+void Form3::ShowPending() {
+  for (std::size_t i = 0; pendingFields_ != 0; ++i, pendingFields_ >>= 1) {
+    if (pendingFields_ & 1) ui::ShowNumber(outputs_[i], pending_[i]);
+  }
 }
 
 void Form3::ShowWhole(Out field, long long value) {
-  ui::ShowText(outputs_[static_cast<int>(field)], WholeText(value));
+  const int i = static_cast<int>(field);
+  pendingFields_ &= ~(1u << i);
+  ui::ShowText(outputs_[i], WholeText(value));
 }
 
 bool Form3::Ask(const std::string& title, const std::string& text) {
+  ShowPending();
   return Messages::Show(title, text, ui::MsgButtons::YesNo);
 }
 

@@ -269,24 +269,30 @@ void PictureBox::Stamp(int x, int y, std::uint32_t argb) {
 }
 
 void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uint32_t argb) {
-  // Clip to the image plus the pen, so far-away endpoints cost nothing.
+  // Clip to the image plus the pen, so far-away endpoints cost nothing. A
+  // line with both ends inside needs no clipping: t0 = 0 and t1 = 1.
   const double m = lineWidth_ + 2;
   const double xmin = -m, ymin = -m, xmax = w_ + m, ymax = h_ + m;
   double t0 = 0, t1 = 1;
   const double dx = x2 - x1, dy = y2 - y1;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return;
-    } else {
-      const double t = q[i] / p[i];
-      if (p[i] < 0) {
-        if (t > t1) return;
-        t0 = std::max(t0, t);
+  const auto inside = [&](double x, double y) {
+    return x >= xmin && x <= xmax && y >= ymin && y <= ymax;
+  };
+  if (!inside(x1, y1) || !inside(x2, y2)) {
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
+    for (int i = 0; i < 4; ++i) {
+      if (p[i] == 0) {
+        if (q[i] < 0) return;
       } else {
-        if (t < t0) return;
-        t1 = std::min(t1, t);
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+          if (t > t1) return;
+          t0 = std::max(t0, t);
+        } else {
+          if (t < t0) return;
+          t1 = std::min(t1, t);
+        }
       }
     }
   }
@@ -295,8 +301,14 @@ void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uin
   const int ddx = std::abs(bx - ax), ddy = -std::abs(by - ay);
   const int sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
   int err = ddx + ddy;
+  // The thin pen outside a layer being kept: straight into the image.
+  const bool direct = lineWidth_ <= 1 && !capturing_;
   for (;;) {
-    Stamp(ax, ay, argb);
+    if (!direct) {
+      Stamp(ax, ay, argb);
+    } else if (ax >= 0 && ay >= 0 && ax < w_ && ay < h_) {
+      bits_[static_cast<std::size_t>(ay) * static_cast<std::size_t>(w_) + ax] = argb;
+    }
     if (ax == bx && ay == by) break;
     const int e2 = 2 * err;
     if (e2 >= ddy) {

@@ -17,6 +17,12 @@ long long UiYieldCount();
 // The driver's hook, run at every call before anything else.
 void SetYieldHook(std::function<void()> hook);
 
+// What a running loop has yet to show in its window's fields: done before
+// the interface next looks at them (before events are processed or the
+// driver's hook runs), so a loop need not write its fields at every step.
+// Empty when no loop defers anything.
+void SetShowPending(std::function<void()> show);
+
 // "Выход": every loop sees false at its next yield.
 void SetQuitting(bool on);
 bool Quitting();
