@@ -475,8 +475,11 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
 
 template <DensityLaw L>
 RayStepResult StepByRules(SharedPool& P, MediumState& M, const RayStepInput& in) {
-  if (in.bundle) {
+  if (in.bundle && !in.straightforward) {
     return in.canvas ? BundleStep<L, true>(P, M, in.canvas) : BundleStep<L, false>(P, M, nullptr);
+  }
+  if (in.bundle) {
+    return in.canvas ? Step<L, true, true>(P, M, in.canvas) : Step<L, true, false>(P, M, nullptr);
   }
   return in.canvas ? Step<L, false, true>(P, M, in.canvas) : Step<L, false, false>(P, M, nullptr);
 }
