@@ -205,8 +205,8 @@ const double kRestBits = std::bit_cast<double>(~std::uint64_t{0});
 
 // Layer N's entry: its density, step and speed where the rays move straight
 // through it; all bits of the rests entry set where they rest; a NaN
-// density (no ray's) otherwise, where each ray is worked out alone (layer 1,
-// where Vs2 is recorded, and a layer whose arithmetic faults).
+// density (no ray's) otherwise, where each ray is worked out alone (a layer
+// whose arithmetic faults).
 template <DensityLaw L>
 void TableLayer(MediumState::RayStepWork& w, std::size_t e, double Kp, double Np, double N) {
   const double nan = std::nan("");
@@ -214,7 +214,6 @@ void TableLayer(MediumState::RayStepWork& w, std::size_t e, double Kp, double Np
   w.layerStep[e] = 0;
   w.layerSpeed[e] = nan;
   w.layerRests[e] = 0;
-  if (N == 1) return;
   const double density = DensityByLaw<L>(Kp, Np, N);
   if (!std::isfinite(density)) return;
   if (density < 0.1) {
@@ -247,9 +246,11 @@ void MakeLayerTable(MediumState& M, double Vs, double dt) {
   w.Kp = M.Kp;
   w.Vs = Vs;
   w.dt = dt;
-  // Layers 1 − below … top; above Np + 20 the bundle's rays rest.
+  // Layers 1 − below … top; above Np + 20 the bundle's rays rest. Rays
+  // turned back go on down below the source until the next launch, further
+  // than the layers above it reach.
   const int top = std::min(M.Np + 20, kTableHalf);
-  w.firstLayer = 1 - top;
+  w.firstLayer = 1 - std::min(4 * top, kTableHalf);
   const auto size = static_cast<std::size_t>(top - w.firstLayer + 3);
   for (auto* a : {&w.layerDensity, &w.layerStep, &w.layerSpeed, &w.layerRests}) a->resize(size);
   for (std::size_t e = 0; e < size; ++e) {
@@ -271,7 +272,7 @@ void MakeLayerTable(MediumState& M, double Vs, double dt) {
 #if defined(__x86_64__)
 __attribute__((target_clones("avx2", "default")))
 #endif
-int MovePairs(MediumState& M, const StepConstants& k) {
+int MovePairs(MediumState& M, const StepConstants& k, bool& layerOne) {
   MediumState::RayStepWork& w = M.Work;
   const int n = M.Rays();
   const double* const X = M.RayX.data();
@@ -295,6 +296,8 @@ int MovePairs(MediumState& M, const StepConstants& k) {
   const V4 lo = {first, first, first, first};
   const V4 hi = {last, last, last, last};
   const I4 offset = {w.firstLayer - 2, w.firstLayer - 2, w.firstLayer - 2, w.firstLayer - 2};
+  const I4 one = {2 - w.firstLayer, 2 - w.firstLayer, 2 - w.firstLayer, 2 - w.firstLayer};
+  I4 inLayerOne = {0, 0, 0, 0};
   const V4 Y2 = {k.Y2, k.Y2, k.Y2, k.Y2};
   const V4 LT = {k.LT, k.LT, k.LT, k.LT};
   const V4 X1 = {k.X1, k.X1, k.X1, k.X1};
@@ -315,6 +318,7 @@ int MovePairs(MediumState& M, const StepConstants& k) {
     q = q < hi ? q : hi;  // NaN too: rays with no layer rest
     q = q > lo ? q : lo;
     const I4 e = __builtin_convertvector(q, I4) - offset;
+    inLayerOne |= e == one;
     const auto e0 = static_cast<std::uint32_t>(e[0]), e1 = static_cast<std::uint32_t>(e[1]);
     const auto e2 = static_cast<std::uint32_t>(e[2]), e3 = static_cast<std::uint32_t>(e[3]);
     const V4 density = {TD[e0], TD[e1], TD[e2], TD[e3]};
@@ -343,6 +347,7 @@ int MovePairs(MediumState& M, const StepConstants& k) {
     Layer[j] = 0;
   }
   if (i < n) Events[events++] = i;
+  layerOne = (inLayerOne[0] | inLayerOne[1]) | (inLayerOne[2] | inLayerOne[3]);
   // A sum of finite positions is finite (or so large that the plain step
   // is as good).
   return std::isfinite((sum[0] + sum[1]) + (sum[2] + sum[3])) ? events : -1;
@@ -352,7 +357,9 @@ template <DensityLaw L, bool kDraw>
 RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
   const StepConstants k = ConstantsOf<true>(P, M);
   const bool drawable = std::fabs(k.scale) >= 1 && std::isfinite(k.scale);
-  if (k.LT == 0 || M.FrontState != 0 || (kDraw && !drawable)) {
+  // Rays in layer 1 record Vs2 of the period, which must be there.
+  const int p = P.PeriodNumber;
+  if (k.LT == 0 || M.FrontState != 0 || (kDraw && !drawable) || !M.Vs2.Contains(p)) {
     return Step<L, true, kDraw>(P, M, canvas);
   }
   MakeLayerTable<L>(M, k.Vs, k.dt);
@@ -362,8 +369,10 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
   w.flags.resize(static_cast<std::size_t>(n));
   w.layer.resize(static_cast<std::size_t>(n));
   w.events.resize(static_cast<std::size_t>(n / 4 + 1));
-  const int events = MovePairs(M, k);
+  bool layerOne = false;
+  const int events = MovePairs(M, k, layerOne);
   if (events < 0) return Step<L, true, kDraw>(P, M, canvas);
+  const int entryOne = 2 - w.firstLayer;
 
   double* const X = M.RayX.data();
   double* const Y = M.RayY.data();
@@ -417,6 +426,17 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
     end = i + 1;
     return true;
   };
+  // A ray moved in layer 1 before `limit` records the layer's speed as Vs2,
+  // as each one would.
+  auto recordLayerOne = [&](int limit) {
+    if (!layerOne) return;
+    for (int i = 0; i < limit; ++i) {
+      if (F[i] == kMoved && w.layer[i] == entryOne) {
+        M.Vs2(p) = w.layerSpeed[entryOne];
+        return;
+      }
+    }
+  };
   const double* const TD = w.layerDensity.data();
   int next = 0;  // the rays before it are done
   int at = 0;    // the ray being worked out alone
@@ -434,6 +454,7 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
         const int layer = w.layer[i];
         bool moves = true;
         if (!std::isnan(TD[layer])) {
+          if (layer == entryOne) M.Vs2(p) = w.layerSpeed[layer];
           MoveInLayer<true>(M, k, i, TD[layer], w.layerSpeed[layer], w.layerStep[layer], m);
         } else {
           moves = MoveRay<L, true>(P, M, k, i, m);
@@ -458,6 +479,7 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
     }
   } catch (...) {
     // The ray that faulted and those after it did not move.
+    recordLayerOne(at);
     finish(at);
     throw;
   }
@@ -469,6 +491,7 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
     M.PrevMoveY = NY[last] - Y[last];
   }
   M.FrontState = frontState;
+  recordLayerOne(end);
   finish(end);
   return r;
 }
