@@ -181,11 +181,9 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
 // in order, as the straightforward step takes them, so the results, the
 // faults and where they stop the step are the same.
 using V4 = double __attribute__((vector_size(32)));
+using V2 = double __attribute__((vector_size(16)));
 using I4 = std::int32_t __attribute__((vector_size(16)));
-// Comparisons of four rays give a mask of all ones or zeros per ray. Held as
-// plain bits (eight 32-bit lanes, two per ray), the compilers combine them
-// with the plain bitwise instructions.
-using Bits = std::int32_t __attribute__((vector_size(32)));
+// Comparisons of four rays give a mask of all ones or zeros per ray.
 using Wide = std::int64_t __attribute__((vector_size(32)));
 
 // A ray's flag: moved by the table; or not, and then it rests or is to be
@@ -260,6 +258,13 @@ void MakeLayerTable(MediumState& M, double Vs, double dt) {
   w.layerStep.front() = w.layerStep.back() = 0;
   w.layerRests.front() = 0;
   w.layerRests.back() = top == M.Np + 20 ? kRestBits : 0;
+  // Density and step side by side, as four rays fetch them; the step is NaN
+  // where the rays rest.
+  w.layerPair.resize(2 * size);
+  for (std::size_t e = 0; e < size; ++e) {
+    w.layerPair[2 * e] = w.layerDensity[e];
+    w.layerPair[2 * e + 1] = w.layerRests[e] == 0 ? w.layerStep[e] : std::nan("");
+  }
 }
 
 // Rays 0..n − 1 moved by the table where they can be, into the work arrays.
@@ -286,9 +291,7 @@ int MovePairs(MediumState& M, const StepConstants& k, bool& layerOne) {
   std::int64_t* const F = w.flags.data();
   std::int32_t* const Layer = w.layer.data();
   int* const Events = w.events.data();
-  const double* const TD = w.layerDensity.data();
-  const double* const TS = w.layerStep.data();
-  const double* const TR = w.layerRests.data();
+  const double* const TP = w.layerPair.data();
   // q = (y − Y2)/LT clamped to one below and one above the table, then
   // truncated: the layer number less one, offset to the table's entries.
   const double first = w.firstLayer - 2;
@@ -301,9 +304,8 @@ int MovePairs(MediumState& M, const StepConstants& k, bool& layerOne) {
   const V4 Y2 = {k.Y2, k.Y2, k.Y2, k.Y2};
   const V4 LT = {k.LT, k.LT, k.LT, k.LT};
   const V4 X1 = {k.X1, k.X1, k.X1, k.X1};
-  const Bits ones = {-1, -1, -1, -1, -1, -1, -1, -1};
   V4 sum = {0, 0, 0, 0};
-  Bits left = {0, 0, 0, 0, 0, 0, 0, 0};  // lanes 6, 7: ray i − 1 stands left of the receiver
+  Wide left = {0, 0, 0, 0};  // lane 3: ray i − 1 stands left of the receiver
   int events = 0;
   int i = 0;
   for (; i + 4 <= n; i += 4) {
@@ -319,26 +321,31 @@ int MovePairs(MediumState& M, const StepConstants& k, bool& layerOne) {
     q = q > lo ? q : lo;
     const I4 e = __builtin_convertvector(q, I4) - offset;
     inLayerOne |= e == one;
-    const auto e0 = static_cast<std::uint32_t>(e[0]), e1 = static_cast<std::uint32_t>(e[1]);
-    const auto e2 = static_cast<std::uint32_t>(e[2]), e3 = static_cast<std::uint32_t>(e[3]);
-    const V4 density = {TD[e0], TD[e1], TD[e2], TD[e3]};
-    const V4 step = {TS[e0], TS[e1], TS[e2], TS[e3]};
-    const V4 rests = {TR[e0], TR[e1], TR[e2], TR[e3]};
-    const Bits moved = (Bits)(d == density);
-    const V4 nx = (V4)(((Bits)(x + step * s) & moved) | ((Bits)x & ~moved));
-    const V4 ny = (V4)(((Bits)(y + dir * step * c) & moved) | ((Bits)y & ~moved));
+    V2 p0, p1, p2, p3;
+    std::memcpy(&p0, TP + 2 * static_cast<std::uint32_t>(e[0]), sizeof p0);
+    std::memcpy(&p1, TP + 2 * static_cast<std::uint32_t>(e[1]), sizeof p1);
+    std::memcpy(&p2, TP + 2 * static_cast<std::uint32_t>(e[2]), sizeof p2);
+    std::memcpy(&p3, TP + 2 * static_cast<std::uint32_t>(e[3]), sizeof p3);
+    const V4 a = __builtin_shufflevector(p0, p2, 0, 1, 2, 3);
+    const V4 b = __builtin_shufflevector(p1, p3, 0, 1, 2, 3);
+    const V4 density = __builtin_shufflevector(a, b, 0, 4, 2, 6);
+    const V4 step = __builtin_shufflevector(a, b, 1, 5, 3, 7);
+    const Wide moved = d == density;
+    const V4 nx = moved ? x + step * s : x;
+    const V4 ny = moved ? y + dir * step * c : y;
     sum += nx + ny;
     std::memcpy(NX + i, &nx, sizeof nx);
     std::memcpy(NY + i, &ny, sizeof ny);
     std::memcpy(Layer + i, &e, sizeof e);
     std::memcpy(F + i, &moved, sizeof moved);
-    const Bits isLeft = (Bits)(nx < X1);
-    const Bits event =
-        ((moved | (Bits)rests) ^ ones) |
-        (__builtin_shufflevector(left, isLeft, 6, 7, 8, 9, 10, 11, 12, 13) & ~isLeft);
+    const Wide isLeft = nx < X1;
+    // Not moved where the rays do not rest (the step is a number), or the
+    // first right of the receiver.
+    const Wide event =
+        (~moved & (step == step)) | (__builtin_shufflevector(left, isLeft, 3, 4, 5, 6) & ~isLeft);
     left = isLeft;
-    const Wide any = (Wide)event;
-    if ((any[0] | any[1]) | (any[2] | any[3])) Events[events++] = i;
+    const Wide any = event | __builtin_shufflevector(event, event, 2, 3, 0, 1);
+    if (any[0] | any[1]) Events[events++] = i;
   }
   for (int j = i; j < n; ++j) {
     NX[j] = X[j];
