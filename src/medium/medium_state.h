@@ -102,7 +102,7 @@ struct MediumState {
     int Np = 0;
     int firstLayer = 0;  // the layer of entry 1; entry 0 stands for those below
     std::vector<double> layerDensity, layerStep, layerSpeed, layerRests, layerPair;
-    std::vector<double> nextX, nextY, speed;
+    std::vector<double> nextX, nextY, speed, drawn;
     std::vector<std::int64_t> flags;
     std::vector<std::int32_t> layer;
     std::vector<int> events;

@@ -29,7 +29,14 @@ namespace {
 constexpr double kBigCircle = 4096;
 
 int RoundPx(double v) {
-  return static_cast<int>(std::floor(v + 0.5));
+  const double r = v + 0.5;
+  // floor() is a library call on the processors the build targets; within
+  // the range of int the truncation, one less below a fraction, is floor.
+  if (r > -2147483648.0 && r < 2147483647.0) {
+    const int i = static_cast<int>(r);
+    return i - (r < i);
+  }
+  return static_cast<int>(std::floor(r));
 }
 
 QFont PictureFont() {
@@ -301,8 +308,25 @@ void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uin
   const int ddx = std::abs(bx - ax), ddy = -std::abs(by - ay);
   const int sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
   int err = ddx + ddy;
-  // The thin pen outside a layer being kept: straight into the image.
+  // The thin pen outside a layer being kept: straight into the image, a
+  // level or upright line as one run of pixels.
   const bool direct = lineWidth_ <= 1 && !capturing_;
+  if (direct && (ay == by || ax == bx)) {
+    if (ay == by && ay >= 0 && ay < h_) {
+      const int from = std::max(std::min(ax, bx), 0), to = std::min(std::max(ax, bx), w_ - 1);
+      if (from <= to) {
+        std::uint32_t* const row =
+            &bits_[static_cast<std::size_t>(ay) * static_cast<std::size_t>(w_)];
+        std::fill(row + from, row + to + 1, argb);
+      }
+    } else if (ax == bx && ax >= 0 && ax < w_) {
+      const int from = std::max(std::min(ay, by), 0), to = std::min(std::max(ay, by), h_ - 1);
+      for (int y = from; y <= to; ++y) {
+        bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + ax] = argb;
+      }
+    }
+    return;
+  }
   for (;;) {
     if (!direct) {
       Stamp(ax, ay, argb);

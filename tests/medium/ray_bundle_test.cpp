@@ -265,6 +265,7 @@ struct Medium {
   double Vs = 20;
   double dt = 1e-3;
   double X1 = 3;  // close by, so the bundle is received again and again
+  int rayCount = 400;
 };
 
 std::vector<std::uint64_t> Bits(const std::vector<double>& v) {
@@ -277,10 +278,21 @@ std::uint64_t Bits(double x) {
   return std::bit_cast<std::uint64_t>(x);
 }
 
+// Like the window's picture, it refuses a segment whose pixels would lie
+// beyond the numbers (some twenty pixels a unit).
+struct PictureLikeCanvas : RecordingCanvas {
+  void Line(double x1, double y1, double x2, double y2, Rgb colour) override {
+    for (const double v : {x1, y1, x2, y2}) {
+      if (!std::isfinite(v * 20)) RaiseComputeFault("overflow");
+    }
+    RecordingCanvas::Line(x1, y1, x2, y2, colour);
+  }
+};
+
 struct Stepper {
   SharedPool P;
   MediumState M;
-  RecordingCanvas canvas;
+  PictureLikeCanvas canvas;
   explicit Stepper(const Medium& m) {
     testing::SetMediumDefaults(P, M);
     P.X(1) = m.X1;
@@ -289,6 +301,7 @@ struct Stepper {
     P.Vs = m.Vs;
     P.TimeStep = m.dt;
     M.Kp = m.Kp;
+    M.RayCount = m.rayCount;
     ComputeBundleShape(P, M);
     M.AllocateRays();
     P.PeriodNumber = 1;
@@ -372,6 +385,7 @@ TEST(QuickStep, AgreesWithTheStraightforwardStepToTheLastBit) {
            Medium{DensityLaw::FromTop, 0.01, 0.7},     // the layers move with the source
            Medium{DensityLaw::FromTop, 0.005, 0, -4},  // receiver below: layers downward
            Medium{DensityLaw::FromTop, 0, 0, 1e308, 1e306, 50, 1.5e308},  // positions overflow
+           Medium{DensityLaw::FromTop, 0, 0, 4, 1e306, 50, 3, 1},         // the drawing overflows
        }) {
     SCOPED_TRACE(static_cast<int>(m.law));
     SCOPED_TRACE(m.Kp);
