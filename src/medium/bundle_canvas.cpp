@@ -26,9 +26,11 @@ constexpr Rgb kText = RGB(0, 0, 0);
 constexpr double kMark = 0.2;
 constexpr double kPeriodMark = 0.6;
 // The signal curve is drawn in pieces of a second (100 points) under these
-// layer keys, the piece's number added.
+// layer keys, the piece's number added; the last piece the picture shows,
+// cut short by its edge, under the second key.
 constexpr long long kPiece = 100;
 constexpr std::uint64_t kSignalLayer = 0x5349'474e'0000'0000ULL;
+constexpr std::uint64_t kSignalEdgeLayer = 0x5349'474e'8000'0000ULL;
 
 // "Xn2(3)= 45,1": a name, an index and the value truncated to one decimal.
 std::string IndexedValue(const char* name, int index, double value) {
@@ -55,6 +57,19 @@ std::uint64_t SignalVersion(const SharedPool& P, const MediumState& M) {
     h = std::rotl(h ^ std::bit_cast<std::uint64_t>(v), 29) * 0xbf58'476d'1ce4'e5b9ULL;
   }
   return h;
+}
+
+// Points first … last, kept by the picture under `key`.
+void DrawSignalKept(Canvas& c, const SharedPool& P, const MediumState& M, std::uint64_t key,
+                    std::uint64_t version, long long first, long long last) {
+  // One reference captured: the drawing needs no memory of its own.
+  const struct {
+    const SharedPool& P;
+    const MediumState& M;
+    long long first, last;
+  } what{P, M, first, last};
+  c.Repeated(key, version,
+             [&what](Canvas& g) { DrawSignal(g, what.P, what.M, what.first, what.last); });
 }
 
 }  // namespace
@@ -111,15 +126,14 @@ void DrawBundleRefresh(Canvas& c, const SharedPool& P, MediumState& M) {
   for (long long k = first; k <= last;) {
     const long long piece = (k - 1) / kPiece;
     const long long end = std::min((piece + 1) * kPiece, static_cast<long long>(last));
+    const auto number = static_cast<std::uint64_t>(piece);
     if (k == piece * kPiece + 1 && end == (piece + 1) * kPiece) {
-      // One reference captured: the drawing needs no memory of its own.
-      const struct {
-        const SharedPool& P;
-        const MediumState& M;
-        long long first, last;
-      } what{P, M, k, end};
-      c.Repeated(kSignalLayer + static_cast<std::uint64_t>(piece), version,
-                 [&what](Canvas& g) { DrawSignal(g, what.P, what.M, what.first, what.last); });
+      DrawSignalKept(c, P, M, kSignalLayer + number, version, k, end);
+    } else if (k == piece * kPiece + 1 && end < points) {
+      // Cut by the picture's edge, not by the time: the same at every
+      // refresh from now on.
+      DrawSignalKept(c, P, M, kSignalEdgeLayer + number,
+                     std::rotl(version ^ static_cast<std::uint64_t>(end), 17), k, end);
     } else {
       DrawSignal(c, P, M, k, end);
     }

@@ -286,6 +286,12 @@ void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uin
     return x >= xmin && x <= xmax && y >= ymin && y <= ymax;
   };
   if (!inside(x1, y1) || !inside(x2, y2)) {
+    // Both ends beyond the same edge: nothing to draw, as the clipping
+    // below would find.
+    if ((x1 < xmin && x2 < xmin) || (x1 > xmax && x2 > xmax) || (y1 < ymin && y2 < ymin) ||
+        (y1 > ymax && y2 > ymax)) {
+      return;
+    }
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
     for (int i = 0; i < 4; ++i) {
