@@ -26,11 +26,11 @@ constexpr Rgb kText = RGB(0, 0, 0);
 constexpr double kMark = 0.2;
 constexpr double kPeriodMark = 0.6;
 // The signal curve is drawn in pieces of a second (100 points) under these
-// layer keys, the piece's number added; the last piece the picture shows,
-// cut short by its edge, under the second key.
+// layer keys, the piece's number added; once the picture's edge cuts it,
+// the whole of it shows the same at every refresh, under the second key.
 constexpr long long kPiece = 100;
 constexpr std::uint64_t kSignalLayer = 0x5349'474e'0000'0000ULL;
-constexpr std::uint64_t kSignalEdgeLayer = 0x5349'474e'8000'0000ULL;
+constexpr std::uint64_t kSignalWholeLayer = 0x5349'474e'8000'0000ULL;
 
 // "Xn2(3)= 45,1": a name, an index and the value truncated to one decimal.
 std::string IndexedValue(const char* name, int index, double value) {
@@ -123,21 +123,20 @@ void DrawBundleRefresh(Canvas& c, const SharedPool& P, MediumState& M) {
   const int points = ToWhole32(Fix(Chk(P.CurrentTime * 100)));
   const auto [first, last] = VisibleSignalPoints(P, M, points);
   const std::uint64_t version = SignalVersion(P, M);
-  for (long long k = first; k <= last;) {
-    const long long piece = (k - 1) / kPiece;
-    const long long end = std::min((piece + 1) * kPiece, static_cast<long long>(last));
-    const auto number = static_cast<std::uint64_t>(piece);
-    if (k == piece * kPiece + 1 && end == (piece + 1) * kPiece) {
-      DrawSignalKept(c, P, M, kSignalLayer + number, version, k, end);
-    } else if (k == piece * kPiece + 1 && end < points) {
-      // Cut by the picture's edge, not by the time: the same at every
-      // refresh from now on.
-      DrawSignalKept(c, P, M, kSignalEdgeLayer + number,
-                     std::rotl(version ^ static_cast<std::uint64_t>(end), 17), k, end);
-    } else {
-      DrawSignal(c, P, M, k, end);
+  if (last < points) {
+    const auto ends = (static_cast<std::uint64_t>(first) << 32) ^ static_cast<std::uint64_t>(last);
+    DrawSignalKept(c, P, M, kSignalWholeLayer, std::rotl(version ^ ends, 17), first, last);
+  } else {
+    for (long long k = first; k <= last;) {
+      const long long piece = (k - 1) / kPiece;
+      const long long end = std::min((piece + 1) * kPiece, static_cast<long long>(last));
+      if (k == piece * kPiece + 1 && end == (piece + 1) * kPiece) {
+        DrawSignalKept(c, P, M, kSignalLayer + static_cast<std::uint64_t>(piece), version, k, end);
+      } else {
+        DrawSignal(c, P, M, k, end);
+      }
+      k = end + 1;
     }
-    k = end + 1;
   }
   c.Circle(s(M.ReceiverStartX), s(M.ReceiverStartY), kMark, kReceiver);
   c.Circle(s(M.PrevX1), s(M.PrevY1), kMark, kWhite);

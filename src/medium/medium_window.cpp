@@ -69,6 +69,12 @@ void Form3::Connect() {
   connect(Check5, &QCheckBox::clicked, this, [this] { ReportCheckClick(); });
   connect(Picture1, &ui::PictureBox::MouseDown, this,
           [this](int, double x, double y) { PictureMouseDown(x, y); });
+  drawing_ = Check6->isChecked();
+  law_ = CheckedLaw();
+  connect(Check6, &QCheckBox::toggled, this, [this](bool on) { drawing_ = on; });
+  for (QRadioButton* law : {Option1, Option2, Option3, Option4}) {
+    connect(law, &QRadioButton::toggled, this, [this] { law_ = CheckedLaw(); });
+  }
 }
 
 // --- Parsing --------------------------------------------------------------
@@ -351,6 +357,10 @@ void Form3::ReportCheckClick() {
 // --- MediumHost -----------------------------------------------------------
 
 DensityLaw Form3::Law() const {
+  return law_;
+}
+
+DensityLaw Form3::CheckedLaw() const {
   if (Option1->isChecked()) return DensityLaw::Linear;
   if (Option2->isChecked()) return DensityLaw::Square;
   if (Option4->isChecked()) return DensityLaw::FromTopSquare;

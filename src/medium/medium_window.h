@@ -55,7 +55,7 @@ class Form3 : public ui::Form, public Ui_Form3, private MediumHost {
 
   // MediumHost.
   bool AutoMode() const override { return Check1->isChecked(); }
-  bool Drawing() const override { return Check6->isChecked(); }
+  bool Drawing() const override { return drawing_; }
   bool Relativistic() const override { return Option6->isChecked(); }
   DensityLaw Law() const override;
   FieldDelay Delay() const override;
@@ -68,6 +68,11 @@ class Form3 : public ui::Form, public Ui_Form3, private MediumHost {
 
   // Writes the values a run showed since its fields were last looked at.
   void ShowPending();
+
+  // Asked at every step of a run: kept as the buttons change.
+  bool drawing_ = true;
+  DensityLaw law_ = DensityLaw::FromTop;
+  DensityLaw CheckedLaw() const;
 
   // The output fields in the order of Out.
   std::array<QLineEdit*, static_cast<int>(Out::Text44) + 1> outputs_{};

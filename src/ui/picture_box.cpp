@@ -323,7 +323,12 @@ void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uin
       if (from <= to) {
         std::uint32_t* const row =
             &bits_[static_cast<std::size_t>(ay) * static_cast<std::size_t>(w_)];
-        std::fill(row + from, row + to + 1, argb);
+        // Four pixels a store: the compiler leaves a plain fill a pixel a time.
+        using Four = std::uint32_t __attribute__((vector_size(16)));
+        const Four four = {argb, argb, argb, argb};
+        int x = from;
+        for (; x + 4 <= to + 1; x += 4) std::memcpy(row + x, &four, sizeof four);
+        for (; x <= to; ++x) row[x] = argb;
       }
     } else if (ax == bx && ax >= 0 && ax < w_) {
       const int from = std::max(std::min(ay, by), 0), to = std::min(std::max(ay, by), h_ - 1);
