@@ -3,11 +3,13 @@
 // offscreen, drawing on: seconds per run, beside the same run through the
 // bare engine (no window: no fields, no picture, no yield) in the same
 // process; "x_baseline" is how many times longer the window's run takes.
-// Both are timed in this thread's CPU time: the machine may be shared.
+// Both are timed in this thread's CPU time, the fastest of several runs
+// each: the machine may be shared.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/register_forms.h"
 #include "bench_ratio.h"
@@ -59,22 +61,23 @@ double BareRun() {
 void BM_DefaultBundleExperimentWindow(benchmark::State& state) {
   auto* form = velmor::ui::FormRegistry::LoadAs<velmor::Form3>(3);
   form->show();
-  double window = 0, bare = 0;
+  // The fastest run of each: the one the other programs on the machine
+  // disturbed least.
+  double window = 1e300, bare = 1e300;
   for (auto _ : state) {
     const double t0 = velmor::bench::ThreadSeconds();
     form->Command1->click();
-    window += velmor::bench::ThreadSeconds() - t0;
+    window = std::min(window, velmor::bench::ThreadSeconds() - t0);
     if (velmor::Pool().PeriodNumber != 21) state.SkipWithError("the run did not complete");
-    bare += BareRun();
+    bare = std::min(bare, BareRun());
   }
-  const double runs = static_cast<double>(state.iterations());
-  velmor::bench::RecordBaseline("bundle-run", bare / runs * 1e9);
-  velmor::bench::ReportRatio(state, "bundle-run", window / runs * 1e9);
-  state.counters["window_run_s"] = window / runs;
-  state.counters["bare_run_s"] = bare / runs;
+  velmor::bench::RecordBaseline("bundle-run", bare * 1e9);
+  velmor::bench::ReportRatio(state, "bundle-run", window * 1e9);
+  state.counters["window_run_s"] = window;
+  state.counters["bare_run_s"] = bare;
 }
 
-BENCHMARK(BM_DefaultBundleExperimentWindow)->Unit(benchmark::kSecond)->Iterations(3);
+BENCHMARK(BM_DefaultBundleExperimentWindow)->Unit(benchmark::kSecond)->Iterations(7);
 
 }  // namespace
 
