@@ -421,7 +421,7 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
     std::copy(Y + from, Y + n, NY + from);
     if constexpr (kDraw) {
       // The picture's coordinates of all the moves, four divisions at once.
-      w.drawn.resize(4 * static_cast<std::size_t>(n) + 16);
+      w.drawn.resize(8 * static_cast<std::size_t>(n) + 16);
       double* const Q = w.drawn.data();
       const V4 scale = {k.scale, k.scale, k.scale, k.scale};
       int i = 0;
@@ -447,12 +447,20 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
         g[8] = NX[i] / k.scale;
         g[12] = NY[i] / k.scale;
       }
+      // The moves in order, after the coordinates: one segment each.
+      double* const segment = Q + 4 * static_cast<std::size_t>(n) + 16;
+      std::size_t moves = 0;
       for (i = 0; i < from; ++i) {
         if (Moved(F[i])) {
           const double* const g = Q + 4 * (i & ~3) + (i & 3);
-          canvas->Line(g[0], g[4], g[8], g[12], kBundleRay);
+          double* const to = segment + 4 * moves++;
+          to[0] = g[0];
+          to[1] = g[4];
+          to[2] = g[8];
+          to[3] = g[12];
         }
       }
+      canvas->Segments(segment, moves, kBundleRay);
     }
     M.RayX.swap(w.nextX);
     M.RayY.swap(w.nextY);

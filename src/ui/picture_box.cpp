@@ -370,6 +370,35 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, Rgb colour) {
   Touch();
 }
 
+void PictureBox::Segments(const double* xy, std::size_t n, Rgb colour) {
+  if (lineWidth_ > 1 || capturing_) {
+    Canvas::Segments(xy, n, colour);
+    return;
+  }
+  const std::uint32_t argb = ToArgb(colour);
+  for (std::size_t k = 0; k < n; ++k) {
+    const double* const s = xy + 4 * k;
+    const double px1 = PixelX(s[0]), py1 = PixelY(s[1]), px2 = PixelX(s[2]), py2 = PixelY(s[3]);
+    if (!std::isfinite(px1) || !std::isfinite(py1) || !std::isfinite(px2) || !std::isfinite(py2)) {
+      // The fault as that line alone raises it, after the lines before it.
+      if (k > 0) {
+        curX_ = s[-2];
+        curY_ = s[-1];
+        Touch();
+      }
+      Line(s[0], s[1], s[2], s[3], colour);
+      continue;
+    }
+    ++stats_.lines;
+    RasterLine(px1, py1, px2, py2, argb);
+  }
+  if (n > 0) {
+    curX_ = xy[4 * n - 2];
+    curY_ = xy[4 * n - 1];
+    Touch();
+  }
+}
+
 void PictureBox::Circle(double x, double y, double radius, Rgb colour) {
   const double pcx = PixelX(x), pcy = PixelY(y);
   const double pr = std::fabs(radius * sx_);
