@@ -12,6 +12,10 @@
 #include <map>
 #include <string>
 
+#ifndef VELMOR_BUILD_TYPE
+#define VELMOR_BUILD_TYPE "unknown"
+#endif
+
 namespace velmor::bench {
 
 inline std::map<std::string, double>& Baselines() {
@@ -46,6 +50,19 @@ class Stopwatch {
   double total_ = 0;
   double cpuTotal_ = 0;
 };
+
+// CPU time of the calling thread: on a shared machine the wall time is not
+// the benchmark's alone.
+inline double ThreadSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// The build the figures come from, printed with the benchmark's context.
+inline void NameBuildType() {
+  benchmark::AddCustomContext("build_type", VELMOR_BUILD_TYPE);
+}
 
 inline void RecordBaseline(const std::string& name, double nsPerItem) {
   Baselines()[name] = nsPerItem;

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "medium/bundle_canvas.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "medium/medium_model.h"
@@ -19,11 +22,51 @@ namespace {
 
 constexpr double kMark = 0.2;
 constexpr double kPeriodMark = 0.6;
+// The signal curve is drawn in pieces of a second (100 points) under these
+// layer keys, the piece's number added; once the picture's edge cuts it,
+// the whole of it shows the same at every refresh, under the second key.
+constexpr long long kPiece = 100;
+constexpr std::uint64_t kSignalLayer = 0x5349'474e'0000'0000ULL;
+constexpr std::uint64_t kSignalWholeLayer = 0x5349'474e'8000'0000ULL;
 
 // "Xn2(3)= 45,1": a name, an index and the value truncated to one decimal.
 std::string IndexedValue(const char* name, int index, double value) {
   return std::string(name) + "(" + WholeText(index) +
          ")= " + GeneralForm(Chk(TruncDecimals(Chk(value), 1)));
+}
+
+// Points first … last of the transmitter's signal, a point every hundredth
+// of a second.
+void DrawSignal(Canvas& c, const SharedPool& P, const MediumState& M, long long first,
+                long long last) {
+  const double S = P.PictureScale;
+  for (long long k = first; k <= last; ++k) {
+    const double tk = Chk(static_cast<double>(k) / 100 - M.T0);
+    c.PSet(CheckedDiv(Chk(Chk(tk * P.VX(2)) + M.SourceStartX), S),
+           2 * std::sin(Chk(tk * M.SineOmega)), kGreen);
+  }
+}
+
+// What a piece of the curve is drawn from.
+std::uint64_t SignalVersion(const SharedPool& P, const MediumState& M) {
+  std::uint64_t h = 0x9e37'79b9'7f4a'7c15ULL;
+  for (const double v : {M.T0, P.VX(2), M.SourceStartX, P.PictureScale, M.SineOmega}) {
+    h = std::rotl(h ^ std::bit_cast<std::uint64_t>(v), 29) * 0xbf58'476d'1ce4'e5b9ULL;
+  }
+  return h;
+}
+
+// Points first … last, kept by the picture under `key`.
+void DrawSignalKept(Canvas& c, const SharedPool& P, const MediumState& M, std::uint64_t key,
+                    std::uint64_t version, long long first, long long last) {
+  // One reference captured: the drawing needs no memory of its own.
+  const struct {
+    const SharedPool& P;
+    const MediumState& M;
+    long long first, last;
+  } what{P, M, first, last};
+  c.Repeated(key, version,
+             [&what](Canvas& g) { DrawSignal(g, what.P, what.M, what.first, what.last); });
 }
 
 }  // namespace
@@ -72,11 +115,25 @@ void DrawBundleRefresh(Canvas& c, const SharedPool& P, MediumState& M) {
   c.Line(s(M.ReceiverStartX), s(M.ReceiverStartY), x1, y1, kReceiver);
   c.Line(s(P.Xn2(1)), s(P.Yn2(1)), x2, y2, kSource);
   // The transmitter's signal, a point every hundredth of a second so far.
+  // A whole second of it is the same drawing at every refresh, so the
+  // picture may keep it.
   const int points = ToWhole32(Fix(Chk(P.CurrentTime * 100)));
   const auto [first, last] = VisibleSignalPoints(P, M, points);
-  for (long long k = first; k <= last; ++k) {
-    const double tk = Chk(static_cast<double>(k) / 100 - M.T0);
-    c.PSet(s(Chk(Chk(tk * P.VX(2)) + M.SourceStartX)), 2 * std::sin(Chk(tk * M.SineOmega)), kGreen);
+  const std::uint64_t version = SignalVersion(P, M);
+  if (last < points) {
+    const auto ends = (static_cast<std::uint64_t>(first) << 32) ^ static_cast<std::uint64_t>(last);
+    DrawSignalKept(c, P, M, kSignalWholeLayer, std::rotl(version ^ ends, 17), first, last);
+  } else {
+    for (long long k = first; k <= last;) {
+      const long long piece = (k - 1) / kPiece;
+      const long long end = std::min((piece + 1) * kPiece, static_cast<long long>(last));
+      if (k == piece * kPiece + 1 && end == (piece + 1) * kPiece) {
+        DrawSignalKept(c, P, M, kSignalLayer + static_cast<std::uint64_t>(piece), version, k, end);
+      } else {
+        DrawSignal(c, P, M, k, end);
+      }
+      k = end + 1;
+    }
   }
   c.Circle(s(M.ReceiverStartX), s(M.ReceiverStartY), kMark, kReceiver);
   c.Circle(s(M.PrevX1), s(M.PrevY1), kMark, kWhite);

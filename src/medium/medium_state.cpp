@@ -8,7 +8,7 @@ void MediumState::AllocateRays() {
   for (std::vector<double>* a : {&RayLaunchAngle, &RaySin, &RayCos, &RayX, &RayY, &RayDensity}) {
     a->assign(n, 0.0);
   }
-  RayDirY.assign(n, 1);
+  RayDirY.assign(n, 1.0);
 }
 
 MediumState& Medium() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "medium/medium_model.h"
 #include "shared/bounded_array.h"
 
 namespace velmor {
@@ -81,14 +82,31 @@ struct MediumState {
   double PrevX1 = 0.0, PrevY1 = 0.0, PrevX2 = 0.0, PrevY2 = 0.0;
 
   // Per-ray arrays, indices 0..RayCount. RayCos is √(1 − RaySin²), kept with
-  // the sine so the move does not take a square root per ray and step.
+  // the sine so the move does not take a square root per ray and step;
+  // RayDirY (1 up, −1 down) is a double to be multiplied in as it is.
   std::vector<double> RayLaunchAngle;
   std::vector<double> RaySin;
   std::vector<double> RayCos;
   std::vector<double> RayX;
   std::vector<double> RayY;
   std::vector<double> RayDensity;
-  std::vector<std::int16_t> RayDirY;
+  std::vector<double> RayDirY;
+
+  // The ray step's working storage (ray_bundle.cpp), kept between steps so
+  // that a step allocates nothing: the constants of every layer for the
+  // medium, signal speed and time step they were worked out for, and what a
+  // step found for each ray.
+  struct RayStepWork {
+    DensityLaw law = DensityLaw::FromTop;
+    double Kp = 0, Vs = 0, dt = 0;
+    int Np = 0;
+    int firstLayer = 0;  // the layer of entry 1; entry 0 stands for those below
+    std::vector<double> layerDensity, layerStep, layerSpeed, layerRests, layerPair;
+    std::vector<double> nextX, nextY, speed, drawn;
+    std::vector<std::int64_t> flags;
+    std::vector<std::int32_t> layer;
+    std::vector<int> events;
+  } Work;
 
   // Per-period arrays of the medium only.
   BoundedArray<double> Vs1{0, 20};

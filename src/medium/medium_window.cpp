@@ -69,6 +69,12 @@ void Form3::Connect() {
   connect(Check5, &QCheckBox::clicked, this, [this] { ReportCheckClick(); });
   connect(Picture1, &ui::PictureBox::MouseDown, this,
           [this](int, double x, double y) { PictureMouseDown(x, y); });
+  drawing_ = Check6->isChecked();
+  law_ = CheckedLaw();
+  connect(Check6, &QCheckBox::toggled, this, [this](bool on) { drawing_ = on; });
+  for (QRadioButton* law : {Option1, Option2, Option3, Option4}) {
+    connect(law, &QRadioButton::toggled, this, [this] { law_ = CheckedLaw(); });
+  }
 }
 
 // --- Parsing --------------------------------------------------------------
@@ -189,7 +195,18 @@ void Form3::Run(int kind) {
   MediumState& M = Medium();
   const bool bundle = kind == kBundleKind;
   Busy busy(this);
-  const MediumRunEnd end = bundle ? RunBundleSteps(P, M, *this) : RunPotentialSteps(P, M, *this);
+  MediumRunEnd end;
+  {
+    struct Deferring {
+      Form3* form;
+      explicit Deferring(Form3* f) : form(f) { form->deferring_ = true; }
+      ~Deferring() {
+        form->deferring_ = false;
+        form->ShowPending();
+      }
+    } deferring(this);
+    end = bundle ? RunBundleSteps(P, M, *this) : RunPotentialSteps(P, M, *this);
+  }
   // A window closed during the run, or "Выход": nothing more to show.
   if (Closing() || ui::Quitting() || end == MediumRunEnd::Closed) return;
   if (end == MediumRunEnd::Fault) Messages::Error(kSolveFault);
@@ -336,6 +353,10 @@ void Form3::ReportCheckClick() {
 // --- MediumHost -----------------------------------------------------------
 
 DensityLaw Form3::Law() const {
+  return law_;
+}
+
+DensityLaw Form3::CheckedLaw() const {
   if (Option1->isChecked()) return DensityLaw::Linear;
   if (Option2->isChecked()) return DensityLaw::Square;
   if (Option4->isChecked()) return DensityLaw::FromTopSquare;
@@ -349,19 +370,34 @@ FieldDelay Form3::Delay() const {
 }
 
 void Form3::Show(Out field, double value) {
-  ui::ShowNumber(outputs_[static_cast<int>(field)], value);
+  const int i = static_cast<int>(field);
+  if (!deferring_) {
+    ui::ShowNumber(outputs_[i], value);
+    return;
+  }
+  pending_[i] = Chk(value);
+  pendingFields_ |= 1u << i;
+}
+
+void Form3::ShowPending() {
+  for (std::size_t i = 0; pendingFields_ != 0; ++i, pendingFields_ >>= 1) {
+    if (pendingFields_ & 1) ui::ShowNumber(outputs_[i], pending_[i]);
+  }
 }
 
 void Form3::ShowWhole(Out field, long long value) {
-  ui::ShowText(outputs_[static_cast<int>(field)], WholeText(value));
+  const int i = static_cast<int>(field);
+  pendingFields_ &= ~(1u << i);
+  ui::ShowText(outputs_[i], WholeText(value));
 }
 
 bool Form3::Ask(const std::string& title, const std::string& text) {
+  ShowPending();
   return Messages::Show(title, text, ui::MsgButtons::YesNo);
 }
 
 bool Form3::Yield() {
-  return ui::UiYield() && !Closing();
+  return ui::UiYield([this] { ShowPending(); }) && !Closing();
 }
 
 }  // namespace velmor

@@ -5,6 +5,7 @@
 // with the field of retarded potentials, the search for the period as the
 // propagation time, the graph of the results, the reports and the data file.
 #include <array>
+#include <cstdint>
 
 #include "medium/medium_graph.h"
 #include "medium/medium_host.h"
@@ -54,7 +55,7 @@ class Form3 : public ui::Form, public Ui_Form3, private MediumHost {
 
   // MediumHost.
   bool AutoMode() const override { return Check1->isChecked(); }
-  bool Drawing() const override { return Check6->isChecked(); }
+  bool Drawing() const override { return drawing_; }
   bool Relativistic() const override { return Option6->isChecked(); }
   DensityLaw Law() const override;
   FieldDelay Delay() const override;
@@ -65,8 +66,21 @@ class Form3 : public ui::Form, public Ui_Form3, private MediumHost {
   bool Ask(const std::string& title, const std::string& text) override;
   bool Yield() override;
 
+  // Writes the values a run showed since its fields were last looked at.
+  void ShowPending();
+
+  // Asked at every step of a run: kept as the buttons change.
+  bool drawing_ = true;
+  DensityLaw law_ = DensityLaw::FromTop;
+  DensityLaw CheckedLaw() const;
+
   // The output fields in the order of Out.
   std::array<QLineEdit*, static_cast<int>(Out::Text44) + 1> outputs_{};
+  // During a run a value shown is written into its field when the
+  // interface looks, not at every step (its fault is raised at once).
+  bool deferring_ = false;
+  std::array<double, static_cast<int>(Out::Text44) + 1> pending_{};
+  std::uint32_t pendingFields_ = 0;
   // The graph frame drawn last on Picture1, for the computed points.
   bool frameDrawn_ = false;
   GraphFrame frame_;

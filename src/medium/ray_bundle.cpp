@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "medium/ray_bundle.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "medium/medium_state.h"
 #include "shared/canvas.h"
@@ -15,120 +19,150 @@ namespace {
 constexpr Rgb kBundleRay = RGB(0, 255, 255);
 constexpr Rgb kSearchRay = RGB(0, 0, 250);
 
-// The hot loop: one step of rays 0..RayCount. Everything it touches per ray
-// sits in plain arrays; the faults the arithmetic can raise are checked as
-// they happen, so a fault leaves the rays before it moved and the rest not.
+// What every ray's move in a step shares.
+struct StepConstants {
+  double Y2, X1, Y1, LT, Np, Kp, Vs, dt, scale, skipAbove;
+};
+
+template <bool kBundle>
+StepConstants ConstantsOf(const SharedPool& P, const MediumState& M) {
+  return {P.Y(2), P.X(1), P.Y(1),     M.LayerThickness, static_cast<double>(M.Np),
+          M.Kp,   P.Vs,   P.TimeStep, P.PictureScale,   M.Np + (kBundle ? 20.0 : 10.0)};
+}
+
+// Where a ray goes in this step and at what speed.
+struct RayMove {
+  double xn, yn, density, speed;
+};
+
+// Ray i's move through a layer of density Pd at the speed `local`, `step`
+// a time step: at a change of density the ray is refracted or totally
+// reflected, its direction changed in place, faults checked as they happen.
+// The move itself is left to the caller to commit.
+template <bool kBundle>
+void MoveInLayer(MediumState& M, const StepConstants& k, int i, double Pd, double local,
+                 double step, RayMove& m) {
+  double* const S = M.RaySin.data();
+  double* const C = M.RayCos.data();
+  const double rd = M.RayDensity[i];
+  double density = Pd;
+  bool change;
+  if constexpr (kBundle) {
+    change = rd != Pd;
+  } else {
+    change = std::fabs(rd - Pd) > 1e-6;
+  }
+  if (change) {
+    if (rd < Pd) {
+      S[i] = Chk(rd * S[i] / Pd);
+      C[i] = CheckedSqrt(1 - S[i] * S[i]);
+    } else if (rd > Pd) {
+      const double ratio = Pd / rd;
+      const double a = std::fabs(S[i]);
+      if (ratio > a) {
+        S[i] = Chk(rd * S[i] / Pd);
+        C[i] = CheckedSqrt(1 - S[i] * S[i]);
+      } else if (ratio < a) {
+        // A reflected ray never enters the thinner layer: it goes back
+        // through its own at that layer's speed, so it meets its own
+        // density again unrefracted and leaves at the angle it came in.
+        M.RayDirY[i] = -1;
+        density = rd;
+        local = Chk(k.Vs / rd);
+        step = Chk(local * k.dt);
+      }
+    }
+  }
+  m.xn = Chk(M.RayX[i] + step * S[i]);
+  m.yn = Chk(M.RayY[i] + M.RayDirY[i] * step * C[i]);
+  m.density = density;
+  m.speed = local;
+}
+
+// One ray's move by the rules: its layer, counted upward from the source's
+// present height, and the move through it. False when the ray rests.
+template <DensityLaw L, bool kBundle>
+bool MoveRay(SharedPool& P, MediumState& M, const StepConstants& k, int i, RayMove& m) {
+  const double N = std::trunc((M.RayY[i] - k.Y2) / k.LT) + 1;
+  if (!(N <= k.skipAbove)) return false;
+  const double Pd = Chk(DensityByLaw<L>(k.Kp, k.Np, N));
+  if (Pd < 0.1) return false;
+  // The speed in that layer.
+  const double local = Chk(k.Vs / Pd);
+  const double step = Chk(local * k.dt);
+  if constexpr (kBundle) {
+    if (N == 1) M.Vs2(P.PeriodNumber) = local;
+  }
+  MoveInLayer<kBundle>(M, k, i, Pd, local, step, m);
+  return true;
+}
+
+// The bundle's front after ray i moved to (xn, yn), ray i − 1 standing at
+// (xa, ya): it passes the receiver when the two rays straddle it.
+int FrontAfter(int frontState, const StepConstants& k, double xa, double ya, double xn, double yn) {
+  if (xa < k.X1 && k.X1 < xn) {
+    if (ya > k.Y1) frontState = 1;
+    if (yn > k.Y1) frontState = 2;
+  }
+  return frontState;
+}
+
+bool Received(int frontState) {
+  return frontState == 1 || frontState == 2;
+}
+
+void DrawMove(Canvas& c, double scale, double x, double y, double xn, double yn, Rgb colour) {
+  c.Line(CheckedDiv(x, scale), CheckedDiv(y, scale), CheckedDiv(xn, scale), CheckedDiv(yn, scale),
+         colour);
+}
+
+// One step of rays 0..RayCount, ray after ray as the rules read: a fault
+// leaves the rays before it moved and the rest not.
 template <DensityLaw L, bool kBundle, bool kDraw>
 RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
   RayStepResult r;
+  const StepConstants k = ConstantsOf<kBundle>(P, M);
   const int n = M.Rays();
   double* const X = M.RayX.data();
   double* const Y = M.RayY.data();
-  double* const S = M.RaySin.data();
-  double* const C = M.RayCos.data();
-  double* const D = M.RayDensity.data();
-  std::int16_t* const Dir = M.RayDirY.data();
-
-  const double Y2 = P.Y(2);
-  const double X1 = P.X(1);
-  const double Y1 = P.Y(1);
-  const double LT = M.LayerThickness;
-  const double Np = M.Np;
-  const double Kp = M.Kp;
-  const double Vs = P.Vs;
-  const double dt = P.TimeStep;
-  const double scale = P.PictureScale;
-  const double skipAbove = Np + (kBundle ? 20 : 10);
   double local = M.LocalSpeed;
   double prevLocal = M.PrevLocalSpeed;
   double prevMoveX = M.PrevMoveX;
   double prevMoveY = M.PrevMoveY;
   int frontState = M.FrontState;
-  double* vs2 = nullptr;
 
-  if (LT == 0) RaiseComputeFault("division by zero");
+  if (k.LT == 0) RaiseComputeFault("division by zero");
   for (int i = 0; i < n; ++i) {
+    RayMove m;
+    if (!MoveRay<L, kBundle>(P, M, k, i, m)) continue;
+    prevLocal = local;
+    local = m.speed;
     const double x = X[i];
     const double y = Y[i];
-    // Layer, counted upward from the source's present height.
-    const double N = std::trunc((y - Y2) / LT) + 1;
-    if (!(N <= skipAbove)) continue;
-    const double Pd = Chk(DensityByLaw<L>(Kp, Np, N));
-    if (Pd < 0.1) continue;
-    // The speed in that layer.
-    prevLocal = local;
-    local = Chk(Vs / Pd);
-    double step = Chk(local * dt);
-    if constexpr (kBundle) {
-      if (N == 1) {
-        if (!vs2) vs2 = &M.Vs2(P.PeriodNumber);
-        *vs2 = local;
-      }
-    }
-    // Refraction, or total reflection into a thinner layer.
-    const double rd = D[i];
-    double density = Pd;
-    bool change;
-    if constexpr (kBundle) {
-      change = rd != Pd;
-    } else {
-      change = std::fabs(rd - Pd) > 1e-6;
-    }
-    if (change) {
-      if (rd < Pd) {
-        S[i] = Chk(rd * S[i] / Pd);
-        C[i] = CheckedSqrt(1 - S[i] * S[i]);
-      } else if (rd > Pd) {
-        const double ratio = Pd / rd;
-        const double a = std::fabs(S[i]);
-        if (ratio > a) {
-          S[i] = Chk(rd * S[i] / Pd);
-          C[i] = CheckedSqrt(1 - S[i] * S[i]);
-        } else if (ratio < a) {
-          // A reflected ray never enters the thinner layer: it goes back
-          // through its own at that layer's speed, so it meets its own
-          // density again unrefracted and leaves at the angle it came in.
-          Dir[i] = -1;
-          density = rd;
-          local = Chk(Vs / rd);
-          step = Chk(local * dt);
-        }
-      }
-    }
-    // Move.
-    const double xn = Chk(x + step * S[i]);
-    const double yn = Chk(y + Dir[i] * step * C[i]);
-    if constexpr (kDraw) {
-      canvas->Line(CheckedDiv(x, scale), CheckedDiv(y, scale), CheckedDiv(xn, scale),
-                   CheckedDiv(yn, scale), kBundle ? kBundleRay : kSearchRay);
-    }
-    // The front passes the receiver between rays i − 1 and i.
+    if constexpr (kDraw)
+      DrawMove(*canvas, k.scale, x, y, m.xn, m.yn, kBundle ? kBundleRay : kSearchRay);
     if constexpr (kBundle) {
       if (i > 0) {
-        if (X[i - 1] < X1 && X1 < xn) {
-          if (Y[i - 1] > Y1) frontState = 1;
-          if (yn > Y1) frontState = 2;
-        }
-        if (frontState == 1 || frontState == 2) {
+        frontState = FrontAfter(frontState, k, X[i - 1], Y[i - 1], m.xn, m.yn);
+        if (Received(frontState)) {
           r.receivingRay = i;
-          r.moveX = xn - x;
-          r.moveY = yn - y;
+          r.moveX = m.xn - x;
+          r.moveY = m.yn - y;
           r.prevMoveX = prevMoveX;
           r.prevMoveY = prevMoveY;
           r.prevLocalSpeed = prevLocal;
         }
       }
     }
-    // Commit.
-    D[i] = density;
-    X[i] = xn;
-    Y[i] = yn;
-    prevMoveX = xn - x;
-    prevMoveY = yn - y;
+    M.RayDensity[i] = m.density;
+    X[i] = m.xn;
+    Y[i] = m.yn;
+    prevMoveX = m.xn - x;
+    prevMoveY = m.yn - y;
     if constexpr (kBundle) {
       if (r.receivingRay >= 0) break;
     } else {
-      if (i > 0 && Y[i - 1] > Y1 && X[i - 1] < X1 && X1 < X[i]) r.passed = true;
+      if (i > 0 && Y[i - 1] > k.Y1 && X[i - 1] < k.X1 && k.X1 < X[i]) r.passed = true;
     }
   }
   M.LocalSpeed = local;
@@ -139,8 +173,394 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
   return r;
 }
 
+// The bundle's step, two rays at a time: what depends only on the layer
+// comes from a table, and the rays that move straight on inside their layer
+// -- nearly all of them -- are worked out together, vector by vector. The
+// rest (layer 1, where Vs2 is recorded; a change of density; layers out of
+// the table) and the rays beside the receiver are then taken ray after ray
+// in order, as the straightforward step takes them, so the results, the
+// faults and where they stop the step are the same.
+using V4 = double __attribute__((vector_size(32)));
+using V2 = double __attribute__((vector_size(16)));
+using I4 = std::int32_t __attribute__((vector_size(16)));
+// Comparisons of four rays give a mask of all ones or zeros per ray.
+using Wide = std::int64_t __attribute__((vector_size(32)));
+
+// A ray's flag: moved by the table; or not, and then it rests or is to be
+// worked out alone; worked out alone, resting or moved.
+constexpr std::int64_t kMoved = -1;
+constexpr std::int64_t kAloneRested = -2;
+constexpr std::int64_t kAloneMoved = -3;
+// The layers the table holds at most on either side of the source's.
+constexpr int kTableHalf = 1 << 15;
+
+bool Moved(std::int64_t flag) {
+  return flag == kMoved || flag == kAloneMoved;
+}
+
+// All bits set in a layer's entry of the rests table.
+const double kRestBits = std::bit_cast<double>(~std::uint64_t{0});
+
+// Layer N's entry: its density, step and speed where the rays move straight
+// through it; all bits of the rests entry set where they rest; a NaN
+// density (no ray's) otherwise, where each ray is worked out alone (a layer
+// whose arithmetic faults).
+template <DensityLaw L>
+void TableLayer(MediumState::RayStepWork& w, std::size_t e, double Kp, double Np, double N) {
+  const double nan = std::nan("");
+  w.layerDensity[e] = nan;
+  w.layerStep[e] = 0;
+  w.layerSpeed[e] = nan;
+  w.layerRests[e] = 0;
+  const double density = DensityByLaw<L>(Kp, Np, N);
+  if (!std::isfinite(density)) return;
+  if (density < 0.1) {
+    w.layerRests[e] = kRestBits;
+    return;
+  }
+  const double speed = w.Vs / density;
+  const double step = speed * w.dt;
+  if (!std::isfinite(speed) || !std::isfinite(step)) return;
+  w.layerDensity[e] = density;
+  w.layerStep[e] = step;
+  w.layerSpeed[e] = speed;
+}
+
+// The table of the medium now, made again when the medium, the signal speed
+// or the time step differ from those it was made for. Entry 0 stands for
+// the layers below the table, the last entry for those above it.
+template <DensityLaw L>
+void MakeLayerTable(MediumState& M, double Vs, double dt) {
+  MediumState::RayStepWork& w = M.Work;
+  auto same = [](double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+  };
+  if (!w.layerStep.empty() && w.law == L && w.Np == M.Np && same(w.Kp, M.Kp) && same(w.Vs, Vs) &&
+      same(w.dt, dt)) {
+    return;
+  }
+  w.law = L;
+  w.Np = M.Np;
+  w.Kp = M.Kp;
+  w.Vs = Vs;
+  w.dt = dt;
+  // Layers 1 − below … top; above Np + 20 the bundle's rays rest. Rays
+  // turned back go on down below the source until the next launch, further
+  // than the layers above it reach.
+  const int top = std::min(M.Np + 20, kTableHalf);
+  w.firstLayer = 1 - std::min(4 * top, kTableHalf);
+  const auto size = static_cast<std::size_t>(top - w.firstLayer + 3);
+  for (auto* a : {&w.layerDensity, &w.layerStep, &w.layerSpeed, &w.layerRests}) a->resize(size);
+  for (std::size_t e = 0; e < size; ++e) {
+    TableLayer<L>(w, e, M.Kp, M.Np, w.firstLayer - 1 + static_cast<double>(e));
+  }
+  w.layerDensity.front() = w.layerDensity.back() = std::nan("");
+  w.layerStep.front() = w.layerStep.back() = 0;
+  w.layerRests.front() = 0;
+  w.layerRests.back() = top == M.Np + 20 ? kRestBits : 0;
+  // Density and step side by side, as four rays fetch them; the step is NaN
+  // where the rays rest.
+  w.layerPair.resize(2 * size);
+  for (std::size_t e = 0; e < size; ++e) {
+    w.layerPair[2 * e] = w.layerDensity[e];
+    w.layerPair[2 * e + 1] = w.layerRests[e] == 0 ? w.layerStep[e] : std::nan("");
+  }
+}
+
+// Rays 0..n − 1 moved by the table where they can be, into the work arrays.
+// Every four rays among which one is to be worked out alone or may be the
+// first right of the receiver are listed in the work's events; their
+// number, or −1 when a position is not finite: the straightforward step
+// then takes the whole step. Written without calls, as the vectors of four
+// cannot be passed to a function compiled for the processors without them;
+// where the processor has them, its own version runs.
+#if defined(__x86_64__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+int MovePairs(MediumState& M, const StepConstants& k, bool& layerOne) {
+  MediumState::RayStepWork& w = M.Work;
+  const int n = M.Rays();
+  const double* const X = M.RayX.data();
+  const double* const Y = M.RayY.data();
+  const double* const S = M.RaySin.data();
+  const double* const C = M.RayCos.data();
+  const double* const D = M.RayDensity.data();
+  const double* const Dir = M.RayDirY.data();
+  double* const NX = w.nextX.data();
+  double* const NY = w.nextY.data();
+  std::int64_t* const F = w.flags.data();
+  std::int32_t* const Layer = w.layer.data();
+  int* const Events = w.events.data();
+  const double* const TP = w.layerPair.data();
+  // q = (y − Y2)/LT clamped to one below and one above the table, then
+  // truncated: the layer number less one, offset to the table's entries.
+  const double first = w.firstLayer - 2;
+  const double last = w.firstLayer + static_cast<double>(w.layerStep.size()) - 3;
+  const V4 lo = {first, first, first, first};
+  const V4 hi = {last, last, last, last};
+  const I4 offset = {w.firstLayer - 2, w.firstLayer - 2, w.firstLayer - 2, w.firstLayer - 2};
+  const I4 one = {2 - w.firstLayer, 2 - w.firstLayer, 2 - w.firstLayer, 2 - w.firstLayer};
+  I4 inLayerOne = {0, 0, 0, 0};
+  const V4 Y2 = {k.Y2, k.Y2, k.Y2, k.Y2};
+  const V4 LT = {k.LT, k.LT, k.LT, k.LT};
+  const V4 X1 = {k.X1, k.X1, k.X1, k.X1};
+  V4 sum = {0, 0, 0, 0};
+  Wide left = {0, 0, 0, 0};  // lane 3: ray i − 1 stands left of the receiver
+  int events = 0;
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    V4 x, y, s, c, d, dir;
+    std::memcpy(&x, X + i, sizeof x);
+    std::memcpy(&y, Y + i, sizeof y);
+    std::memcpy(&s, S + i, sizeof s);
+    std::memcpy(&c, C + i, sizeof c);
+    std::memcpy(&d, D + i, sizeof d);
+    std::memcpy(&dir, Dir + i, sizeof dir);
+    V4 q = (y - Y2) / LT;
+    q = q < hi ? q : hi;  // NaN too: rays with no layer rest
+    q = q > lo ? q : lo;
+    const I4 e = __builtin_convertvector(q, I4) - offset;
+    inLayerOne |= e == one;
+    V2 p0, p1, p2, p3;
+    std::memcpy(&p0, TP + 2 * static_cast<std::uint32_t>(e[0]), sizeof p0);
+    std::memcpy(&p1, TP + 2 * static_cast<std::uint32_t>(e[1]), sizeof p1);
+    std::memcpy(&p2, TP + 2 * static_cast<std::uint32_t>(e[2]), sizeof p2);
+    std::memcpy(&p3, TP + 2 * static_cast<std::uint32_t>(e[3]), sizeof p3);
+    const V4 a = __builtin_shufflevector(p0, p2, 0, 1, 2, 3);
+    const V4 b = __builtin_shufflevector(p1, p3, 0, 1, 2, 3);
+    const V4 density = __builtin_shufflevector(a, b, 0, 4, 2, 6);
+    const V4 step = __builtin_shufflevector(a, b, 1, 5, 3, 7);
+    const Wide moved = d == density;
+    const V4 nx = moved ? x + step * s : x;
+    const V4 ny = moved ? y + dir * step * c : y;
+    sum += nx + ny;
+    std::memcpy(NX + i, &nx, sizeof nx);
+    std::memcpy(NY + i, &ny, sizeof ny);
+    std::memcpy(Layer + i, &e, sizeof e);
+    std::memcpy(F + i, &moved, sizeof moved);
+    const Wide isLeft = nx < X1;
+    // Not moved where the rays do not rest (the step is a number), or the
+    // first right of the receiver.
+    const Wide event =
+        (~moved & (step == step)) | (__builtin_shufflevector(left, isLeft, 3, 4, 5, 6) & ~isLeft);
+    left = isLeft;
+    const Wide any = event | __builtin_shufflevector(event, event, 2, 3, 0, 1);
+    if (any[0] | any[1]) Events[events++] = i;
+  }
+  for (int j = i; j < n; ++j) {
+    NX[j] = X[j];
+    NY[j] = Y[j];
+    F[j] = 0;
+    Layer[j] = 0;
+  }
+  if (i < n) Events[events++] = i;
+  layerOne = (inLayerOne[0] | inLayerOne[1]) | (inLayerOne[2] | inLayerOne[3]);
+  // A sum of finite positions is finite (or so large that the plain step
+  // is as good).
+  return std::isfinite((sum[0] + sum[1]) + (sum[2] + sum[3])) ? events : -1;
+}
+
+// The segments of this step can be drawn without a fault: the picture
+// refuses a segment only when its pixels lie beyond the numbers, far past
+// these positions at any scale of fewer than 1e7 pixels a unit. A move is
+// at most ten times Vs·dt (no ray moves where the density is below 0,1).
+bool WithinDrawingReach(const MediumState& M, const StepConstants& k) {
+  constexpr double kReach = 1e300;
+  const double scale = std::fabs(k.scale);
+  bool near = scale >= 1 && scale <= kReach && std::fabs(k.Vs * k.dt) <= kReach / 10;
+  const int n = M.Rays();
+  for (int i = 0; i < n; ++i) {
+    near &= std::fabs(M.RayX[i]) <= kReach;
+    near &= std::fabs(M.RayY[i]) <= kReach;
+  }
+  return near;
+}
+
+template <DensityLaw L, bool kDraw>
+RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
+  const StepConstants k = ConstantsOf<true>(P, M);
+  // A fault while drawing would come after rays were changed in place; the
+  // straightforward step draws each move as it goes.
+  const bool drawable = !kDraw || WithinDrawingReach(M, k);
+  // Rays in layer 1 record Vs2 of the period, which must be there.
+  const int p = P.PeriodNumber;
+  if (k.LT == 0 || M.FrontState != 0 || !drawable || !M.Vs2.Contains(p)) {
+    return Step<L, true, kDraw>(P, M, canvas);
+  }
+  MakeLayerTable<L>(M, k.Vs, k.dt);
+  MediumState::RayStepWork& w = M.Work;
+  const int n = M.Rays();
+  for (auto* a : {&w.nextX, &w.nextY, &w.speed}) a->resize(static_cast<std::size_t>(n));
+  w.flags.resize(static_cast<std::size_t>(n));
+  w.layer.resize(static_cast<std::size_t>(n));
+  w.events.resize(static_cast<std::size_t>(n / 4 + 1));
+  bool layerOne = false;
+  const int events = MovePairs(M, k, layerOne);
+  if (events < 0) return Step<L, true, kDraw>(P, M, canvas);
+  const int entryOne = 2 - w.firstLayer;
+
+  double* const X = M.RayX.data();
+  double* const Y = M.RayY.data();
+  double* const NX = w.nextX.data();
+  double* const NY = w.nextY.data();
+  std::int64_t* const F = w.flags.data();
+  auto speedOf = [&](int i) { return F[i] == kAloneMoved ? w.speed[i] : w.layerSpeed[w.layer[i]]; };
+  // Not moved by the table, in a layer where the rays do not rest.
+  auto alone = [&](int i) {
+    return F[i] == 0 && std::bit_cast<std::uint64_t>(w.layerRests[w.layer[i]]) == 0;
+  };
+  auto lastMovedBefore = [&](int i) {
+    while (--i >= 0 && !Moved(F[i])) {
+    }
+    return i;
+  };
+  // Rays from `from` on stay where they were; the moved ones before it are
+  // drawn, and the next positions become the rays'.
+  auto finish = [&](int from) {
+    std::copy(X + from, X + n, NX + from);
+    std::copy(Y + from, Y + n, NY + from);
+    if constexpr (kDraw) {
+      // The picture's coordinates of all the moves, four divisions at once.
+      w.drawn.resize(8 * static_cast<std::size_t>(n) + 16);
+      double* const Q = w.drawn.data();
+      const V4 scale = {k.scale, k.scale, k.scale, k.scale};
+      int i = 0;
+      for (; i + 4 <= from; i += 4) {
+        V4 a, b, c, d;
+        std::memcpy(&a, X + i, sizeof a);
+        std::memcpy(&b, Y + i, sizeof b);
+        std::memcpy(&c, NX + i, sizeof c);
+        std::memcpy(&d, NY + i, sizeof d);
+        a /= scale;
+        b /= scale;
+        c /= scale;
+        d /= scale;
+        std::memcpy(Q + 4 * i, &a, sizeof a);
+        std::memcpy(Q + 4 * i + 4, &b, sizeof b);
+        std::memcpy(Q + 4 * i + 8, &c, sizeof c);
+        std::memcpy(Q + 4 * i + 12, &d, sizeof d);
+      }
+      for (; i < from; ++i) {
+        double* const g = Q + 4 * (i & ~3) + (i & 3);
+        g[0] = X[i] / k.scale;
+        g[4] = Y[i] / k.scale;
+        g[8] = NX[i] / k.scale;
+        g[12] = NY[i] / k.scale;
+      }
+      // The moves in order, after the coordinates: one segment each.
+      double* const segment = Q + 4 * static_cast<std::size_t>(n) + 16;
+      std::size_t moves = 0;
+      for (i = 0; i < from; ++i) {
+        if (Moved(F[i])) {
+          const double* const g = Q + 4 * (i & ~3) + (i & 3);
+          double* const to = segment + 4 * moves++;
+          to[0] = g[0];
+          to[1] = g[4];
+          to[2] = g[8];
+          to[3] = g[12];
+        }
+      }
+      canvas->Segments(segment, moves, kBundleRay);
+    }
+    M.RayX.swap(w.nextX);
+    M.RayY.swap(w.nextY);
+  };
+
+  RayStepResult r;
+  int frontState = 0;
+  int end = n;  // the rays the step went through
+  // The front check of ray i, moved, against ray i − 1: when the two
+  // straddle the receiver the front may have reached it, which ends the step.
+  auto straddles = [&](int i) { return i > 0 && NX[i - 1] < k.X1 && k.X1 < NX[i]; };
+  auto received = [&](int i) {
+    if (!straddles(i)) return false;
+    frontState = FrontAfter(frontState, k, NX[i - 1], NY[i - 1], NX[i], NY[i]);
+    if (!Received(frontState)) return false;
+    r.receivingRay = i;
+    r.moveX = NX[i] - X[i];
+    r.moveY = NY[i] - Y[i];
+    const int j = lastMovedBefore(i);
+    r.prevMoveX = j >= 0 ? NX[j] - X[j] : M.PrevMoveX;
+    r.prevMoveY = j >= 0 ? NY[j] - Y[j] : M.PrevMoveY;
+    r.prevLocalSpeed = j >= 0 ? speedOf(j) : M.LocalSpeed;
+    end = i + 1;
+    return true;
+  };
+  // A ray moved in layer 1 before `limit` records the layer's speed as Vs2,
+  // as each one would.
+  auto recordLayerOne = [&](int limit) {
+    if (!layerOne) return;
+    for (int i = 0; i < limit; ++i) {
+      if (F[i] == kMoved && w.layer[i] == entryOne) {
+        M.Vs2(p) = w.layerSpeed[entryOne];
+        return;
+      }
+    }
+  };
+  const double* const TD = w.layerDensity.data();
+  int next = 0;  // the rays before it are done
+  int at = 0;    // the ray being worked out alone
+  try {
+    for (int event = 0; event < events && end == n; ++event) {
+      const int e = w.events[event];
+      for (int i = std::max(e, next); i < std::min(e + 4, n); ++i) {
+        if (!alone(i)) {
+          if (F[i] == kMoved && straddles(i) && received(i)) break;
+          continue;
+        }
+        RayMove m;
+        at = i;
+        // In a layer of the table the ray only changes density.
+        const int layer = w.layer[i];
+        bool moves = true;
+        if (!std::isnan(TD[layer])) {
+          if (layer == entryOne) M.Vs2(p) = w.layerSpeed[layer];
+          MoveInLayer<true>(M, k, i, TD[layer], w.layerSpeed[layer], w.layerStep[layer], m);
+        } else {
+          moves = MoveRay<L, true>(P, M, k, i, m);
+        }
+        if (moves) {
+          M.RayDensity[i] = m.density;
+          NX[i] = m.xn;
+          NY[i] = m.yn;
+          w.speed[i] = m.speed;
+          F[i] = kAloneMoved;
+          if (straddles(i) && received(i)) break;
+        } else {
+          F[i] = kAloneRested;
+        }
+        // The next ray's front check waited for this ray's position.
+        next = i + 1;
+        if (i + 1 < n && !alone(i + 1)) {
+          next = i + 2;
+          if (F[i + 1] == kMoved && straddles(i + 1) && received(i + 1)) break;
+        }
+      }
+    }
+  } catch (...) {
+    // The ray that faulted and those after it did not move.
+    recordLayerOne(at);
+    finish(at);
+    throw;
+  }
+  if (const int last = lastMovedBefore(end); last >= 0) {
+    const int before = lastMovedBefore(last);
+    M.PrevLocalSpeed = before >= 0 ? speedOf(before) : M.LocalSpeed;
+    M.LocalSpeed = speedOf(last);
+    M.PrevMoveX = NX[last] - X[last];
+    M.PrevMoveY = NY[last] - Y[last];
+  }
+  M.FrontState = frontState;
+  recordLayerOne(end);
+  finish(end);
+  return r;
+}
+
 template <DensityLaw L>
 RayStepResult StepByRules(SharedPool& P, MediumState& M, const RayStepInput& in) {
+  if (in.bundle && !in.straightforward) {
+    return in.canvas ? BundleStep<L, true>(P, M, in.canvas) : BundleStep<L, false>(P, M, nullptr);
+  }
   if (in.bundle) {
     return in.canvas ? Step<L, true, true>(P, M, in.canvas) : Step<L, true, false>(P, M, nullptr);
   }

@@ -37,6 +37,9 @@ struct RayStepInput {
   bool bundle = true;
   // When set, every moved ray's segment is drawn on it.
   Canvas* canvas = nullptr;
+  // Every ray worked out after the one before, as the rules read: the
+  // reference that the quicker step must match to the last bit.
+  bool straightforward = false;
 };
 
 struct RayStepResult {

@@ -30,7 +30,14 @@ namespace {
 constexpr double kBigCircle = 4096;
 
 int RoundPx(double v) {
-  return static_cast<int>(std::floor(v + 0.5));
+  const double r = v + 0.5;
+  // floor() is a library call on the processors the build targets; within
+  // the range of int the truncation, one less below a fraction, is floor.
+  if (r > -2147483648.0 && r < 2147483647.0) {
+    const int i = static_cast<int>(r);
+    return i - (r < i);
+  }
+  return static_cast<int>(std::floor(r));
 }
 
 QFont PictureFont() {
@@ -279,24 +286,36 @@ void PictureBox::Stamp(int x, int y, std::uint32_t argb) {
 }
 
 void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uint32_t argb) {
-  // Clip to the image plus the pen, so far-away endpoints cost nothing.
+  // Clip to the image plus the pen, so far-away endpoints cost nothing. A
+  // line with both ends inside needs no clipping: t0 = 0 and t1 = 1.
   const double m = lineWidth_ + 2;
   const double xmin = -m, ymin = -m, xmax = w_ + m, ymax = h_ + m;
   double t0 = 0, t1 = 1;
   const double dx = x2 - x1, dy = y2 - y1;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return;
-    } else {
-      const double t = q[i] / p[i];
-      if (p[i] < 0) {
-        if (t > t1) return;
-        t0 = std::max(t0, t);
+  const auto inside = [&](double x, double y) {
+    return x >= xmin && x <= xmax && y >= ymin && y <= ymax;
+  };
+  if (!inside(x1, y1) || !inside(x2, y2)) {
+    // Both ends beyond the same edge: nothing to draw, as the clipping
+    // below would find.
+    if ((x1 < xmin && x2 < xmin) || (x1 > xmax && x2 > xmax) || (y1 < ymin && y2 < ymin) ||
+        (y1 > ymax && y2 > ymax)) {
+      return;
+    }
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
+    for (int i = 0; i < 4; ++i) {
+      if (p[i] == 0) {
+        if (q[i] < 0) return;
       } else {
-        if (t < t0) return;
-        t1 = std::min(t1, t);
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+          if (t > t1) return;
+          t0 = std::max(t0, t);
+        } else {
+          if (t < t0) return;
+          t1 = std::min(t1, t);
+        }
       }
     }
   }
@@ -305,8 +324,45 @@ void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uin
   const int ddx = std::abs(bx - ax), ddy = -std::abs(by - ay);
   const int sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
   int err = ddx + ddy;
+  // The thin pen outside a layer being kept: straight into the image, a
+  // level or upright line as one run of pixels.
+  const bool direct = lineWidth_ <= 1 && !capturing_;
+  if (direct && (ay == by || ax == bx)) {
+    if (ay == by && ay >= 0 && ay < h_) {
+      const int from = std::max(std::min(ax, bx), 0), to = std::min(std::max(ax, bx), w_ - 1);
+      if (from <= to) {
+        std::uint32_t* const row =
+            &bits_[static_cast<std::size_t>(ay) * static_cast<std::size_t>(w_)];
+        // Four pixels a store: the compiler leaves a plain fill a pixel a time.
+        using Four = std::uint32_t __attribute__((vector_size(16)));
+        const Four four = {argb, argb, argb, argb};
+        int x = from;
+        for (; x + 4 <= to + 1; x += 4) std::memcpy(row + x, &four, sizeof four);
+        for (; x <= to; ++x) row[x] = argb;
+        // Kept layers trust the tiles' stamps to know what was drawn over.
+        const std::uint32_t y = static_cast<std::uint32_t>(ay);
+        for (std::uint32_t t = TileOf(from, y); t <= TileOf(to, y); ++t) tileStamp_[t] = stamp_;
+      }
+    } else if (ax == bx && ax >= 0 && ax < w_) {
+      const int from = std::max(std::min(ay, by), 0), to = std::min(std::max(ay, by), h_ - 1);
+      for (int y = from; y <= to; ++y) {
+        bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + ax] = argb;
+      }
+      const std::uint32_t x = static_cast<std::uint32_t>(ax);
+      for (int y = from; y <= to; y += 1 << kTileShift) {
+        tileStamp_[TileOf(x, static_cast<std::uint32_t>(y))] = stamp_;
+      }
+      if (from <= to) tileStamp_[TileOf(x, static_cast<std::uint32_t>(to))] = stamp_;
+    }
+    return;
+  }
   for (;;) {
-    Stamp(ax, ay, argb);
+    if (!direct) {
+      Stamp(ax, ay, argb);
+    } else if (ax >= 0 && ay >= 0 && ax < w_ && ay < h_) {
+      bits_[static_cast<std::size_t>(ay) * static_cast<std::size_t>(w_) + ax] = argb;
+      tileStamp_[TileOf(static_cast<std::uint32_t>(ax), static_cast<std::uint32_t>(ay))] = stamp_;
+    }
     if (ax == bx && ay == by) break;
     const int e2 = 2 * err;
     if (e2 >= ddy) {
@@ -328,6 +384,40 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, Rgb colour) {
   curY_ = y2;
   Emit({PendingOp::kLine, lineWidth_, ToArgb(colour), px1, py1, px2, py2, nullptr, nullptr});
   Touch();
+}
+
+void PictureBox::Segments(const double* xy, std::size_t n, Rgb colour) {
+  if (lineWidth_ > 1 || capturing_) {
+    Canvas::Segments(xy, n, colour);
+    return;
+  }
+  const std::uint32_t argb = ToArgb(colour);
+  for (std::size_t k = 0; k < n; ++k) {
+    const double* const s = xy + 4 * k;
+    const double px1 = PixelX(s[0]), py1 = PixelY(s[1]), px2 = PixelX(s[2]), py2 = PixelY(s[3]);
+    if (!std::isfinite(px1) || !std::isfinite(py1) || !std::isfinite(px2) || !std::isfinite(py2)) {
+      // The fault as that line alone raises it, after the lines before it.
+      if (k > 0) {
+        curX_ = s[-2];
+        curY_ = s[-1];
+        Touch();
+      }
+      Line(s[0], s[1], s[2], s[3], colour);
+      continue;
+    }
+    ++stats_.lines;
+    // Behind drawing that waits, a line waits too, so everything lands in order.
+    if (pending_.empty()) {
+      RasterLine(px1, py1, px2, py2, argb);
+    } else {
+      Emit({PendingOp::kLine, lineWidth_, argb, px1, py1, px2, py2, nullptr, nullptr});
+    }
+  }
+  if (n > 0) {
+    curX_ = xy[4 * n - 2];
+    curY_ = xy[4 * n - 1];
+    Touch();
+  }
 }
 
 void PictureBox::Circle(double x, double y, double radius, Rgb colour) {

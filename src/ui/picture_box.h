@@ -119,6 +119,7 @@ class PictureBox : public QWidget, public Canvas {
   void SetScale(double left, double top, double right, double bottom) override;
   void Cls() override;
   void Line(double x1, double y1, double x2, double y2, Rgb colour) override;
+  void Segments(const double* xy, std::size_t n, Rgb colour) override;
   void Circle(double x, double y, double radius, Rgb colour) override;
   void PSet(double x, double y, Rgb colour) override;
   void SetLineWidth(int width) override;

@@ -38,8 +38,9 @@ void Form1::Connect() {
       {Command12, &Form1::TheoryCurveClick},           {Command15, &Form1::TypedPointClick},
       {Command7, &Form1::ExperimentPointsClick},       {Command17, &Form1::ByXClick},
       {Command18, &Form1::ByCoordinatesClick}};
-  for (const auto& [button, action] : actions) {
-    connect(button, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
+  for (const auto& entry : actions) {
+    connect(entry.first, &QPushButton::clicked, this,
+            [this, action = entry.second] { (this->*action)(); });
   }
   connect(Command2, &QPushButton::clicked, this, [] { Pool().StopFlag = 1; });
   connect(Command3, &QPushButton::clicked, this, [this] { ResumeClick(0); });
@@ -63,8 +64,9 @@ void Form1::Connect() {
           [this](int, double x, double y) { PictureMouseDown(x, y); });
   const std::pair<QPushButton*, int> opens[] = {
       {Command19, 8}, {Command10, 3}, {Command11, 6}, {Command9, 5}, {Command8, 2}};
-  for (const auto& [button, form] : opens) {
-    connect(button, &QPushButton::clicked, this, [form] { ui::FormRegistry::Show(form); });
+  for (const auto& entry : opens) {
+    connect(entry.first, &QPushButton::clicked, this,
+            [form = entry.second] { ui::FormRegistry::Show(form); });
   }
   connect(Command16, &QPushButton::clicked, this, [] { ui::FormRegistry::CloseAll(); });
 }

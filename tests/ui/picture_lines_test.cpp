@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Thin lines drawn straight into the picture, level and upright ones as runs,
+// and many segments laid down together, must leave the pixels the pen
+// leaves point by point (as it does while a repeated drawing is being kept).
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <random>
+#include <vector>
+
+#include "shared/canvas.h"
+#include "shared/faults.h"
+#include "ui/picture_box.h"
+
+namespace velmor::ui {
+namespace {
+
+struct Segment {
+  double x1, y1, x2, y2;
+  Rgb colour;
+};
+
+// Endpoints on and off a 100 × 60 picture, on pixel centres and halfway
+// between them, level, upright, single points and slanted.
+std::vector<Segment> Segments() {
+  std::mt19937 random(17);
+  std::uniform_int_distribution<int> half(-60, 260);
+  auto at = [&] { return half(random) / 2.0; };
+  std::vector<Segment> all;
+  for (int i = 0; i < 3000; ++i) {
+    Segment s{at() - 20, at() - 40, at() - 20, at() - 40,
+              RGB(i / 3 % 251, i / 3 % 241, i / 3 % 239)};
+    if (i % 4 == 1) s.y2 = s.y1;
+    if (i % 4 == 2) s.x2 = s.x1;
+    if (i % 16 == 3) s = {s.x1, s.y1, s.x1, s.y1, s.colour};
+    all.push_back(s);
+  }
+  return all;
+}
+
+enum class Way { Lines, Kept, Together };
+
+QImage Drawn(Way way) {
+  PictureBox picture(nullptr, "Picture1", 1500, 900);
+  picture.SetScale(0, 0, 100, 60);
+  picture.Cls();
+  picture.SetLayerCaching(true);
+  const auto draw = [](Canvas& c) {
+    for (const Segment& s : Segments()) c.Line(s.x1, s.y1, s.x2, s.y2, s.colour);
+  };
+  if (way == Way::Kept) {
+    picture.Repeated(1, 1, draw);
+  } else if (way == Way::Lines) {
+    draw(picture);
+  } else {
+    // Together, a colour at a time.
+    const auto all = Segments();
+    for (std::size_t from = 0; from < all.size(); from += 3) {
+      std::vector<double> xy;
+      for (std::size_t k = from; k < from + 3; ++k) {
+        xy.insert(xy.end(), {all[k].x1, all[k].y1, all[k].x2, all[k].y2});
+      }
+      picture.Segments(xy.data(), 3, all[from].colour);
+    }
+  }
+  EXPECT_EQ(picture.Counts().lines, 3000);
+  EXPECT_EQ(picture.CurrentX(), Segments().back().x2);
+  return picture.Image();
+}
+
+TEST(PictureLines, StraightIntoTheImageAsThePenPointByPoint) {
+  const QImage lines = Drawn(Way::Lines);
+  ASSERT_EQ(lines.size(), QSize(100, 60));
+  for (const Way way : {Way::Kept, Way::Together}) {
+    const QImage other = Drawn(way);
+    for (int y = 0; y < 60; ++y) {
+      for (int x = 0; x < 100; ++x)
+        ASSERT_EQ(lines.pixel(x, y), other.pixel(x, y)) << x << " " << y;
+    }
+  }
+}
+
+// A kept drawing laid down again must cover what thin lines, drawn straight
+// into the image, left over it since: the picture has to know which parts
+// they touched.
+QImage KeptOverThinLines(bool keep) {
+  PictureBox picture(nullptr, "Picture1", 1500, 900);
+  picture.SetScale(0, 0, 100, 60);
+  picture.Cls();
+  picture.SetLayerCaching(keep);
+  const auto grid = [](Canvas& c) {
+    for (int y = 0; y < 60; y += 3) c.Line(0, y, 99, y, RGB(200, 200, 200));
+    for (int x = 0; x < 100; x += 7) c.Line(x, 0, x, 59, RGB(0, 0, 200));
+  };
+  const auto all = Segments();
+  for (int refresh = 0; refresh < 3; ++refresh) {
+    picture.Repeated(1, 1, grid);
+    for (std::size_t k = refresh; k < all.size(); k += 50) {
+      const Segment& s = all[k];
+      picture.Line(s.x1, s.y1, s.x2, s.y2, s.colour);
+    }
+    const double xy[] = {all[refresh].x1, all[refresh].y1, all[refresh].x2, all[refresh].y2};
+    picture.Segments(xy, 1, all[refresh].colour);
+  }
+  return picture.Image();
+}
+
+TEST(PictureLines, AKeptDrawingCoversTheThinLinesDrawnOverIt) {
+  const QImage straight = KeptOverThinLines(false);
+  const QImage kept = KeptOverThinLines(true);
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 100; ++x)
+      ASSERT_EQ(straight.pixel(x, y), kept.pixel(x, y)) << x << " " << y;
+  }
+}
+
+TEST(PictureLines, SegmentsBeyondTheNumbersFaultAfterTheOnesBefore) {
+  PictureBox picture(nullptr, "Picture1", 1500, 900);
+  picture.SetScale(0, 0, 10, 6);  // ten pixels a unit
+  const double xy[] = {1, 2, 3, 4, 5, 6, 7, 8, 1e308, 1, 2, 3, 9, 9, 9, 9};
+  EXPECT_THROW(picture.Segments(xy, 4, RGB(0, 0, 0)), ComputeFault);
+  EXPECT_EQ(picture.Counts().lines, 2);
+  EXPECT_EQ(picture.CurrentX(), 7);
+  EXPECT_EQ(picture.CurrentY(), 8);
+}
+
+}  // namespace
+}  // namespace velmor::ui
