@@ -21,6 +21,7 @@
 #include "ui/fields.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
+#include "ui/notice.h"
 #include "ui/picture_file.h"
 #include "ui/ui_yield.h"
 
@@ -111,7 +112,7 @@ void Form3::ParseBundleShape() {
 // --- Experiments ----------------------------------------------------------
 
 void Form3::StartClick(int kind) {
-  ui::RunLock::Hold hold(ui::EngineRunLock());
+  ui::RunLock::Hold hold(ui::EngineRunLock(), this);
   if (!hold) return;  // a run on the experiment state is going
   SharedPool& P = Pool();
   MediumState& M = Medium();
@@ -149,7 +150,7 @@ void Form3::StartClick(int kind) {
 }
 
 void Form3::SearchPeriodClick() {
-  ui::RunLock::Hold hold(ui::EngineRunLock());
+  ui::RunLock::Hold hold(ui::EngineRunLock(), this);
   if (!hold) return;
   SharedPool& P = Pool();
   MediumState& M = Medium();
@@ -169,7 +170,7 @@ void Form3::SearchPeriodClick() {
 }
 
 void Form3::ContinueClick(bool oneStep) {
-  ui::RunLock::Hold hold(ui::EngineRunLock());
+  ui::RunLock::Hold hold(ui::EngineRunLock(), this);
   if (!hold) return;
   SharedPool& P = Pool();
   const MediumState& M = Medium();
@@ -243,7 +244,8 @@ void Form3::SaveClick() {
       written = false;
     }
   }
-  if (!written) Messages::Error(kFileWriteFault);
+  if (!written) return Messages::Error(kFileWriteFault);
+  ui::NotifySaved(this, ui::Q(DataFilePath(number)));
 }
 
 bool Form3::ExperimentToPlot(ExperimentData& out) {
