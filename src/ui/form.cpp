@@ -122,7 +122,18 @@ void Form::closeEvent(QCloseEvent* event) {
 void Form::ScrollWhenSmall() {
   QLayout* declared = layout();
   if (!declared || scroll_) return;
-  if (declared->count() == 1 && qobject_cast<QScrollArea*>(declared->itemAt(0)->widget())) return;
+  // The content grows at once when more of it is shown (the interferometer's
+  // strips): squeezed into its old height until the scroll area caught up,
+  // its rows would slide over one another.
+  if (declared->count() == 1) {
+    if (auto* own = qobject_cast<QScrollArea*>(declared->itemAt(0)->widget())) {
+      if (own->widget() && own->widget()->layout()) {
+        own->widget()->layout()->setSizeConstraint(QLayout::SetMinimumSize);
+      }
+      return;
+    }
+  }
+  declared->setSizeConstraint(QLayout::SetMinimumSize);
   auto* content = new QWidget;
   // Takes the layout, and the widgets it manages, off the window.
   content->setLayout(declared);

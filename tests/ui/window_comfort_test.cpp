@@ -110,6 +110,23 @@ TEST_F(WindowComfortTest, WindowSmallerThanItsContentScrolls) {
   EXPECT_GT(area->verticalScrollBar()->value(), 0);
 }
 
+// The interference strips appear below the fields: the content grows at
+// once, nothing squeezed under the strips' scroll bars.
+TEST_F(WindowComfortTest, ContentGrowsAtOnceWhenMoreOfItIsShown) {
+  auto* interferometer = static_cast<Form8*>(FormRegistry::Show(8));
+  QCoreApplication::processEvents();
+  const int row = interferometer->Text12->height();
+  const int checks = interferometer->Check5->mapTo(interferometer->panel, QPoint()).y();
+  interferometer->Option4->click();
+  interferometer->Text10->setText("1");
+  interferometer->Check1->setChecked(true);  // one step of the animation
+  interferometer->Command1->click();
+  ASSERT_TRUE(interferometer->Picture2->isVisibleTo(interferometer));
+  EXPECT_EQ(interferometer->Text12->height(), row);
+  EXPECT_EQ(interferometer->Check5->mapTo(interferometer->panel, QPoint()).y(), checks);
+  EXPECT_GE(interferometer->panel->height(), interferometer->panel->minimumSizeHint().height());
+}
+
 TEST_F(WindowComfortTest, NumberTooLongForItsFieldKeepsItsExponent) {
   auto* interferometer = static_cast<Form8*>(FormRegistry::Show(8));
   const QLineEdit* vx1 = interferometer->Text23;
@@ -126,21 +143,6 @@ TEST_F(WindowComfortTest, NumberTooLongForItsFieldKeepsItsExponent) {
   // A number that fits is shown as it is, with no tooltip.
   EXPECT_EQ(ui::ShownText(interferometer->Text12), interferometer->Text12->text());
   EXPECT_TRUE(interferometer->Text12->toolTip().isEmpty());
-}
-
-TEST_F(WindowComfortTest, RefusedClickSaysWhichRunIsGoing) {
-  auto* medium = static_cast<Form3*>(FormRegistry::Show(3));
-  form->Command13->click();
-  testing::AtYield(10, [this, medium] {
-    medium->Command1->click();
-    form->Command2->click();
-  });
-  form->Command1->click();
-  EXPECT_EQ(ui::TakeNotices(),
-            std::vector<std::string>{"Form3|Сейчас идет эксперимент главного окна (form1). "
-                                     "Дождитесь его конца или нажмите «Остановить»."});
-  // A note, not a message box.
-  EXPECT_EQ(testing::TakeMessage(), "");
 }
 
 TEST_F(WindowComfortTest, SavedPictureSaysWhereItWent) {
