@@ -135,8 +135,11 @@ void Form::ScrollWhenSmall() {
   }
   declared->setSizeConstraint(QLayout::SetMinimumSize);
   auto* content = new QWidget;
-  // Takes the layout, and the widgets it manages, off the window.
+  // Takes the layout, and the widgets it manages, off the window; its
+  // margins stay those of a window's layout.
+  const QMargins margins = declared->contentsMargins();
   content->setLayout(declared);
+  declared->setContentsMargins(margins);
   for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (w->isWindow()) continue;
     const QRect placed = w->geometry();
@@ -159,6 +162,8 @@ void Form::ScrollWhenSmall() {
 // and fills the screen's free area otherwise, with scroll bars.
 void Form::OpenAtContentSize() {
   if (!scroll_ || testAttribute(Qt::WA_Resized)) return;
+  // Measured as it will be shown: the style's fonts and margins applied.
+  ensurePolished();
   const QWidget* content = scroll_->widget();
   content->layout()->activate();
   const QScreen* screen = this->screen();

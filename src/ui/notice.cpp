@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 
 namespace velmor::ui {
 
@@ -30,6 +31,8 @@ QLabel* NoteLabel(QWidget* window) {
   label->setBackgroundRole(QPalette::ToolTipBase);
   label->setForegroundRole(QPalette::ToolTipText);
   label->setFrameShape(QFrame::Box);
+  // Clicks go through to the controls under it.
+  label->setAttribute(Qt::WA_TransparentForMouseEvents);
   auto* timer = new QTimer(label);
   timer->setObjectName(QStringLiteral("noticeTimer"));
   timer->setSingleShot(true);
@@ -46,8 +49,11 @@ void Notify(const QWidget* widget, const QString& text) {
   if (Log().size() > 1000) Log().erase(Log().begin(), Log().begin() + 500);
   QLabel* label = NoteLabel(window);
   label->setText(text);
-  const int height = label->heightForWidth(window->width());
-  label->setGeometry(0, window->height() - height, window->width(), height);
+  // One line where the window is wide enough, wrapped where it is not.
+  const int width = std::min(window->width(), label->fontMetrics().horizontalAdvance(text) +
+                                                  2 * (label->margin() + label->frameWidth()) + 2);
+  const int height = label->heightForWidth(width);
+  label->setGeometry(0, window->height() - height, width, height);
   label->show();
   label->raise();
   label->findChild<QTimer*>(QStringLiteral("noticeTimer"))->start(kShownMs);
