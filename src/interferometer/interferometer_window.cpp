@@ -220,7 +220,7 @@ int Form8::ReadNC0() const {
 }
 
 void Form8::StartClick() {
-  ui::RunLock::Hold hold(lock_);
+  ui::RunLock::Hold hold(lock_, this);
   if (!hold) return;  // a run of this window is going
   InterferometerSetup s;
   if (!ui::Parsed([&] { s = ReadSetup(); })) return;
@@ -249,7 +249,7 @@ void Form8::StartClick() {
 
 // "Продолжить" runs on until a stop; "Сделать NC0 шагов" stops after one batch.
 void Form8::ContinueClick(bool batch) {
-  ui::RunLock::Hold hold(lock_);
+  ui::RunLock::Hold hold(lock_, this);
   if (!hold) return;
   int nc0 = 0;
   if (!ui::Parsed([&] { nc0 = ReadNC0(); })) return;
@@ -394,7 +394,7 @@ void Form8::ShowStrip(int s, int widthPx) {
 }
 
 void Form8::ComputeInterference() {
-  ui::RunLock::Hold hold(lock_);
+  ui::RunLock::Hold hold(lock_, this);
   if (!hold) return;
   InterferenceInputs in;
   if (!ui::Parsed([&] {

@@ -21,6 +21,7 @@
 #include "ui/fields.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
+#include "ui/notice.h"
 #include "ui/picture_file.h"
 #include "ui/ui_yield.h"
 
@@ -117,7 +118,7 @@ void Form3::ParseBundleShape() {
 // --- Experiments ----------------------------------------------------------
 
 void Form3::StartClick(int kind) {
-  ui::RunLock::Hold hold(ui::EngineRunLock());
+  ui::RunLock::Hold hold(ui::EngineRunLock(), this);
   if (!hold) return;  // a run on the experiment state is going
   SharedPool& P = Pool();
   MediumState& M = Medium();
@@ -155,7 +156,7 @@ void Form3::StartClick(int kind) {
 }
 
 void Form3::SearchPeriodClick() {
-  ui::RunLock::Hold hold(ui::EngineRunLock());
+  ui::RunLock::Hold hold(ui::EngineRunLock(), this);
   if (!hold) return;
   SharedPool& P = Pool();
   MediumState& M = Medium();
@@ -175,7 +176,7 @@ void Form3::SearchPeriodClick() {
 }
 
 void Form3::ContinueClick(bool oneStep) {
-  ui::RunLock::Hold hold(ui::EngineRunLock());
+  ui::RunLock::Hold hold(ui::EngineRunLock(), this);
   if (!hold) return;
   SharedPool& P = Pool();
   const MediumState& M = Medium();
@@ -260,7 +261,8 @@ void Form3::SaveClick() {
       written = false;
     }
   }
-  if (!written) Messages::Error(kFileWriteFault);
+  if (!written) return Messages::Error(kFileWriteFault);
+  ui::NotifySaved(this, ui::Q(DataFilePath(number)));
 }
 
 bool Form3::ExperimentToPlot(ExperimentData& out) {

@@ -2,19 +2,18 @@
 #pragma once
 // Form2: the description of every button of every window.
 #include "ui/form.h"
-
-class QPlainTextEdit;
-class QPushButton;
+#include "ui_help_window.h"
 
 namespace velmor {
 
-class Form2 : public ui::Form {
+class Form2 : public ui::Form, public Ui_Form2 {
   Q_OBJECT
 
  public:
   Form2();
-  QPlainTextEdit* Text1;
-  QPushButton* Command1;
+
+  // Opens the help window with the description of window `form` at its top.
+  static void ShowSection(int form);
 };
 
 }  // namespace velmor

@@ -14,6 +14,9 @@ Form4::Form4() : ui::Form(4) {
   vsbScroll->setRange(0, std::max(0, picMain->height() - picBox->height()));
   vsbScroll->setPageStep(picBox->height() - 20);
   connect(vsbScroll, &QScrollBar::valueChanged, this, [this](int v) { picMain->move(0, -v); });
+  ScrollPageWith(vsbScroll, picBox);
+  // A new report is read from its top.
+  connect(picMain, &ui::PictureBox::Cleared, vsbScroll, [this] { vsbScroll->setValue(0); });
 }
 
 Form4* Form4::Get() {
@@ -24,6 +27,9 @@ Form9::Form9() : ui::Form(9) {
   SetUp<Ui_Form9>(*this);
   picBox->SetReportPage(true);
   resize(900, picBox->height() + scrollArea->horizontalScrollBar()->sizeHint().height());
+  QScrollBar* across = scrollArea->horizontalScrollBar();
+  ScrollPageWith(across, scrollArea);
+  connect(picBox, &ui::PictureBox::Cleared, across, [across] { across->setValue(0); });
 }
 
 Form9* Form9::Get() {

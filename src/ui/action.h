@@ -5,6 +5,7 @@
 // shows "Введите правильно данные"; a computation that faults shows the
 // action's own message. Whatever was written before the fault stays.
 #include "shared/faults.h"
+#include "ui/fields.h"
 #include "ui/messages.h"
 
 namespace velmor::ui {
@@ -12,6 +13,7 @@ namespace velmor::ui {
 // False, after the message, when a field did not parse.
 template <class Read>
 bool Parsed(Read&& read) {
+  ForgetUnparsedField();
   try {
     read();
     return true;
@@ -19,12 +21,14 @@ bool Parsed(Read&& read) {
   } catch (const ComputeFault&) {
   }
   Messages::Error(msg::kBadInput);
+  FocusUnparsedField();
   return false;
 }
 
 // False, after the action's own message, when the computation faulted.
 template <class Compute>
 bool Computed(const char* fault, Compute&& compute) {
+  ForgetUnparsedField();
   try {
     compute();
     return true;
@@ -33,6 +37,7 @@ bool Computed(const char* fault, Compute&& compute) {
   } catch (const ComputeFault&) {
     Messages::Error(fault);
   }
+  FocusUnparsedField();
   return false;
 }
 

@@ -1,6 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/fields.h"
 
+#include <QEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <cstdio>
+
 #include "shared/checked_math.h"
 #include "shared/numbers.h"
 
@@ -75,16 +82,42 @@ std::string FieldText(const QLineEdit* field) {
   return field->text().toStdString();
 }
 
+namespace {
+
+QPointer<QLineEdit>& Unparsed() {
+  static QPointer<QLineEdit> field;
+  return field;
+}
+
+[[noreturn]] void Refuse(const QLineEdit* field) {
+  if (!Unparsed()) Unparsed() = const_cast<QLineEdit*>(field);
+  throw InputFault("field " + field->objectName().toStdString());
+}
+
+}  // namespace
+
 double FieldNumber(const QLineEdit* field) {
   const auto v = ParseNumber(FieldText(field));
-  if (!v) throw InputFault("field " + field->objectName().toStdString());
+  if (!v) Refuse(field);
   return *v;
 }
 
 int FieldWhole(const QLineEdit* field) {
   const auto v = ParseWhole(FieldText(field));
-  if (!v) throw InputFault("field " + field->objectName().toStdString());
+  if (!v) Refuse(field);
   return *v;
+}
+
+void ForgetUnparsedField() {
+  Unparsed() = nullptr;
+}
+
+void FocusUnparsedField() {
+  QLineEdit* field = Unparsed();
+  Unparsed() = nullptr;
+  if (!field) return;
+  field->setFocus(Qt::OtherFocusReason);
+  field->selectAll();
 }
 
 void ShowNumber(QLineEdit* field, double value) {
@@ -98,6 +131,97 @@ void ShowText(QLineEdit* field, const std::string& text) {
     // A number longer than the field shows from its first digits.
     field->setCursorPosition(0);
   }
+}
+
+namespace {
+
+QStyleOptionFrame FrameOption(const QLineEdit* field) {
+  QStyleOptionFrame option;
+  option.initFrom(field);
+  option.rect = field->contentsRect();
+  option.lineWidth = field->hasFrame()
+                         ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field)
+                         : 0;
+  option.midLineWidth = 0;
+  option.state |= QStyle::State_Sunken;
+  if (field->isReadOnly()) option.state |= QStyle::State_ReadOnly;
+  option.features = QStyleOptionFrame::None;
+  return option;
+}
+
+// Where the field draws its text, with the margins QLineEdit keeps.
+QRect TextRoom(const QLineEdit* field, const QStyleOptionFrame& option) {
+  const QRect contents =
+      field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field);
+  return contents.marginsRemoved(field->textMargins()).adjusted(2, 1, -2, -1);
+}
+
+bool Fits(const QLineEdit* field, const QString& text) {
+  // One pixel more for the cursor, as the field measures.
+  return field->fontMetrics().horizontalAdvance(text) + 1 <=
+         TextRoom(field, FrameOption(field)).width();
+}
+
+QString Rounded(double value, int digits) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.*g", digits, value);
+  return QString::fromLatin1(text).replace('.', ',').replace('e', 'E');
+}
+
+QString Shortened(const QLineEdit* field) {
+  const QString full = field->text();
+  if (Fits(field, full)) return full;
+  const auto value = ParseNumber(full.toStdString());
+  if (!value) return full;
+  for (int digits = 14; digits > 1; --digits) {
+    const QString s = Rounded(*value, digits);
+    if (Fits(field, s)) return s;
+  }
+  return Rounded(*value, 1);
+}
+
+class WholeNumbers : public QObject {
+ public:
+  using QObject::QObject;
+
+  void Watch(QLineEdit* field) {
+    field->installEventFilter(this);
+    connect(field, &QLineEdit::textChanged, this, [field] { UpdateTip(field); });
+    UpdateTip(field);
+  }
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* field = static_cast<QLineEdit*>(object);
+    if (event->type() == QEvent::Resize) UpdateTip(field);
+    if (event->type() != QEvent::Paint) return false;
+    const QString shown = ShownText(field);
+    if (shown == field->text()) return false;
+    QPainter painter(field);
+    const QStyleOptionFrame option = FrameOption(field);
+    field->style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, field);
+    painter.setPen(field->palette().color(
+        field->isEnabled() ? QPalette::Normal : QPalette::Disabled, QPalette::Text));
+    painter.drawText(TextRoom(field, option),
+                     Qt::AlignVCenter | (field->alignment() & Qt::AlignHorizontal_Mask), shown);
+    return true;
+  }
+
+ private:
+  static void UpdateTip(QLineEdit* field) {
+    field->setToolTip(Shortened(field) == field->text() ? QString() : field->text());
+  }
+};
+
+}  // namespace
+
+QString ShownText(const QLineEdit* field) {
+  return field->hasFocus() ? field->text() : Shortened(field);
+}
+
+void ShowNumbersWhole(QWidget* window) {
+  auto* numbers = new WholeNumbers(window);
+  for (QLineEdit* field : window->findChildren<QLineEdit*>()) numbers->Watch(field);
 }
 
 }  // namespace velmor::ui

@@ -33,10 +33,24 @@ double FieldNumber(const QLineEdit* field);
 int FieldWhole(const QLineEdit* field);
 std::string FieldText(const QLineEdit* field);
 
+// The first field that failed to parse since it was last forgotten: an
+// action forgets it before reading, and after "Введите правильно данные" the
+// user is taken there to mend it.
+void ForgetUnparsedField();
+void FocusUnparsedField();
+
 // Writes a number in the general form; infinity or NaN is a ComputeFault and
 // leaves the field as it was.
 void ShowNumber(QLineEdit* field, double value);
 void ShowText(QLineEdit* field, const std::string& text);
+
+// What a field shows: its text, or, for a number too long for the field
+// while the user is not editing it, the number rounded to fewer digits with
+// its exponent kept ("3,231089E-14", never the cut "3,23108914886517"); the
+// full text is then the field's tooltip. The text itself stays as it is.
+QString ShownText(const QLineEdit* field);
+// Every field of the window shows its number so.
+void ShowNumbersWhole(QWidget* window);
 
 QString Q(const char* utf8);
 QString Q(const std::string& utf8);

@@ -3,9 +3,13 @@
 // The base of every window FormN: its number and caption, the activation
 // that the program reacts to, and closing that is safe while one of the
 // window's own loops is running.
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <vector>
+
+class QScrollArea;
+class QScrollBar;
 
 namespace velmor::ui {
 
@@ -52,8 +56,14 @@ class Form : public QWidget {
   // picture saving button.
   void AddConveniences();
 
+  // What a picture or report page on the window shows scrolls with the mouse
+  // wheel over `page` and with PgUp, PgDn, Home and End.
+  void ScrollPageWith(QScrollBar* bar, QWidget* page);
+
   // Marks a loop of this window as running; deletion of a closed window waits
-  // until the last one has returned.
+  // until the last one has returned. A run that ends while the window is
+  // shown, neither stopped nor a limited stretch of steps the user asked for,
+  // marks the caption until the next run starts.
   class Busy {
    public:
     explicit Busy(Form* form);
@@ -72,6 +82,7 @@ class Form : public QWidget {
   void SetUp(Ui& declaration) {
     declaration.setupUi(this);
     NoteDeclaredControls();
+    ScrollWhenSmall();
   }
 
   void closeEvent(QCloseEvent* event) override;
@@ -82,8 +93,21 @@ class Form : public QWidget {
 
  private:
   void NoteDeclaredControls();
+  // The declared content goes into a scroll area, so the window can be made
+  // smaller than its layout (a small screen, a projector) and everything
+  // stays reachable; a window whose content already scrolls keeps its own.
+  void ScrollWhenSmall();
+  void OpenAtContentSize();
+  void OrderTabStops();
+
+  void RunStarts();
+  void RunEnds();
 
   int number_;
+  QScrollArea* scroll_ = nullptr;
+  QString caption_;
+  // "Остановить" or "Сделать NC0 шагов" pressed for the run going.
+  bool endAsked_ = false;
   std::vector<Control> controls_;
   bool closing_ = false;
   bool tabOrderSet_ = false;
@@ -95,16 +119,15 @@ void GroupOptionsByFrame(QWidget* window);
 
 // A lock on state shared by several loops: the experiment state of the pool
 // (main and medium windows) or a window's own engine. A run never starts
-// while another run on the same state is going.
+// while another run on the same state is going; the window whose click was
+// refused says which run that is.
 class RunLock {
  public:
   bool Busy() const { return busy_; }
 
   class Hold {
    public:
-    explicit Hold(RunLock& lock) : lock_(lock.busy_ ? nullptr : &lock) {
-      if (lock_) lock_->busy_ = true;
-    }
+    Hold(RunLock& lock, Form* form);
     ~Hold() {
       if (lock_) lock_->busy_ = false;
     }
@@ -118,6 +141,7 @@ class RunLock {
 
  private:
   bool busy_ = false;
+  QPointer<Form> owner_;
 };
 
 // The lock of the experiment state in the shared pool.

@@ -19,6 +19,7 @@
 #include "shared/faults.h"
 #include "shared/safe_file.h"
 #include "ui/messages.h"
+#include "ui/notice.h"
 #include "ui/picture_file.h"
 
 namespace velmor::ui {
@@ -248,6 +249,7 @@ void PictureBox::Cls() {
   curX_ = 0;
   curY_ = 0;
   Touch();
+  emit Cleared();
 }
 
 void PictureBox::Touch() {
@@ -780,11 +782,22 @@ QStringList PictureBox::MenuActions() const {
   return out;
 }
 
+namespace {
+
+// A file written from the menu says where it went.
+bool Saved(const QWidget* picture, bool done, const QString& path) {
+  if (done && !path.isEmpty()) NotifySaved(picture, path);
+  return done;
+}
+
+}  // namespace
+
 bool PictureBox::RunMenuAction(const QString& text, const QString& path) {
   if (text == QStringLiteral("Сохранить как PNG…")) {
-    return !path.isEmpty() && SaveTo(path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)
-                                         ? path
-                                         : path + QStringLiteral(".png"));
+    const QString file = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)
+                             ? path
+                             : path + QStringLiteral(".png");
+    return !path.isEmpty() && Saved(this, SaveTo(file), file);
   }
   if (text == QStringLiteral("Копировать")) {
     QGuiApplication::clipboard()->setImage(Image());
@@ -795,10 +808,10 @@ bool PictureBox::RunMenuAction(const QString& text, const QString& path) {
     return true;
   }
   if (reportPage_ && text == QStringLiteral("Сохранить отчет как .txt…")) {
-    return !path.isEmpty() && WriteFileReplacing(path.toStdString(), PageText());
+    return !path.isEmpty() && Saved(this, WriteFileReplacing(path.toStdString(), PageText()), path);
   }
   for (const MenuEntry& e : menu_) {
-    if (e.text == text) return e.action(path);
+    if (e.text == text) return Saved(this, e.action(path), path);
   }
   return false;
 }
@@ -822,7 +835,9 @@ void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
         }
       }
       if (needsPath) {
-        path = QFileDialog::getSaveFileName(this, text, QString(), filter);
+        QString chosen = filter;
+        path = WithFilterExtension(
+            QFileDialog::getSaveFileName(this, text, QString(), filter, &chosen), chosen);
         if (path.isEmpty()) return;
       }
       if (!RunMenuAction(text, path)) {
@@ -890,11 +905,10 @@ std::string PictureBox::PageText() const {
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
-  // Every button is a mouse-down for the picture (the right one opens the
-  // context menu as well).
-  int button = 1;
-  if (event->button() == Qt::RightButton) button = 2;
-  if (event->button() == Qt::MiddleButton) button = 4;
+  // The right button only opens the context menu: a marker it drew would be
+  // in the picture the menu then saves or copies.
+  if (event->button() == Qt::RightButton) return;
+  const int button = event->button() == Qt::MiddleButton ? 4 : 1;
   const QPointF pos = event->position();
   emit MouseDown(button, UserX(pos.x()), UserY(pos.y()));
 }

@@ -191,6 +191,8 @@ class PictureBox : public QWidget, public Canvas {
  signals:
   // Mouse-down at user coordinates.
   void MouseDown(int button, double x, double y);
+  // Everything drawn was wiped (a report page starts anew).
+  void Cleared();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -2,9 +2,12 @@
 #include "ui/picture_file.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 
 #include "shared/safe_file.h"
+#include "ui/notice.h"
 #include "ui/picture_box.h"
 
 namespace velmor::ui {
@@ -25,8 +28,16 @@ bool SavePictureAsBmp(const PictureBox& picture, const std::string& prefix,
   const std::string name = SafeFileName(prefix, typed, ".bmp");
   if (name.empty()) return false;
   const std::string bytes = EncodePicture(picture, "BMP");
-  if (bytes.empty()) return false;
-  return WriteFileReplacing(name, bytes);
+  if (bytes.empty() || !WriteFileReplacing(name, bytes)) return false;
+  NotifySaved(&picture, QString::fromStdString(name));
+  return true;
+}
+
+QString WithFilterExtension(const QString& path, const QString& filter) {
+  if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+  const QRegularExpressionMatch pattern =
+      QRegularExpression(QStringLiteral("\\*(\\.\\w+)")).match(filter);
+  return pattern.hasMatch() ? path + pattern.captured(1) : path;
 }
 
 }  // namespace velmor::ui

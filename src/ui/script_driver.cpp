@@ -33,6 +33,7 @@
 #include "ui/form.h"
 #include "ui/form_registry.h"
 #include "ui/messages.h"
+#include "ui/notice.h"
 #include "ui/picture_box.h"
 #include "ui/ui_yield.h"
 
@@ -313,6 +314,18 @@ bool Snapshot(Call& c) {
          c.Fail("cannot save " + c.text);
 }
 
+// The control with the keyboard focus, as the user would type into it next.
+bool Focus(Call& c) {
+  const QWidget* w = c.form->focusWidget();
+  c.out << c.ref << ": focus=" << (w ? Str(w->objectName()) : "") << "\n";
+  return true;
+}
+
+bool PrintNotices(Call& c) {
+  for (const std::string& n : TakeNotices()) c.out << "NOTE " << Escape(n) << "\n";
+  return true;
+}
+
 bool Set(Call& c) {
   const auto type = AccessTo(c.control).type;
   if (type) type(c.text);
@@ -457,6 +470,8 @@ constexpr Command kCommands[] = {
     {"answer", Target::None, Rest::Own, Answer},
     {"at-yield", Target::None, Rest::Own, AtYield},
     {"messages", Target::None, Rest::Own, PrintMessages},
+    {"notices", Target::None, Rest::Own, PrintNotices},
+    {"focus", Target::Window, Rest::Own, Focus},
     {"menu", Target::Picture, Rest::Line, Menu},
     {"clipboard", Target::None, Rest::Own, Clipboard},
     {"texts", Target::Picture, Rest::Own, Texts},

@@ -126,7 +126,7 @@ void Form1::SetConventionalPeriodClick() {
 }
 
 void Form1::StartExperimentClick() {
-  ui::RunLock::Hold hold(ui::EngineRunLock());
+  ui::RunLock::Hold hold(ui::EngineRunLock(), this);
   if (!hold) return;  // a run on the experiment state is going
   SharedPool& P = Pool();
   const bool started = ui::Act(
@@ -145,7 +145,7 @@ void Form1::StartExperimentClick() {
 // "Продолжить" clears the stop flag; "Сделать NC0 шагов" sets it, and with
 // the flag already set the loop makes exactly one step.
 void Form1::ResumeClick(int stopFlag) {
-  ui::RunLock::Hold hold(ui::EngineRunLock());
+  ui::RunLock::Hold hold(ui::EngineRunLock(), this);
   if (!hold || !ui::Parsed([this] { Pool().NC0 = ui::FieldWhole(Text10); })) return;
   Pool().StopFlag = stopFlag;
   RunLoop();

@@ -6,10 +6,15 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
+#include "frames/frame_window.h"
 #include "reports/help_text.h"
 #include "reports/report_window.h"
 #include "shared/shared_pool.h"
@@ -59,6 +64,36 @@ TEST_F(ConveniencesTest, CtrlSSavesThePictureLikeItsButton) {
   EXPECT_TRUE(std::filesystem::exists("Velmor1.bmp"));
 }
 
+TEST_F(ConveniencesTest, RightButtonOnlyOpensTheMenu) {
+  form->Command14->click();
+  ui::PictureBox* picture = form->Picture1;
+  const QImage before = picture->Image();
+  const auto press = [picture](Qt::MouseButton button) {
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(200, 100),
+                      picture->mapToGlobal(QPointF(200, 100)), button, button, Qt::NoModifier);
+    QCoreApplication::sendEvent(picture, &event);
+  };
+  const testing::Strings marked = testing::Texts({form->Text25, form->Text26});
+  press(Qt::RightButton);
+  EXPECT_EQ(picture->Image(), before);
+  EXPECT_EQ(picture->Counts().circles, 0);
+  EXPECT_EQ(testing::Texts({form->Text25, form->Text26}), marked);
+  // The left button marks the point, as it always did.
+  press(Qt::LeftButton);
+  EXPECT_EQ(picture->Counts().circles, 1);
+  EXPECT_NE(testing::Text(form->Text25), "0");
+}
+
+TEST_F(ConveniencesTest, RefusedFieldTakesTheFocusSelected) {
+  form->Text3->setText(QStringLiteral("шесть"));
+  form->Text6->setText(QStringLiteral("x"));
+  form->Command13->click();
+  EXPECT_EQ(testing::TakeMessage(), "Введите правильно данные");
+  // X1n and Y1n parse; VX1 is the first that does not.
+  EXPECT_EQ(form->focusWidget(), form->Text3);
+  EXPECT_EQ(form->Text3->selectedText(), QStringLiteral("шесть"));
+}
+
 TEST_F(ConveniencesTest, ReportPageAsTextTopToBottom) {
   form->Check5->click();
   form->Command13->click();
@@ -90,15 +125,27 @@ QWidget* NextTabStop(QWidget* w) {
   return n;
 }
 
-TEST(TabOrder, LeftToRightThenDown) {
-  auto* form = static_cast<Form1*>(ui::FormRegistry::Show(1));
-  // The first row of the input grid: X1n, VX1, X1= …
-  EXPECT_EQ(NextTabStop(form->Text1), form->Text3);
-  EXPECT_EQ(NextTabStop(form->Text3), form->Text13);
-  // … and the row below starts again on the left.
-  QWidget* w = form->Text13;
-  for (int i = 0; i < 20 && w != form->Text2; ++i) w = NextTabStop(w);
-  EXPECT_EQ(w, form->Text2);
+// The frame window: results beside the inputs, option frames beside field
+// columns.
+TEST(TabOrder, OnePanelAtATimePastTheResults) {
+  auto* form = static_cast<Form6*>(ui::FormRegistry::Show(6));
+  // It starts at the first of its coordinates, X1aso, then Y1aso beside it.
+  EXPECT_EQ(form->focusWidget(), form->Text22);
+  EXPECT_EQ(NextTabStop(form->Text22), form->Text24);
+  // Once round: no result field on the way, and the synchronisation frame's
+  // controls one after another, not between the rows of the field column.
+  std::vector<bool> inFrame;
+  QWidget* w = form->Text22;
+  do {
+    const auto* field = qobject_cast<QLineEdit*>(w);
+    EXPECT_FALSE(field && field->isReadOnly()) << w->objectName().toStdString();
+    inFrame.push_back(form->Frame2->isAncestorOf(w));
+    w = NextTabStop(w);
+  } while (w != form->Text22 && inFrame.size() < 500);
+  const auto first = std::find(inFrame.begin(), inFrame.end(), true);
+  const auto after = std::find(first, inFrame.end(), false);
+  EXPECT_NE(first, inFrame.end());
+  EXPECT_EQ(std::find(after, inFrame.end(), true), inFrame.end());
   ui::FormRegistry::CloseAll();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
