@@ -364,9 +364,10 @@ void Form::ScrollPageWith(QScrollBar* bar, QWidget* page) {
       {Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub},
       {Qt::Key_Home, QAbstractSlider::SliderToMinimum},
       {Qt::Key_End, QAbstractSlider::SliderToMaximum}};
-  for (const auto& [key, action] : keys) {
-    auto* shortcut = new QShortcut(QKeySequence(key), this);
-    connect(shortcut, &QShortcut::activated, bar, [bar, action] { bar->triggerAction(action); });
+  for (const auto& entry : keys) {
+    auto* shortcut = new QShortcut(QKeySequence(entry.first), this);
+    connect(shortcut, &QShortcut::activated, bar,
+            [bar, action = entry.second] { bar->triggerAction(action); });
   }
 }
 
