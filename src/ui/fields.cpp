@@ -192,7 +192,10 @@ class WholeNumbers : public QObject {
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
-    auto* field = static_cast<QLineEdit*>(object);
+    if (event->type() != QEvent::Resize && event->type() != QEvent::Paint) return false;
+    // A field being destroyed is no longer a line edit, and still sends events.
+    auto* field = qobject_cast<QLineEdit*>(object);
+    if (!field) return false;
     if (event->type() == QEvent::Resize) UpdateTip(field);
     if (event->type() != QEvent::Paint) return false;
     const QString shown = ShownText(field);
