@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "interferometer/interferometer_window.h"
 
+#include <QScreen>
 #include <algorithm>
 #include <memory>
 
@@ -51,6 +52,15 @@ void ReadBeamCounts(const Ui_Form8& f, Counts& in) {
   in.N2 = FieldNumber(f.Text52);
 }
 
+// At most what a 1366 × 768 screen shows, and never more than the screen it
+// opens on has room for beside a title bar and a frame: a smaller window
+// scrolls its content.
+QSize OpeningSize(QSize want, const QScreen* screen) {
+  QSize size = want.boundedTo(QSize(1366, 740));
+  if (screen) size = size.boundedTo(screen->availableGeometry().size() - QSize(8, 32));
+  return size;
+}
+
 }  // namespace
 
 Form8::Form8() : ui::Form(8), engine_(Pool()) {
@@ -61,8 +71,7 @@ Form8::Form8() : ui::Form(8), engine_(Pool()) {
   ShowStrips(false);
   panel->layout()->invalidate();
   panel->layout()->activate();
-  const QSize want = panel->sizeHint();
-  resize(std::min(want.width() + 4, 1366), std::min(want.height() + 4, 740));
+  resize(OpeningSize(panel->sizeHint() + QSize(4, 4), screen()));
   Connect();
   // Load: one batch of the default run, stopped, and a clean scheme.
   K_ = 6e-5;
