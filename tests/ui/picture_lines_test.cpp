@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -38,13 +39,20 @@ std::vector<Segment> Segments() {
   return all;
 }
 
+// A white 100 × 60 picture, a pixel a unit.
+std::unique_ptr<PictureBox> Blank(bool keepLayers) {
+  auto picture = std::make_unique<PictureBox>(nullptr, "Picture1", 1500, 900);
+  picture->SetScale(0, 0, 100, 60);
+  picture->Cls();
+  picture->SetLayerCaching(keepLayers);
+  return picture;
+}
+
 enum class Way { Lines, Kept, Together };
 
 QImage Drawn(Way way) {
-  PictureBox picture(nullptr, "Picture1", 1500, 900);
-  picture.SetScale(0, 0, 100, 60);
-  picture.Cls();
-  picture.SetLayerCaching(true);
+  auto box = Blank(true);
+  PictureBox& picture = *box;
   const auto draw = [](Canvas& c) {
     for (const Segment& s : Segments()) c.Line(s.x1, s.y1, s.x2, s.y2, s.colour);
   };
@@ -84,10 +92,8 @@ TEST(PictureLines, StraightIntoTheImageAsThePenPointByPoint) {
 // into the image, left over it since: the picture has to know which parts
 // they touched.
 QImage KeptOverThinLines(bool keep) {
-  PictureBox picture(nullptr, "Picture1", 1500, 900);
-  picture.SetScale(0, 0, 100, 60);
-  picture.Cls();
-  picture.SetLayerCaching(keep);
+  auto box = Blank(keep);
+  PictureBox& picture = *box;
   const auto grid = [](Canvas& c) {
     for (int y = 0; y < 60; y += 3) c.Line(0, y, 99, y, RGB(200, 200, 200));
     for (int x = 0; x < 100; x += 7) c.Line(x, 0, x, 59, RGB(0, 0, 200));
