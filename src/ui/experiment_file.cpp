@@ -175,7 +175,9 @@ QString HeaderFault(const QJsonObject& root, Experiment& e) {
   return TextFault(QStringLiteral("описания"), e.description);
 }
 
-QString ExperimentFault(const QJsonObject& root, Experiment& e) {
+// With `whole` false only the header and the window names are read: the
+// set-ups themselves need every window's declaration built to be checked.
+QString ExperimentFault(const QJsonObject& root, Experiment& e, bool whole) {
   QString fault = HeaderFault(root, e);
   if (!fault.isEmpty()) return fault;
   const QJsonObject windows = root.value(QStringLiteral("windows")).toObject();
@@ -187,7 +189,8 @@ QString ExperimentFault(const QJsonObject& root, Experiment& e) {
       return QStringLiteral("окно %1 записано не как набор элементов").arg(Quoted(it.key()));
     }
     WindowSetUp s;
-    fault = WindowFault(number, it.value().toObject(), s);
+    s.number = number;
+    if (whole) fault = WindowFault(number, it.value().toObject(), s);
     if (!fault.isEmpty()) return fault;
     e.windows.push_back(std::move(s));
   }
@@ -223,6 +226,10 @@ const std::vector<DeclaredInput>* DeclaredInputs(int number) {
   if (it == Declarations().end()) return nullptr;
   if (!it->second.inputs) it->second.inputs = it->second.declare();
   return &*it->second.inputs;
+}
+
+bool KeepsSetUp(int number) {
+  return Declarations().count(number) > 0;
 }
 
 std::vector<int> ExperimentWindowNumbers() {
@@ -274,7 +281,9 @@ QByteArray EncodeExperiment(const Experiment& experiment) {
   return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-Decoded DecodeExperiment(const QByteArray& bytes) {
+namespace {
+
+Decoded Decode(const QByteArray& bytes, bool whole) {
   if (bytes.trimmed().isEmpty()) return Refused(QStringLiteral("файл пуст"));
   if (!IsText(bytes)) return Refused(QStringLiteral("это не текст в кодировке UTF-8"));
   QJsonParseError error;
@@ -285,12 +294,12 @@ Decoded DecodeExperiment(const QByteArray& bytes) {
   }
   if (!doc.isObject()) return Refused(QString::fromUtf8(kNotAnExperiment));
   Experiment e;
-  const QString fault = ExperimentFault(doc.object(), e);
+  const QString fault = ExperimentFault(doc.object(), e, whole);
   if (!fault.isEmpty()) return Refused(fault);
   return {std::move(e), {}};
 }
 
-Decoded ReadExperimentFile(const QString& path) {
+Decoded Read(const QString& path, bool whole) {
   const QString name = ShownFileName(path);
   const auto refuse = [&](const QString& why) {
     return Refused(QStringLiteral("Не удалось открыть опыт %1:\n%2").arg(Quoted(name), why));
@@ -309,9 +318,23 @@ Decoded ReadExperimentFile(const QString& path) {
   // It may have grown since it was measured.
   const QByteArray bytes = file.read(kMaxExperimentBytes + 1);
   if (bytes.size() > kMaxExperimentBytes) return refuse(tooLarge);
-  Decoded d = DecodeExperiment(bytes);
+  Decoded d = Decode(bytes, whole);
   if (!d.experiment) d.fault = refuse(d.fault).fault;
   return d;
+}
+
+}  // namespace
+
+Decoded DecodeExperiment(const QByteArray& bytes) {
+  return Decode(bytes, true);
+}
+
+Decoded ReadExperimentFile(const QString& path) {
+  return Read(path, true);
+}
+
+Decoded ReadExperimentHeader(const QString& path) {
+  return Read(path, false);
 }
 
 WindowSetUp CurrentSetUp(const Form& form) {

@@ -52,6 +52,8 @@ void DeclareExperimentWindow(int number, std::function<std::vector<DeclaredInput
 // Null for a window that keeps no set-up.
 const std::vector<DeclaredInput>* DeclaredInputs(int number);
 std::vector<int> ExperimentWindowNumbers();
+// Whether a window keeps a set-up, without building its declaration.
+bool KeepsSetUp(int number);
 
 inline constexpr qint64 kMaxExperimentBytes = 1 << 20;
 inline constexpr int kMaxExperimentText = 200;
@@ -68,6 +70,9 @@ Decoded DecodeExperiment(const QByteArray& bytes);
 // The same from a file (bounded in size before it is read); the fault is the
 // whole message and names the file.
 Decoded ReadExperimentFile(const QString& path);
+// Only its description and the windows it names, the values unchecked and
+// left out: what a list of files needs, without building every declaration.
+Decoded ReadExperimentHeader(const QString& path);
 
 // The file name as a message shows it, every hidden character made visible.
 QString ShownFileName(const QString& path);

@@ -127,7 +127,7 @@ std::vector<Example> Examples() {
   for (const QString& name :
        dir.entryList({QStringLiteral("*.velmor")}, QDir::Files | QDir::Readable, QDir::Name)) {
     const QString path = dir.filePath(name);
-    const Decoded d = ReadExperimentFile(path);
+    const Decoded d = ReadExperimentHeader(path);
     if (!d.experiment) continue;
     Example e{path, d.experiment->description.isEmpty() ? name : d.experiment->description, {}};
     for (const WindowSetUp& s : d.experiment->windows) e.windows.push_back(s.number);
@@ -137,7 +137,7 @@ std::vector<Example> Examples() {
 }
 
 void AddExperimentMenu(Form* form) {
-  if (!DeclaredInputs(form->Number()) || !form->layout()) return;
+  if (!KeepsSetUp(form->Number()) || !form->layout()) return;
   auto* bar = new QMenuBar(form);
   bar->setObjectName(QStringLiteral("experimentMenu"));
   QMenu* menu = bar->addMenu(QStringLiteral("Опыт"));

@@ -30,7 +30,8 @@ struct Example {
 // Where the shipped examples are: installed beside the program, or else in
 // the source tree a development build was made from; "" when neither is.
 QString ExamplesFolder();
-// Every experiment file there that opens, by file name.
+// Every experiment file there whose header reads, by file name. Listing
+// stays cheap for the windows' menus; opening one checks its set-ups.
 std::vector<Example> Examples();
 
 // The menu "Опыт" above the window's content (the window grows by its
