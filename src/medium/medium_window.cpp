@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "medium/medium_window.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include "medium/bundle_engine.h"
@@ -399,7 +400,10 @@ bool Form3::Ask(const std::string& title, const std::string& text) {
 }
 
 bool Form3::Yield() {
-  return ui::UiYield([this] { ShowPending(); }) && !Closing();
+  // Every look repaints the picture and up to twenty fields, about a
+  // millisecond's work: 30 looks a second keep the run smooth to the eye
+  // and that work small beside the steps.
+  return ui::UiYield([this] { ShowPending(); }, std::chrono::milliseconds(33)) && !Closing();
 }
 
 }  // namespace velmor

@@ -393,6 +393,9 @@ void PictureBox::Segments(const double* xy, std::size_t n, Rgb colour) {
     Canvas::Segments(xy, n, colour);
     return;
   }
+  // What waits is laid down first, so the lines go straight into the image
+  // and still land after it.
+  Compose();
   const std::uint32_t argb = ToArgb(colour);
   for (std::size_t k = 0; k < n; ++k) {
     const double* const s = xy + 4 * k;

@@ -29,6 +29,10 @@ bool UiYield() {
 }
 
 bool UiYield(const std::function<void()>& showPending) {
+  return UiYield(showPending, std::chrono::milliseconds(15));
+}
+
+bool UiYield(const std::function<void()>& showPending, std::chrono::milliseconds every) {
   YieldState& s = State();
   ++s.count;
   if (s.hook) {
@@ -39,7 +43,7 @@ bool UiYield(const std::function<void()>& showPending) {
   // 32nd call is often enough to keep the interface responsive.
   if ((s.count & 31) == 0) {
     const auto now = std::chrono::steady_clock::now();
-    if (now - s.last >= std::chrono::milliseconds(15)) {
+    if (now - s.last >= every) {
       s.last = now;
       if (showPending) showPending();
       QCoreApplication::processEvents(QEventLoop::AllEvents);

@@ -2,6 +2,7 @@
 #pragma once
 // The yield of the step loops: lets the user interface run so that a stop
 // click is seen, and tells the loop whether it may go on.
+#include <chrono>
 #include <functional>
 
 namespace velmor::ui {
@@ -14,6 +15,9 @@ bool UiYield();
 // runs first whenever anything outside the loop may look (before pending
 // events are processed, and before the driver's hook).
 bool UiYield(const std::function<void()>& showPending);
+// The same with events processed at most every `every` instead: a window
+// whose every look costs more than the steps between looks asks less often.
+bool UiYield(const std::function<void()>& showPending, std::chrono::milliseconds every);
 
 // Calls counted since the program started.
 long long UiYieldCount();
