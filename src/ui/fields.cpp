@@ -156,12 +156,6 @@ QRect TextRoom(const QLineEdit* field, const QStyleOptionFrame& option) {
   return contents.marginsRemoved(field->textMargins()).adjusted(2, 1, -2, -1);
 }
 
-bool Fits(const QLineEdit* field, const QString& text) {
-  // One pixel more for the cursor, as the field measures.
-  return field->fontMetrics().horizontalAdvance(text) + 1 <=
-         TextRoom(field, FrameOption(field)).width();
-}
-
 QString Rounded(double value, int digits) {
   char text[40];
   std::snprintf(text, sizeof text, "%.*g", digits, value);
@@ -169,13 +163,21 @@ QString Rounded(double value, int digits) {
 }
 
 QString Shortened(const QLineEdit* field) {
+  // The room and the font are asked for once: a run changes many fields many
+  // times a second, and each may try a dozen shorter forms.
+  const int room = TextRoom(field, FrameOption(field)).width();
+  const QFontMetrics metrics = field->fontMetrics();
+  // One pixel more for the cursor, as the field measures.
+  const auto fits = [&](const QString& text) {
+    return metrics.horizontalAdvance(text) + 1 <= room;
+  };
   const QString full = field->text();
-  if (Fits(field, full)) return full;
+  if (fits(full)) return full;
   const auto value = ParseNumber(full.toStdString());
   if (!value) return full;
   for (int digits = 14; digits > 1; --digits) {
     const QString s = Rounded(*value, digits);
-    if (Fits(field, s)) return s;
+    if (fits(s)) return s;
   }
   return Rounded(*value, 1);
 }
