@@ -101,7 +101,7 @@ struct MediumState {
     double Kp = 0, Vs = 0, dt = 0, LT = 0;
     int Np = 0;
     int firstLayer = 0;  // the layer of entry 1; entry 0 stands for those below
-    std::vector<double> layerDensity, layerStep, layerSpeed, layerRests, layerPair;
+    std::vector<double> layerDensity, layerStep, layerSpeed, layerRests, layerRow;
     // Heights above the source where the entries begin, as ordered keys,
     // worked out when first needed; and per four rays the heights, density
     // and step of the entry each was last found in.

@@ -264,12 +264,14 @@ void MakeLayerTable(MediumState& M, double Vs, double dt, double LT) {
   w.layerStep.front() = w.layerStep.back() = 0;
   w.layerRests.front() = 0;
   w.layerRests.back() = top == M.Np + 20 ? kRestBits : 0;
-  // Density and step side by side, as four rays fetch them; the step is NaN
-  // where the rays rest.
-  w.layerPair.resize(2 * size);
+  // Density, step and the heights of the layer side by side, as four rays
+  // fetch them; the step is NaN where the rays rest, the heights until they
+  // are first needed.
+  w.layerRow.resize(4 * size);
   for (std::size_t e = 0; e < size; ++e) {
-    w.layerPair[2 * e] = w.layerDensity[e];
-    w.layerPair[2 * e + 1] = w.layerRests[e] == 0 ? w.layerStep[e] : std::nan("");
+    w.layerRow[4 * e] = w.layerDensity[e];
+    w.layerRow[4 * e + 1] = w.layerRests[e] == 0 ? w.layerStep[e] : std::nan("");
+    w.layerRow[4 * e + 2] = w.layerRow[4 * e + 3] = std::nan("");
   }
   w.boundary.assign(size + 1, kUnknown);
   w.rayLayer.clear();
@@ -340,14 +342,18 @@ void SpanOf(MediumState::RayStepWork& w, std::int32_t e, double& low, double& hi
   }
 }
 
-// The heights of the entries the rays were just found in, kept for the
-// rays' next steps.
+// The heights of the layers first met by the rays just found in them,
+// worked out and kept for the rays' next steps.
 void KeepSpans(MediumState::RayStepWork& w, int found) {
   for (int f = 0; f < found; ++f) {
     const int i = w.found[static_cast<std::size_t>(f)];
     double* const kept = w.rayLayer.data() + 4 * i;
     for (int lane = 0; lane < 4; ++lane) {
-      SpanOf(w, w.layer[static_cast<std::size_t>(i + lane)], kept[lane], kept[4 + lane]);
+      const std::int32_t e = w.layer[static_cast<std::size_t>(i + lane)];
+      double* const row = w.layerRow.data() + 4 * static_cast<std::size_t>(e);
+      if (std::isnan(row[2])) SpanOf(w, e, row[2], row[3]);
+      kept[lane] = row[2];
+      kept[4 + lane] = row[3];
     }
   }
 }
@@ -358,8 +364,8 @@ void KeepSpans(MediumState::RayStepWork& w, int found) {
 // number, or −1 when a position is not finite: the straightforward step
 // then takes the whole step. A ray mostly stays in the layer it was in the
 // step before: a comparison with that layer's heights spares the division
-// that finds its layer; four rays among which one left it are listed in
-// the work's found, for the heights of their new layers. Written without
+// that finds its layer; four rays among which one entered a layer whose
+// heights are not yet known are listed in the work's found. Written without
 // calls, as the vectors of four cannot be passed to a function compiled for
 // the processors without them, and going from one to the other costs
 // dearly; where the processor has them, its own version runs.
@@ -381,7 +387,7 @@ int MovePairs(MediumState& M, const StepConstants& k, double lowOne, bool& layer
   std::int32_t* const Layer = w.layer.data();
   int* const Events = w.events.data();
   int* const Found = w.found.data();
-  const double* const TP = w.layerPair.data();
+  const double* const TR = w.layerRow.data();
   // q = (y − Y2)/LT clamped to one below and one above the table, then
   // truncated: the layer number less one, offset to the table's entries.
   const double first = w.firstLayer - 2;
@@ -417,19 +423,26 @@ int MovePairs(MediumState& M, const StepConstants& k, double lowOne, bool& layer
       q = q > lo ? q : lo;
       const I4 e = __builtin_convertvector(q, I4) - offset;
       foundInLayerOne |= e == one;
-      V2 p0, p1, p2, p3;
-      std::memcpy(&p0, TP + 2 * static_cast<std::uint32_t>(e[0]), sizeof p0);
-      std::memcpy(&p1, TP + 2 * static_cast<std::uint32_t>(e[1]), sizeof p1);
-      std::memcpy(&p2, TP + 2 * static_cast<std::uint32_t>(e[2]), sizeof p2);
-      std::memcpy(&p3, TP + 2 * static_cast<std::uint32_t>(e[3]), sizeof p3);
-      const V4 a = __builtin_shufflevector(p0, p2, 0, 1, 2, 3);
-      const V4 b = __builtin_shufflevector(p1, p3, 0, 1, 2, 3);
-      const V4 density = __builtin_shufflevector(a, b, 0, 4, 2, 6);
-      const V4 step = __builtin_shufflevector(a, b, 1, 5, 3, 7);
+      V4 r0, r1, r2, r3;
+      std::memcpy(&r0, TR + 4 * static_cast<std::uint32_t>(e[0]), sizeof r0);
+      std::memcpy(&r1, TR + 4 * static_cast<std::uint32_t>(e[1]), sizeof r1);
+      std::memcpy(&r2, TR + 4 * static_cast<std::uint32_t>(e[2]), sizeof r2);
+      std::memcpy(&r3, TR + 4 * static_cast<std::uint32_t>(e[3]), sizeof r3);
+      const V4 t0 = __builtin_shufflevector(r0, r1, 0, 4, 2, 6);
+      const V4 t1 = __builtin_shufflevector(r0, r1, 1, 5, 3, 7);
+      const V4 t2 = __builtin_shufflevector(r2, r3, 0, 4, 2, 6);
+      const V4 t3 = __builtin_shufflevector(r2, r3, 1, 5, 3, 7);
+      low = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+      high = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+      const V4 density = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+      const V4 step = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+      std::memcpy(kept, &low, sizeof low);
+      std::memcpy(kept + 4, &high, sizeof high);
       std::memcpy(kept + 8, &density, sizeof density);
       std::memcpy(kept + 12, &step, sizeof step);
       std::memcpy(Layer + i, &e, sizeof e);
-      Found[found++] = i;
+      const Wide unknown = low != low;
+      if ((unknown[0] | unknown[1]) | (unknown[2] | unknown[3])) Found[found++] = i;
     }
     V4 x, s, c, d, dir, density, step;
     std::memcpy(&x, X + i, sizeof x);
