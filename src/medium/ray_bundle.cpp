@@ -387,6 +387,7 @@ int MovePairs(MediumState& M, const StepConstants& k, double lowOne, bool& layer
   std::int32_t* const Layer = w.layer.data();
   int* const Events = w.events.data();
   int* const Found = w.found.data();
+  double* const Kept = w.rayLayer.data();
   const double* const TR = w.layerRow.data();
   // q = (y − Y2)/LT clamped to one below and one above the table, then
   // truncated: the layer number less one, offset to the table's entries.
@@ -408,7 +409,7 @@ int MovePairs(MediumState& M, const StepConstants& k, double lowOne, bool& layer
   found = 0;
   int i = 0;
   for (; i + 4 <= n; i += 4) {
-    double* const kept = w.rayLayer.data() + 4 * i;
+    double* const kept = Kept + 4 * i;
     V4 y, low, high;
     std::memcpy(&y, Y + i, sizeof y);
     std::memcpy(&low, kept, sizeof low);
