@@ -175,7 +175,7 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
   return r;
 }
 
-// The bundle's step, two rays at a time: what depends only on the layer
+// The bundle's step, four rays at a time: what depends only on the layer
 // comes from a table, and the rays that move straight on inside their layer
 // -- nearly all of them -- are worked out together, vector by vector. The
 // rest (layer 1, where Vs2 is recorded; a change of density; layers out of
@@ -298,11 +298,11 @@ double OfKey(std::int64_t k) {
   return k < 0 ? -std::bit_cast<double>(-k) : std::bit_cast<double>(k);
 }
 
-// Boundary j of the entries: the least height from which the entry, counted
-// in the direction the layers go, is j or more. The entry only grows (or only
-// shrinks, layers going downward) with the height, as every operation it is
-// worked out with is monotonic, so the heights of each entry are one span,
-// found by halving.
+// Boundary j of the entries: the least height at which the entry is j or
+// more (layers going upward) or j − 1 or less (downward). The entry only
+// grows, or only shrinks, with the height, as every operation it is worked
+// out with is monotonic; so the heights of each entry are one span, found
+// by halving, and a ray inside it has the entry the division would give.
 std::int64_t Boundary(MediumState::RayStepWork& w, std::size_t j) {
   std::int64_t& b = w.boundary[j];
   if (b != kUnknown) return b;
