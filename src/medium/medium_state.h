@@ -98,14 +98,19 @@ struct MediumState {
   // step found for each ray.
   struct RayStepWork {
     DensityLaw law = DensityLaw::FromTop;
-    double Kp = 0, Vs = 0, dt = 0;
+    double Kp = 0, Vs = 0, dt = 0, LT = 0;
     int Np = 0;
     int firstLayer = 0;  // the layer of entry 1; entry 0 stands for those below
-    std::vector<double> layerDensity, layerStep, layerSpeed, layerRests, layerPair;
+    std::vector<double> layerDensity, layerStep, layerSpeed, layerRests, layerRow;
+    // Heights above the source where the entries begin, as ordered keys,
+    // worked out when first needed; and per four rays the heights, density
+    // and step of the entry each was last found in.
+    std::vector<std::int64_t> boundary;
+    std::vector<double> rayLayer;
     std::vector<double> nextX, nextY, speed, drawn;
     std::vector<std::int64_t> flags;
     std::vector<std::int32_t> layer;
-    std::vector<int> events;
+    std::vector<int> events, found;
   } Work;
 
   // Per-period arrays of the medium only.

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
+#include <utility>
 
 #include "medium/medium_state.h"
 #include "shared/canvas.h"
@@ -173,7 +175,7 @@ RayStepResult Step(SharedPool& P, MediumState& M, Canvas* canvas) {
   return r;
 }
 
-// The bundle's step, two rays at a time: what depends only on the layer
+// The bundle's step, four rays at a time: what depends only on the layer
 // comes from a table, and the rays that move straight on inside their layer
 // -- nearly all of them -- are worked out together, vector by vector. The
 // rest (layer 1, where Vs2 is recorded; a change of density; layers out of
@@ -197,6 +199,9 @@ constexpr int kTableHalf = 1 << 15;
 bool Moved(std::int64_t flag) {
   return flag == kMoved || flag == kAloneMoved;
 }
+
+// A boundary not yet worked out.
+constexpr std::int64_t kUnknown = std::numeric_limits<std::int64_t>::min();
 
 // All bits set in a layer's entry of the rests table.
 const double kRestBits = std::bit_cast<double>(~std::uint64_t{0});
@@ -230,13 +235,13 @@ void TableLayer(MediumState::RayStepWork& w, std::size_t e, double Kp, double Np
 // or the time step differ from those it was made for. Entry 0 stands for
 // the layers below the table, the last entry for those above it.
 template <DensityLaw L>
-void MakeLayerTable(MediumState& M, double Vs, double dt) {
+void MakeLayerTable(MediumState& M, double Vs, double dt, double LT) {
   MediumState::RayStepWork& w = M.Work;
   auto same = [](double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
   };
   if (!w.layerStep.empty() && w.law == L && w.Np == M.Np && same(w.Kp, M.Kp) && same(w.Vs, Vs) &&
-      same(w.dt, dt)) {
+      same(w.dt, dt) && same(w.LT, LT)) {
     return;
   }
   w.law = L;
@@ -244,6 +249,7 @@ void MakeLayerTable(MediumState& M, double Vs, double dt) {
   w.Kp = M.Kp;
   w.Vs = Vs;
   w.dt = dt;
+  w.LT = LT;
   // Layers 1 − below … top; above Np + 20 the bundle's rays rest. Rays
   // turned back go on down below the source until the next launch, further
   // than the layers above it reach.
@@ -258,12 +264,97 @@ void MakeLayerTable(MediumState& M, double Vs, double dt) {
   w.layerStep.front() = w.layerStep.back() = 0;
   w.layerRests.front() = 0;
   w.layerRests.back() = top == M.Np + 20 ? kRestBits : 0;
-  // Density and step side by side, as four rays fetch them; the step is NaN
-  // where the rays rest.
-  w.layerPair.resize(2 * size);
+  // Density, step and the heights of the layer side by side, as four rays
+  // fetch them; the step is NaN where the rays rest, the heights until they
+  // are first needed.
+  w.layerRow.resize(4 * size);
   for (std::size_t e = 0; e < size; ++e) {
-    w.layerPair[2 * e] = w.layerDensity[e];
-    w.layerPair[2 * e + 1] = w.layerRests[e] == 0 ? w.layerStep[e] : std::nan("");
+    w.layerRow[4 * e] = w.layerDensity[e];
+    w.layerRow[4 * e + 1] = w.layerRests[e] == 0 ? w.layerStep[e] : std::nan("");
+    w.layerRow[4 * e + 2] = w.layerRow[4 * e + 3] = std::nan("");
+  }
+  w.boundary.assign(size + 1, kUnknown);
+  w.rayLayer.clear();
+}
+
+// The table's entry of a ray at the height u above the source, worked out
+// as the rays' vectors work it out.
+std::int32_t EntryAt(const MediumState::RayStepWork& w, double u) {
+  const double first = w.firstLayer - 2;
+  const double last = w.firstLayer + static_cast<double>(w.layerStep.size()) - 3;
+  double q = u / w.LT;
+  q = q < last ? q : last;
+  q = q > first ? q : first;
+  return static_cast<std::int32_t>(q) - (w.firstLayer - 2);
+}
+
+// Doubles as whole numbers in the same order; both zeros are 0.
+std::int64_t KeyOf(double d) {
+  const auto b = std::bit_cast<std::int64_t>(d);
+  return b < 0 ? -(b & std::numeric_limits<std::int64_t>::max()) : b;
+}
+
+double OfKey(std::int64_t k) {
+  return k < 0 ? -std::bit_cast<double>(-k) : std::bit_cast<double>(k);
+}
+
+// Boundary j of the entries: the least height at which the entry is j or
+// more (layers going upward) or j − 1 or less (downward). The entry only
+// grows, or only shrinks, with the height, as every operation it is worked
+// out with is monotonic; so the heights of each entry are one span, found
+// by halving, and a ray inside it has the entry the division would give.
+std::int64_t Boundary(MediumState::RayStepWork& w, std::size_t j) {
+  std::int64_t& b = w.boundary[j];
+  if (b != kUnknown) return b;
+  const bool up = w.LT > 0;
+  const auto t = static_cast<std::int64_t>(j);
+  auto reached = [&](std::int64_t key) {
+    const std::int64_t e = EntryAt(w, OfKey(key));
+    return up ? e >= t : -e >= 1 - t;
+  };
+  std::int64_t lo = KeyOf(-HUGE_VAL);
+  std::int64_t hi = KeyOf(HUGE_VAL) + 1;  // not reached at all
+  while (lo < hi) {
+    const std::uint64_t span = static_cast<std::uint64_t>(hi) - static_cast<std::uint64_t>(lo);
+    const auto mid = static_cast<std::int64_t>(static_cast<std::uint64_t>(lo) + span / 2);
+    if (reached(mid)) {
+      hi = mid;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  return b = lo;
+}
+
+// The heights above the source of entry e: from low to high, both included;
+// low above high where no height is in it.
+void SpanOf(MediumState::RayStepWork& w, std::int32_t e, double& low, double& high) {
+  const auto j = static_cast<std::size_t>(e);
+  std::int64_t from = Boundary(w, j);
+  std::int64_t to = Boundary(w, j + 1);
+  if (w.LT < 0) std::swap(from, to);
+  if (from < to) {
+    low = OfKey(from);
+    high = OfKey(to - 1);
+  } else {
+    low = HUGE_VAL;
+    high = -HUGE_VAL;
+  }
+}
+
+// The heights of the layers first met by the rays just found in them,
+// worked out and kept for the rays' next steps.
+void KeepSpans(MediumState::RayStepWork& w, int found) {
+  for (int f = 0; f < found; ++f) {
+    const int i = w.found[static_cast<std::size_t>(f)];
+    double* const kept = w.rayLayer.data() + 4 * i;
+    for (int lane = 0; lane < 4; ++lane) {
+      const std::int32_t e = w.layer[static_cast<std::size_t>(i + lane)];
+      double* const row = w.layerRow.data() + 4 * static_cast<std::size_t>(e);
+      if (std::isnan(row[2])) SpanOf(w, e, row[2], row[3]);
+      kept[lane] = row[2];
+      kept[4 + lane] = row[3];
+    }
   }
 }
 
@@ -271,13 +362,17 @@ void MakeLayerTable(MediumState& M, double Vs, double dt) {
 // Every four rays among which one is to be worked out alone or may be the
 // first right of the receiver are listed in the work's events; their
 // number, or −1 when a position is not finite: the straightforward step
-// then takes the whole step. Written without calls, as the vectors of four
-// cannot be passed to a function compiled for the processors without them;
-// where the processor has them, its own version runs.
+// then takes the whole step. A ray mostly stays in the layer it was in the
+// step before: a comparison with that layer's heights spares the division
+// that finds its layer; four rays among which one entered a layer whose
+// heights are not yet known are listed in the work's found. Written without
+// calls, as the vectors of four cannot be passed to a function compiled for
+// the processors without them, and going from one to the other costs
+// dearly; where the processor has them, its own version runs.
 #if defined(__x86_64__)
 __attribute__((target_clones("avx2", "default")))
 #endif
-int MovePairs(MediumState& M, const StepConstants& k, bool& layerOne) {
+int MovePairs(MediumState& M, const StepConstants& k, double lowOne, bool& layerOne, int& found) {
   MediumState::RayStepWork& w = M.Work;
   const int n = M.Rays();
   const double* const X = M.RayX.data();
@@ -291,7 +386,9 @@ int MovePairs(MediumState& M, const StepConstants& k, bool& layerOne) {
   std::int64_t* const F = w.flags.data();
   std::int32_t* const Layer = w.layer.data();
   int* const Events = w.events.data();
-  const double* const TP = w.layerPair.data();
+  int* const Found = w.found.data();
+  double* const Kept = w.rayLayer.data();
+  const double* const TR = w.layerRow.data();
   // q = (y − Y2)/LT clamped to one below and one above the table, then
   // truncated: the layer number less one, offset to the table's entries.
   const double first = w.firstLayer - 2;
@@ -300,43 +397,68 @@ int MovePairs(MediumState& M, const StepConstants& k, bool& layerOne) {
   const V4 hi = {last, last, last, last};
   const I4 offset = {w.firstLayer - 2, w.firstLayer - 2, w.firstLayer - 2, w.firstLayer - 2};
   const I4 one = {2 - w.firstLayer, 2 - w.firstLayer, 2 - w.firstLayer, 2 - w.firstLayer};
-  I4 inLayerOne = {0, 0, 0, 0};
+  I4 foundInLayerOne = {0, 0, 0, 0};
+  const V4 LowOne = {lowOne, lowOne, lowOne, lowOne};
+  Wide inLayerOne = {0, 0, 0, 0};
   const V4 Y2 = {k.Y2, k.Y2, k.Y2, k.Y2};
   const V4 LT = {k.LT, k.LT, k.LT, k.LT};
   const V4 X1 = {k.X1, k.X1, k.X1, k.X1};
   V4 sum = {0, 0, 0, 0};
   Wide left = {0, 0, 0, 0};  // lane 3: ray i − 1 stands left of the receiver
   int events = 0;
+  found = 0;
   int i = 0;
   for (; i + 4 <= n; i += 4) {
-    V4 x, y, s, c, d, dir;
-    std::memcpy(&x, X + i, sizeof x);
+    double* const kept = Kept + 4 * i;
+    V4 y, low, high;
     std::memcpy(&y, Y + i, sizeof y);
+    std::memcpy(&low, kept, sizeof low);
+    std::memcpy(&high, kept + 4, sizeof high);
+    const V4 u = y - Y2;
+    const Wide inside = (u >= low) & (u <= high);
+    inLayerOne |= low == LowOne;
+    const Wide both = inside & __builtin_shufflevector(inside, inside, 2, 3, 0, 1);
+    if (!(both[0] & both[1])) {
+      V4 q = u / LT;
+      q = q < hi ? q : hi;  // NaN too: rays with no layer rest
+      q = q > lo ? q : lo;
+      const I4 e = __builtin_convertvector(q, I4) - offset;
+      foundInLayerOne |= e == one;
+      V4 r0, r1, r2, r3;
+      std::memcpy(&r0, TR + 4 * static_cast<std::uint32_t>(e[0]), sizeof r0);
+      std::memcpy(&r1, TR + 4 * static_cast<std::uint32_t>(e[1]), sizeof r1);
+      std::memcpy(&r2, TR + 4 * static_cast<std::uint32_t>(e[2]), sizeof r2);
+      std::memcpy(&r3, TR + 4 * static_cast<std::uint32_t>(e[3]), sizeof r3);
+      const V4 t0 = __builtin_shufflevector(r0, r1, 0, 4, 2, 6);
+      const V4 t1 = __builtin_shufflevector(r0, r1, 1, 5, 3, 7);
+      const V4 t2 = __builtin_shufflevector(r2, r3, 0, 4, 2, 6);
+      const V4 t3 = __builtin_shufflevector(r2, r3, 1, 5, 3, 7);
+      low = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+      high = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+      const V4 density = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+      const V4 step = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+      std::memcpy(kept, &low, sizeof low);
+      std::memcpy(kept + 4, &high, sizeof high);
+      std::memcpy(kept + 8, &density, sizeof density);
+      std::memcpy(kept + 12, &step, sizeof step);
+      std::memcpy(Layer + i, &e, sizeof e);
+      const Wide unknown = low != low;
+      if ((unknown[0] | unknown[1]) | (unknown[2] | unknown[3])) Found[found++] = i;
+    }
+    V4 x, s, c, d, dir, density, step;
+    std::memcpy(&x, X + i, sizeof x);
     std::memcpy(&s, S + i, sizeof s);
     std::memcpy(&c, C + i, sizeof c);
     std::memcpy(&d, D + i, sizeof d);
     std::memcpy(&dir, Dir + i, sizeof dir);
-    V4 q = (y - Y2) / LT;
-    q = q < hi ? q : hi;  // NaN too: rays with no layer rest
-    q = q > lo ? q : lo;
-    const I4 e = __builtin_convertvector(q, I4) - offset;
-    inLayerOne |= e == one;
-    V2 p0, p1, p2, p3;
-    std::memcpy(&p0, TP + 2 * static_cast<std::uint32_t>(e[0]), sizeof p0);
-    std::memcpy(&p1, TP + 2 * static_cast<std::uint32_t>(e[1]), sizeof p1);
-    std::memcpy(&p2, TP + 2 * static_cast<std::uint32_t>(e[2]), sizeof p2);
-    std::memcpy(&p3, TP + 2 * static_cast<std::uint32_t>(e[3]), sizeof p3);
-    const V4 a = __builtin_shufflevector(p0, p2, 0, 1, 2, 3);
-    const V4 b = __builtin_shufflevector(p1, p3, 0, 1, 2, 3);
-    const V4 density = __builtin_shufflevector(a, b, 0, 4, 2, 6);
-    const V4 step = __builtin_shufflevector(a, b, 1, 5, 3, 7);
+    std::memcpy(&density, kept + 8, sizeof density);
+    std::memcpy(&step, kept + 12, sizeof step);
     const Wide moved = d == density;
     const V4 nx = moved ? x + step * s : x;
     const V4 ny = moved ? y + dir * step * c : y;
     sum += nx + ny;
     std::memcpy(NX + i, &nx, sizeof nx);
     std::memcpy(NY + i, &ny, sizeof ny);
-    std::memcpy(Layer + i, &e, sizeof e);
     std::memcpy(F + i, &moved, sizeof moved);
     const Wide isLeft = nx < X1;
     // Not moved where the rays do not rest (the step is a number), or the
@@ -354,7 +476,9 @@ int MovePairs(MediumState& M, const StepConstants& k, bool& layerOne) {
     Layer[j] = 0;
   }
   if (i < n) Events[events++] = i;
-  layerOne = (inLayerOne[0] | inLayerOne[1]) | (inLayerOne[2] | inLayerOne[3]);
+  layerOne =
+      ((inLayerOne[0] | inLayerOne[1]) | (inLayerOne[2] | inLayerOne[3])) ||
+      ((foundInLayerOne[0] | foundInLayerOne[1]) | (foundInLayerOne[2] | foundInLayerOne[3]));
   // A sum of finite positions is finite (or so large that the plain step
   // is as good).
   return std::isfinite((sum[0] + sum[1]) + (sum[2] + sum[3])) ? events : -1;
@@ -387,15 +511,28 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
   if (k.LT == 0 || M.FrontState != 0 || !drawable || !M.Vs2.Contains(p)) {
     return Step<L, true, kDraw>(P, M, canvas);
   }
-  MakeLayerTable<L>(M, k.Vs, k.dt);
+  MakeLayerTable<L>(M, k.Vs, k.dt, k.LT);
   MediumState::RayStepWork& w = M.Work;
   const int n = M.Rays();
+  if (const auto kept = 16 * static_cast<std::size_t>(n / 4); w.rayLayer.size() != kept) {
+    // No ray's layer known: every one is found at its first step.
+    w.rayLayer.assign(kept, 0.0);
+    for (std::size_t b = 0; b < w.rayLayer.size(); b += 16) {
+      std::fill_n(w.rayLayer.begin() + static_cast<std::ptrdiff_t>(b), 4, HUGE_VAL);
+      std::fill_n(w.rayLayer.begin() + static_cast<std::ptrdiff_t>(b) + 4, 4, -HUGE_VAL);
+    }
+  }
   for (auto* a : {&w.nextX, &w.nextY, &w.speed}) a->resize(static_cast<std::size_t>(n));
   w.flags.resize(static_cast<std::size_t>(n));
   w.layer.resize(static_cast<std::size_t>(n));
   w.events.resize(static_cast<std::size_t>(n / 4 + 1));
+  w.found.resize(static_cast<std::size_t>(n / 4));
+  double lowOne, highOne;
+  SpanOf(w, 2 - w.firstLayer, lowOne, highOne);
   bool layerOne = false;
-  const int events = MovePairs(M, k, layerOne);
+  int found = 0;
+  const int events = MovePairs(M, k, lowOne, layerOne, found);
+  KeepSpans(w, found);
   if (events < 0) return Step<L, true, kDraw>(P, M, canvas);
   const int entryOne = 2 - w.firstLayer;
 
