@@ -197,9 +197,11 @@ void PictureBox::setTwips(QSize twips) {
   layers_.clear();
   ResetTiles();
   SetScale(0, 0, twips.width(), twips.height());
-  const QFontMetrics fm(PictureFont());
-  lineHeightPx_ = fm.height();
-  ascentPx_ = fm.ascent();
+  // Every text's mask measures its words in this font: made once, not per text.
+  font_ = PictureFont();
+  fontMetrics_.emplace(font_);
+  lineHeightPx_ = fontMetrics_->height();
+  ascentPx_ = fontMetrics_->ascent();
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -513,26 +515,25 @@ const PictureBox::Mask& PictureBox::TextMask(const std::string& line) {
     Compose();
     masks_.clear();
   }
-  const QFont font = PictureFont();
-  const QFontMetrics fm(font);
   const QString s = QString::fromUtf8(line.data(), static_cast<int>(line.size()));
-  const int width = std::min(fm.horizontalAdvance(s) + 4, 8192);
+  const int width = std::min(fontMetrics_->horizontalAdvance(s) + 4, 8192);
   Mask mask;
   mask.width = width;
   if (width > 0) {
-    QImage img(width, lineHeightPx_ + 2, QImage::Format_RGB32);
+    const int height = lineHeightPx_ + 2;
+    QImage img(width, height, QImage::Format_RGB32);
     img.fill(Qt::white);
     {
       QPainter p(&img);
       p.setRenderHint(QPainter::Antialiasing, false);
       p.setRenderHint(QPainter::TextAntialiasing, false);
-      p.setFont(font);
+      p.setFont(font_);
       p.setPen(Qt::black);
       p.drawText(0, ascentPx_, s);
     }
-    for (int y = 0; y < img.height(); ++y) {
+    for (int y = 0; y < height; ++y) {
       const auto* row = reinterpret_cast<const std::uint32_t*>(img.constScanLine(y));
-      for (int x = 0; x < img.width(); ++x) {
+      for (int x = 0; x < width; ++x) {
         if ((row[x] & 0x00FFFFFFu) != 0x00FFFFFFu) {
           mask.pixels.emplace_back(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
         }
@@ -596,11 +597,34 @@ void PictureBox::LayDown(Layer& layer) {
   layer.laid = stamp_++;
 }
 
+// A refresh draws the front and the next one erases it with a circle on the
+// same pixels. Every drawing put off is a plain write of its pixels (a kept
+// layer's laying down writes all of them, as far as anything can tell), and
+// nothing looks at the picture while it waits: a circle put off whose pixels
+// a later circle put off covers would never be seen, and is not drawn.
+void PictureBox::CoverEarlierCircle(const PendingOp& op) {
+  // A circle below kBigCircle is traced from its rounded centre and radius.
+  const auto samePixels = [](const PendingOp& a, const PendingOp& b) {
+    if (a.width != b.width || (a.c < kBigCircle) != (b.c < kBigCircle)) return false;
+    if (a.c >= kBigCircle) return a.a == b.a && a.b == b.b && a.c == b.c;
+    return RoundPx(a.a) == RoundPx(b.a) && RoundPx(a.b) == RoundPx(b.b) &&
+           RoundPx(a.c) == RoundPx(b.c);
+  };
+  for (const std::size_t at : recentCircles_) {
+    if (at < pending_.size() && pending_[at].kind == PendingOp::kCircle &&
+        samePixels(pending_[at], op)) {
+      pending_[at].kind = PendingOp::kCovered;
+    }
+  }
+  recentCircles_[nextCircle_++ % recentCircles_.size()] = pending_.size();
+}
+
 void PictureBox::Emit(const PendingOp& op) {
   if (pending_.empty()) {
     Draw(op);
     return;
   }
+  if (op.kind == PendingOp::kCircle) CoverEarlierCircle(op);
   pending_.push_back(op);
   if (pending_.size() >= kMostPending) Compose();
 }
@@ -623,6 +647,8 @@ void PictureBox::Draw(const PendingOp& op) {
       for (const auto& [mx, my] : op.mask->pixels) Plot(ox + mx, oy + my, op.argb);
       break;
     }
+    case PendingOp::kCovered:
+      break;
     case PendingOp::kLayer:
       if (op.layer) {
         op.layer->pendingAt = kNotPending;

@@ -3,6 +3,8 @@
 // A picture area: a persistent image that keeps what is drawn on it until it
 // is cleared, in a user coordinate system, drawn without anti-aliasing so the
 // same drawing gives the same pixels on every machine.
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QStringList>
 #include <QWidget>
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -235,7 +238,7 @@ class PictureBox : public QWidget, public Canvas {
   // at. Once a kept layer's laying down is put off, all drawing after it is
   // put off too, so everything lands in the order it was drawn.
   struct PendingOp {
-    enum Kind : std::uint8_t { kLine, kCircle, kPoint, kText, kLayer } kind;
+    enum Kind : std::uint8_t { kLine, kCircle, kPoint, kText, kLayer, kCovered } kind;
     int width;  // the line width
     std::uint32_t argb;
     double a, b, c, d;  // pixel coordinates: ends, centre and radius, point, origin
@@ -243,6 +246,7 @@ class PictureBox : public QWidget, public Canvas {
     Layer* layer;  // none: covered by a later laying down of the same layer
   };
   void Emit(const PendingOp& op);
+  void CoverEarlierCircle(const PendingOp& op);
   void Draw(const PendingOp& op);
   // Brings the picture up to date; every look at its pixels calls it.
   void Compose();
@@ -274,6 +278,8 @@ class PictureBox : public QWidget, public Canvas {
   double curX_ = 0, curY_ = 0;
   int lineWidth_ = 1;
   Rgb fore_ = RGB(0, 0, 0);
+  QFont font_;
+  std::optional<QFontMetrics> fontMetrics_;
   int lineHeightPx_ = 13;
   int ascentPx_ = 10;
   TextLog texts_;
@@ -287,6 +293,10 @@ class PictureBox : public QWidget, public Canvas {
   std::uint32_t tilesWide_ = 1;
   std::uint64_t stamp_ = 1;
   std::vector<PendingOp> pending_;
+  // Where in pending_ the latest circles put off are (stale ones are told
+  // by what they point at).
+  std::array<std::size_t, 4> recentCircles_{kNotPending, kNotPending, kNotPending, kNotPending};
+  std::size_t nextCircle_ = 0;
   Layer* capturing_ = nullptr;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> captured_;
   bool caching_ = true;
