@@ -681,41 +681,78 @@ void PictureBox::ComposeForLook() const {
   const_cast<PictureBox*>(this)->Compose();
 }
 
+// The texts of a kept layer as printed again, and what else its drawing
+// leaves: the counts and the pen.
+void PictureBox::ReplayRecords(Layer& layer) {
+  if (layer.textGeneration != texts_.Generation()) {
+    layer.textIds.clear();
+    for (const TextRecord& r : layer.texts) layer.textIds.push_back(texts_.Id(r.x, r.y, r.text));
+    layer.textGeneration = texts_.Generation();
+  }
+  for (const std::uint32_t id : layer.textIds) texts_.AddId(id);
+  if (capturing_) {
+    capturing_->texts.insert(capturing_->texts.end(), layer.texts.begin(), layer.texts.end());
+  }
+  stats_.lines += layer.stats.lines;
+  stats_.circles += layer.stats.circles;
+  stats_.points += layer.stats.points;
+  stats_.texts += layer.stats.texts;
+  curX_ = layer.endX;
+  curY_ = layer.endY;
+  fore_ = layer.foreOut;
+  lineWidth_ = layer.widthOut;
+}
+
 void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
                           const std::function<void(Canvas&)>& draw) {
-  if (!caching_ || capturing_) {
+  if (!caching_) {
     draw(*this);
     return;
   }
   Layer& layer = layers_[key];
+  if (layer.capturing) {
+    // Repeated within its own drawing.
+    draw(*this);
+    return;
+  }
   if (layer.filled && layer.version == version && layer.left == left_ && layer.top == top_ &&
       layer.right == right_ && layer.bottom == bottom_ && layer.foreIn == fore_ &&
       layer.widthIn == lineWidth_) {
+    if (capturing_) {
+      // Part of a larger drawing being kept: every pixel goes into it, as
+      // drawing it anew would put them, in whatever order (each is written
+      // once).
+      for (std::size_t i = 0; i < layer.index.size(); ++i) {
+        const std::uint32_t at = layer.index[i];
+        if (bits_[at] != layer.colour[i]) {
+          bits_[at] = layer.colour[i];
+          tileStamp_[TileOf(at % static_cast<std::uint32_t>(w_),
+                            at / static_cast<std::uint32_t>(w_))] = stamp_;
+        }
+        captured_.emplace_back(at, layer.colour[i]);
+      }
+      ReplayRecords(layer);
+      return;
+    }
     // Laid down with the next look at the picture; laid down again before
     // then, the earlier laying down is covered by the later one.
     if (layer.pendingAt != kNotPending) pending_[layer.pendingAt].layer = nullptr;
     layer.pendingAt = pending_.size();
     pending_.push_back({PendingOp::kLayer, lineWidth_, 0, 0, 0, 0, 0, nullptr, &layer});
-    if (layer.textGeneration != texts_.Generation()) {
-      layer.textIds.clear();
-      for (const TextRecord& r : layer.texts) layer.textIds.push_back(texts_.Id(r.x, r.y, r.text));
-      layer.textGeneration = texts_.Generation();
-    }
-    for (const std::uint32_t id : layer.textIds) texts_.AddId(id);
-    stats_.lines += layer.stats.lines;
-    stats_.circles += layer.stats.circles;
-    stats_.points += layer.stats.points;
-    stats_.texts += layer.stats.texts;
-    curX_ = layer.endX;
-    curY_ = layer.endY;
-    fore_ = layer.foreOut;
-    lineWidth_ = layer.widthOut;
+    ReplayRecords(layer);
     Touch();
     if (pending_.size() >= kMostPending) Compose();
     return;
   }
   // Capture: draw for real and keep the last colour of every pixel touched.
-  Compose();
+  // A layer kept within another one's drawing is captured within it: its
+  // writes are the outer layer's too.
+  Layer* const outer = capturing_;
+  if (!outer) {
+    Compose();
+    captured_.clear();
+  }
+  const std::size_t first = captured_.size();
   layer = Layer{};
   layer.version = version;
   layer.left = left_;
@@ -725,25 +762,27 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
   layer.foreIn = fore_;
   layer.widthIn = lineWidth_;
   const Stats before = stats_;
-  captured_.clear();
+  layer.capturing = true;
   capturing_ = &layer;
   try {
     draw(*this);
   } catch (...) {
-    capturing_ = nullptr;
+    capturing_ = outer;
     layers_.erase(key);
     throw;
   }
-  capturing_ = nullptr;
+  capturing_ = outer;
+  layer.capturing = false;
   std::vector<bool> seen(static_cast<std::size_t>(w_) * h_, false);
   // (tile, pixel index) and colour of the last write of every pixel.
   std::vector<std::pair<std::uint64_t, std::uint32_t>> last;
-  for (auto it = captured_.rbegin(); it != captured_.rend(); ++it) {
-    if (!seen[it->first]) {
-      seen[it->first] = true;
-      const auto tile = TileOf(it->first % static_cast<std::uint32_t>(w_),
-                               it->first / static_cast<std::uint32_t>(w_));
-      last.emplace_back((std::uint64_t{tile} << 32) | it->first, it->second);
+  for (std::size_t k = captured_.size(); k-- > first;) {
+    const auto [at, colour] = captured_[k];
+    if (!seen[at]) {
+      seen[at] = true;
+      const auto tile =
+          TileOf(at % static_cast<std::uint32_t>(w_), at / static_cast<std::uint32_t>(w_));
+      last.emplace_back((std::uint64_t{tile} << 32) | at, colour);
     }
   }
   std::sort(last.begin(), last.end());
@@ -756,8 +795,12 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
     layer.colour.push_back(c);
     layer.runs.back().end = static_cast<std::uint32_t>(layer.index.size());
   }
-  captured_.clear();
-  captured_.shrink_to_fit();
+  if (outer) {
+    outer->texts.insert(outer->texts.end(), layer.texts.begin(), layer.texts.end());
+  } else {
+    captured_.clear();
+    captured_.shrink_to_fit();
+  }
   layer.laid = stamp_++;
   layer.stats.lines = stats_.lines - before.lines;
   layer.stats.circles = stats_.circles - before.circles;

@@ -216,6 +216,7 @@ class PictureBox : public QWidget, public Canvas {
   static constexpr std::size_t kNotPending = ~std::size_t{0};
   struct Layer {
     bool filled = false;
+    bool capturing = false;               // its drawing is going on
     std::size_t pendingAt = kNotPending;  // its laying down in pending_
     std::uint64_t version = 0;
     double left = 0, top = 0, right = 0, bottom = 0;
@@ -265,6 +266,7 @@ class PictureBox : public QWidget, public Canvas {
     return (y >> kTileShift) * tilesWide_ + (x >> kTileShift);
   }
   void LayDown(Layer& layer);
+  void ReplayRecords(Layer& layer);
   static constexpr int kTileShift = 4;
   static std::uint32_t ToArgb(Rgb c) { return 0xFF000000u | (c.r << 16) | (c.g << 8) | c.b; }
 
