@@ -101,7 +101,8 @@ std::uint32_t TextLog::At(std::uint64_t position) const {
 void TextLog::Push(std::uint32_t id) {
   window_[count_ & (kRepeatWindow - 1)] = id;
   auto& latest = recent_[id];
-  std::copy_backward(latest.begin(), latest.end() - 1, latest.end());
+  // Moved one by one: std::copy_backward calls memmove for these few.
+  for (std::size_t i = latest.size() - 1; i > 0; --i) latest[i] = latest[i - 1];
   latest[0] = count_ + 1;
   ++count_;
 }
@@ -148,6 +149,24 @@ void TextLog::AddId(std::uint32_t id) {
   pieces_.push_back({bestOffset, moved, 0});
 }
 
+void TextLog::AddIds(const std::vector<std::uint32_t>& ids) {
+  if (window_.empty()) window_.assign(kRepeatWindow, 0);
+  std::size_t i = 0;
+  while (i < ids.size()) {
+    // A drawing laid down again mostly goes on repeating what was printed
+    // before: that stretch is followed here without a call a text.
+    if (!pieces_.empty() && pieces_.back().offset != 0) {
+      Piece& same = pieces_.back();
+      while (i < ids.size() && At(count_ - same.offset) == ids[i]) {
+        ++same.length;
+        Push(ids[i++]);
+      }
+      if (i == ids.size()) return;
+    }
+    AddId(ids[i++]);
+  }
+}
+
 void TextLog::Clear() {
   distinct_.clear();
   index_.clear();
@@ -174,6 +193,33 @@ void TextLog::ForEach(const std::function<void(const Record&)>& visit) const {
     }
   }
 }
+
+namespace {
+
+// Midpoint circle, eight octants.
+template <class Put>
+void TraceCircle(int cx, int cy, int r, const Put& put) {
+  int px = r, py = 0, err = 1 - r;
+  while (px >= py) {
+    put(cx + px, cy + py);
+    put(cx + py, cy + px);
+    put(cx - py, cy + px);
+    put(cx - px, cy + py);
+    put(cx - px, cy - py);
+    put(cx - py, cy - px);
+    put(cx + py, cy - px);
+    put(cx + px, cy - py);
+    ++py;
+    if (err < 0) {
+      err += 2 * py + 1;
+    } else {
+      --px;
+      err += 2 * (py - px) + 1;
+    }
+  }
+}
+
+}  // namespace
 
 PictureBox::PictureBox(QWidget* parent, const char* name, int twipsWide, int twipsHigh)
     : QWidget(parent) {
@@ -445,25 +491,22 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       Stamp(cx, cy, argb);
       return;
     }
-    // Midpoint circle, eight octants.
-    int px = r, py = 0, err = 1 - r;
-    while (px >= py) {
-      Stamp(cx + px, cy + py, argb);
-      Stamp(cx + py, cy + px, argb);
-      Stamp(cx - py, cy + px, argb);
-      Stamp(cx - px, cy + py, argb);
-      Stamp(cx - px, cy - py, argb);
-      Stamp(cx - py, cy - px, argb);
-      Stamp(cx + py, cy - px, argb);
-      Stamp(cx + px, cy - py, argb);
-      ++py;
-      if (err < 0) {
-        err += 2 * py + 1;
-      } else {
-        --px;
-        err += 2 * (py - px) + 1;
-      }
+    if (lineWidth_ <= 1 && !capturing_) {
+      // The thin pen outside a layer being kept: straight into the image,
+      // as Plot would.
+      const auto w = static_cast<unsigned>(w_), h = static_cast<unsigned>(h_);
+      TraceCircle(cx, cy, r, [&](int x, int y) {
+        const auto ux = static_cast<unsigned>(x), uy = static_cast<unsigned>(y);
+        if (ux >= w || uy >= h) return;
+        std::uint32_t& pixel = bits_[std::size_t{uy} * w + ux];
+        if (pixel != argb) {
+          pixel = argb;
+          tileStamp_[TileOf(ux, uy)] = stamp_;
+        }
+      });
+      return;
     }
+    TraceCircle(cx, cy, r, [&](int x, int y) { Stamp(x, y, argb); });
     return;
   }
   // A huge circle: only where it crosses the rows and columns of the image.
@@ -644,7 +687,21 @@ void PictureBox::Draw(const PendingOp& op) {
       break;
     case PendingOp::kText: {
       const int ox = RoundPx(op.a), oy = RoundPx(op.b);
-      for (const auto& [mx, my] : op.mask->pixels) Plot(ox + mx, oy + my, op.argb);
+      if (capturing_) {
+        for (const auto& [mx, my] : op.mask->pixels) Plot(ox + mx, oy + my, op.argb);
+        break;
+      }
+      // Outside a layer being kept: straight into the image, as Plot would.
+      const auto w = static_cast<unsigned>(w_), h = static_cast<unsigned>(h_);
+      for (const auto& [mx, my] : op.mask->pixels) {
+        const auto x = static_cast<unsigned>(ox + mx), y = static_cast<unsigned>(oy + my);
+        if (x >= w || y >= h) continue;
+        std::uint32_t& pixel = bits_[std::size_t{y} * w + x];
+        if (pixel != op.argb) {
+          pixel = op.argb;
+          tileStamp_[TileOf(x, y)] = stamp_;
+        }
+      }
       break;
     }
     case PendingOp::kCovered:
@@ -689,7 +746,7 @@ void PictureBox::ReplayRecords(Layer& layer) {
     for (const TextRecord& r : layer.texts) layer.textIds.push_back(texts_.Id(r.x, r.y, r.text));
     layer.textGeneration = texts_.Generation();
   }
-  for (const std::uint32_t id : layer.textIds) texts_.AddId(id);
+  texts_.AddIds(layer.textIds);
   if (capturing_) {
     capturing_->texts.insert(capturing_->texts.end(), layer.texts.begin(), layer.texts.end());
   }
@@ -774,26 +831,35 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
   capturing_ = outer;
   layer.capturing = false;
   std::vector<bool> seen(static_cast<std::size_t>(w_) * h_, false);
-  // (tile, pixel index) and colour of the last write of every pixel.
-  std::vector<std::pair<std::uint64_t, std::uint32_t>> last;
+  // The tile, pixel index and colour of the last write of every pixel.
+  struct Last {
+    std::uint32_t tile, at, colour;
+  };
+  std::vector<Last> last;
+  std::vector<std::uint32_t> inTile(tileStamp_.size() + 1, 0);
   for (std::size_t k = captured_.size(); k-- > first;) {
     const auto [at, colour] = captured_[k];
     if (!seen[at]) {
       seen[at] = true;
       const auto tile =
           TileOf(at % static_cast<std::uint32_t>(w_), at / static_cast<std::uint32_t>(w_));
-      last.emplace_back((std::uint64_t{tile} << 32) | at, colour);
+      last.push_back({tile, at, colour});
+      ++inTile[tile + 1];
     }
   }
-  std::sort(last.begin(), last.end());
-  layer.index.reserve(last.size());
-  layer.colour.reserve(last.size());
-  for (const auto& [at, c] : last) {
-    const auto tile = static_cast<std::uint32_t>(at >> 32);
-    if (layer.runs.empty() || layer.runs.back().tile != tile) layer.runs.push_back({tile, 0});
-    layer.index.push_back(static_cast<std::uint32_t>(at));
-    layer.colour.push_back(c);
-    layer.runs.back().end = static_cast<std::uint32_t>(layer.index.size());
+  // Grouped by tile, counted rather than sorted: each pixel is there once,
+  // so their order within a tile does not matter.
+  for (std::size_t t = 1; t < inTile.size(); ++t) {
+    if (inTile[t] != 0) layer.runs.push_back({static_cast<std::uint32_t>(t - 1), 0});
+    inTile[t] += inTile[t - 1];
+  }
+  for (TileRun& run : layer.runs) run.end = inTile[run.tile + 1];
+  layer.index.resize(last.size());
+  layer.colour.resize(last.size());
+  for (const Last& l : last) {
+    const std::uint32_t to = inTile[l.tile]++;
+    layer.index[to] = l.at;
+    layer.colour[to] = l.colour;
   }
   if (outer) {
     outer->texts.insert(outer->texts.end(), layer.texts.begin(), layer.texts.end());

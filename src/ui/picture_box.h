@@ -45,6 +45,8 @@ class TextLog {
   // down again adds its texts without hashing their words once more.
   std::uint32_t Id(double x, double y, std::string_view text);
   void AddId(std::uint32_t id);
+  // AddId for each, in order.
+  void AddIds(const std::vector<std::uint32_t>& ids);
   // Changes at every Clear, which forgets every id.
   std::uint64_t Generation() const { return generation_; }
   void Clear();

@@ -64,7 +64,9 @@ std::uint64_t KeptVersion(std::uint64_t key, const std::vector<double>& values) 
 // as drawing straight away would.
 template <class Values, class Draw>
 void DrawKept(Canvas& c, std::uint64_t key, Values values, Draw draw) {
-  std::vector<double> v;
+  // Every refresh lists the values again: into the same memory each time
+  // (done with before drawing, so a drawing kept within another may reuse it).
+  static std::vector<double> v;
   try {
     values(v);
   } catch (const ComputeFault&) {
