@@ -574,14 +574,33 @@ const PictureBox::Mask& PictureBox::TextMask(const std::string& line) {
       p.setPen(Qt::black);
       p.drawText(0, ascentPx_, s);
     }
+    // Most of a line is white: eight pixels are passed over at a time while
+    // all of them are; the pixels found go into memory kept for the next
+    // mask and are then copied at their size.
+    std::vector<std::pair<std::int16_t, std::int16_t>>& found = maskScratch_;
+    found.clear();
+    constexpr std::uint32_t kWhite = 0x00FFFFFFu;
     for (int y = 0; y < height; ++y) {
       const auto* row = reinterpret_cast<const std::uint32_t*>(img.constScanLine(y));
-      for (int x = 0; x < width; ++x) {
-        if ((row[x] & 0x00FFFFFFu) != 0x00FFFFFFu) {
-          mask.pixels.emplace_back(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
+      int x = 0;
+      while (x < width) {
+        if (x + 8 <= width) {
+          std::uint32_t all = row[x];
+          for (int k = 1; k < 8; ++k) all &= row[x + k];
+          if ((all & kWhite) == kWhite) {
+            x += 8;
+            continue;
+          }
+        }
+        const int end = std::min(x + 8, width);
+        for (; x < end; ++x) {
+          if ((row[x] & kWhite) != kWhite) {
+            found.emplace_back(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
+          }
         }
       }
     }
+    mask.pixels.assign(found.begin(), found.end());
   }
   return masks_.emplace(line, std::move(mask)).first->second;
 }

@@ -289,6 +289,7 @@ class PictureBox : public QWidget, public Canvas {
   TextLog texts_;
   Stats stats_;
   std::unordered_map<std::string, Mask> masks_;
+  std::vector<std::pair<std::int16_t, std::int16_t>> maskScratch_;
   std::map<std::uint64_t, Layer> layers_;
   // Per tile of 16 x 16 pixels, the stamp of the latest change in it.
   // Every change carries the current stamp; laying down a layer takes the
