@@ -660,25 +660,42 @@ void PictureBox::LayDown(Layer& layer) {
 }
 
 // A refresh draws the front and the next one erases it with a circle on the
+// same pixels; the paths are drawn again at every refresh, mostly to the
 // same pixels. Every drawing put off is a plain write of its pixels (a kept
 // layer's laying down writes all of them, as far as anything can tell), and
-// nothing looks at the picture while it waits: a circle put off whose pixels
-// a later circle put off covers would never be seen, and is not drawn.
-void PictureBox::CoverEarlierCircle(const PendingOp& op) {
-  // A circle below kBigCircle is traced from its rounded centre and radius.
-  const auto samePixels = [](const PendingOp& a, const PendingOp& b) {
-    if (a.width != b.width || (a.c < kBigCircle) != (b.c < kBigCircle)) return false;
-    if (a.c >= kBigCircle) return a.a == b.a && a.b == b.b && a.c == b.c;
-    return RoundPx(a.a) == RoundPx(b.a) && RoundPx(a.b) == RoundPx(b.b) &&
-           RoundPx(a.c) == RoundPx(b.c);
+// nothing looks at the picture while it waits: a circle or line put off
+// whose pixels a later one put off covers would never be seen, and is not
+// drawn.
+void PictureBox::CoverEarlierShape(const PendingOp& op) {
+  // The pixels of a circle below kBigCircle follow from its rounded centre
+  // and radius; those of a line with both ends near the image (not clipped)
+  // from its rounded ends, worked out as RasterLine does.
+  const auto unclipped = [this](const PendingOp& l) {
+    const double m = l.width + 2;
+    const auto near = [&](double x, double y) {
+      return x >= -m && x <= w_ + m && y >= -m && y <= h_ + m;
+    };
+    return near(l.a, l.b) && near(l.c, l.d);
   };
-  for (const std::size_t at : recentCircles_) {
-    if (at < pending_.size() && pending_[at].kind == PendingOp::kCircle &&
-        samePixels(pending_[at], op)) {
+  const auto samePixels = [&](const PendingOp& x, const PendingOp& y) {
+    if (x.kind != y.kind || x.width != y.width) return false;
+    if (x.kind == PendingOp::kLine) {
+      return unclipped(x) && unclipped(y) && RoundPx(x.a) == RoundPx(y.a) &&
+             RoundPx(x.b) == RoundPx(y.b) &&
+             RoundPx(x.a + (x.c - x.a)) == RoundPx(y.a + (y.c - y.a)) &&
+             RoundPx(x.b + (x.d - x.b)) == RoundPx(y.b + (y.d - y.b));
+    }
+    if ((x.c < kBigCircle) != (y.c < kBigCircle)) return false;
+    if (x.c >= kBigCircle) return x.a == y.a && x.b == y.b && x.c == y.c;
+    return RoundPx(x.a) == RoundPx(y.a) && RoundPx(x.b) == RoundPx(y.b) &&
+           RoundPx(x.c) == RoundPx(y.c);
+  };
+  for (const std::size_t at : recentShapes_) {
+    if (at < pending_.size() && samePixels(pending_[at], op)) {
       pending_[at].kind = PendingOp::kCovered;
     }
   }
-  recentCircles_[nextCircle_++ % recentCircles_.size()] = pending_.size();
+  recentShapes_[nextShape_++ % recentShapes_.size()] = pending_.size();
 }
 
 void PictureBox::Emit(const PendingOp& op) {
@@ -686,7 +703,7 @@ void PictureBox::Emit(const PendingOp& op) {
     Draw(op);
     return;
   }
-  if (op.kind == PendingOp::kCircle) CoverEarlierCircle(op);
+  if (op.kind == PendingOp::kCircle || op.kind == PendingOp::kLine) CoverEarlierShape(op);
   pending_.push_back(op);
   if (pending_.size() >= kMostPending) Compose();
 }

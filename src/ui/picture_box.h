@@ -249,7 +249,7 @@ class PictureBox : public QWidget, public Canvas {
     Layer* layer;  // none: covered by a later laying down of the same layer
   };
   void Emit(const PendingOp& op);
-  void CoverEarlierCircle(const PendingOp& op);
+  void CoverEarlierShape(const PendingOp& op);
   void Draw(const PendingOp& op);
   // Brings the picture up to date; every look at its pixels calls it.
   void Compose();
@@ -298,10 +298,14 @@ class PictureBox : public QWidget, public Canvas {
   std::uint32_t tilesWide_ = 1;
   std::uint64_t stamp_ = 1;
   std::vector<PendingOp> pending_;
-  // Where in pending_ the latest circles put off are (stale ones are told
-  // by what they point at).
-  std::array<std::size_t, 4> recentCircles_{kNotPending, kNotPending, kNotPending, kNotPending};
-  std::size_t nextCircle_ = 0;
+  // Where in pending_ the latest circles and lines put off are (stale ones
+  // are told by what they point at).
+  std::array<std::size_t, 8> recentShapes_ = [] {
+    std::array<std::size_t, 8> none;
+    none.fill(kNotPending);
+    return none;
+  }();
+  std::size_t nextShape_ = 0;
   Layer* capturing_ = nullptr;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> captured_;
   bool caching_ = true;
