@@ -101,7 +101,8 @@ std::uint32_t TextLog::At(std::uint64_t position) const {
 void TextLog::Push(std::uint32_t id) {
   window_[count_ & (kRepeatWindow - 1)] = id;
   auto& latest = recent_[id];
-  std::copy_backward(latest.begin(), latest.end() - 1, latest.end());
+  // Moved one by one: std::copy_backward calls memmove for these few.
+  for (std::size_t i = latest.size() - 1; i > 0; --i) latest[i] = latest[i - 1];
   latest[0] = count_ + 1;
   ++count_;
 }
@@ -148,6 +149,24 @@ void TextLog::AddId(std::uint32_t id) {
   pieces_.push_back({bestOffset, moved, 0});
 }
 
+void TextLog::AddIds(const std::vector<std::uint32_t>& ids) {
+  if (window_.empty()) window_.assign(kRepeatWindow, 0);
+  std::size_t i = 0;
+  while (i < ids.size()) {
+    // A drawing laid down again mostly goes on repeating what was printed
+    // before: that stretch is followed here without a call a text.
+    if (!pieces_.empty() && pieces_.back().offset != 0) {
+      Piece& same = pieces_.back();
+      while (i < ids.size() && At(count_ - same.offset) == ids[i]) {
+        ++same.length;
+        Push(ids[i++]);
+      }
+      if (i == ids.size()) return;
+    }
+    AddId(ids[i++]);
+  }
+}
+
 void TextLog::Clear() {
   distinct_.clear();
   index_.clear();
@@ -175,6 +194,33 @@ void TextLog::ForEach(const std::function<void(const Record&)>& visit) const {
   }
 }
 
+namespace {
+
+// Midpoint circle, eight octants.
+template <class Put>
+void TraceCircle(int cx, int cy, int r, const Put& put) {
+  int px = r, py = 0, err = 1 - r;
+  while (px >= py) {
+    put(cx + px, cy + py);
+    put(cx + py, cy + px);
+    put(cx - py, cy + px);
+    put(cx - px, cy + py);
+    put(cx - px, cy - py);
+    put(cx - py, cy - px);
+    put(cx + py, cy - px);
+    put(cx + px, cy - py);
+    ++py;
+    if (err < 0) {
+      err += 2 * py + 1;
+    } else {
+      --px;
+      err += 2 * (py - px) + 1;
+    }
+  }
+}
+
+}  // namespace
+
 PictureBox::PictureBox(QWidget* parent, const char* name, int twipsWide, int twipsHigh)
     : QWidget(parent) {
   setObjectName(QString::fromLatin1(name));
@@ -197,9 +243,11 @@ void PictureBox::setTwips(QSize twips) {
   layers_.clear();
   ResetTiles();
   SetScale(0, 0, twips.width(), twips.height());
-  const QFontMetrics fm(PictureFont());
-  lineHeightPx_ = fm.height();
-  ascentPx_ = fm.ascent();
+  // Every text's mask measures its words in this font: made once, not per text.
+  font_ = PictureFont();
+  fontMetrics_.emplace(font_);
+  lineHeightPx_ = fontMetrics_->height();
+  ascentPx_ = fontMetrics_->ascent();
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -446,25 +494,22 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       Stamp(cx, cy, argb);
       return;
     }
-    // Midpoint circle, eight octants.
-    int px = r, py = 0, err = 1 - r;
-    while (px >= py) {
-      Stamp(cx + px, cy + py, argb);
-      Stamp(cx + py, cy + px, argb);
-      Stamp(cx - py, cy + px, argb);
-      Stamp(cx - px, cy + py, argb);
-      Stamp(cx - px, cy - py, argb);
-      Stamp(cx - py, cy - px, argb);
-      Stamp(cx + py, cy - px, argb);
-      Stamp(cx + px, cy - py, argb);
-      ++py;
-      if (err < 0) {
-        err += 2 * py + 1;
-      } else {
-        --px;
-        err += 2 * (py - px) + 1;
-      }
+    if (lineWidth_ <= 1 && !capturing_) {
+      // The thin pen outside a layer being kept: straight into the image,
+      // as Plot would.
+      const auto w = static_cast<unsigned>(w_), h = static_cast<unsigned>(h_);
+      TraceCircle(cx, cy, r, [&](int x, int y) {
+        const auto ux = static_cast<unsigned>(x), uy = static_cast<unsigned>(y);
+        if (ux >= w || uy >= h) return;
+        std::uint32_t& pixel = bits_[std::size_t{uy} * w + ux];
+        if (pixel != argb) {
+          pixel = argb;
+          tileStamp_[TileOf(ux, uy)] = stamp_;
+        }
+      });
+      return;
     }
+    TraceCircle(cx, cy, r, [&](int x, int y) { Stamp(x, y, argb); });
     return;
   }
   // A huge circle: only where it crosses the rows and columns of the image.
@@ -516,31 +561,49 @@ const PictureBox::Mask& PictureBox::TextMask(const std::string& line) {
     Compose();
     masks_.clear();
   }
-  const QFont font = PictureFont();
-  const QFontMetrics fm(font);
   const QString s = QString::fromUtf8(line.data(), static_cast<int>(line.size()));
-  const int width = std::min(fm.horizontalAdvance(s) + 4, 8192);
+  const int width = std::min(fontMetrics_->horizontalAdvance(s) + 4, 8192);
   Mask mask;
   mask.width = width;
   if (width > 0) {
-    QImage img(width, lineHeightPx_ + 2, QImage::Format_RGB32);
+    const int height = lineHeightPx_ + 2;
+    QImage img(width, height, QImage::Format_RGB32);
     img.fill(Qt::white);
     {
       QPainter p(&img);
       p.setRenderHint(QPainter::Antialiasing, false);
       p.setRenderHint(QPainter::TextAntialiasing, false);
-      p.setFont(font);
+      p.setFont(font_);
       p.setPen(Qt::black);
       p.drawText(0, ascentPx_, s);
     }
-    for (int y = 0; y < img.height(); ++y) {
+    // Most of a line is white: eight pixels are passed over at a time while
+    // all of them are; the pixels found go into memory kept for the next
+    // mask and are then copied at their size.
+    std::vector<std::pair<std::int16_t, std::int16_t>>& found = maskScratch_;
+    found.clear();
+    constexpr std::uint32_t kWhite = 0x00FFFFFFu;
+    for (int y = 0; y < height; ++y) {
       const auto* row = reinterpret_cast<const std::uint32_t*>(img.constScanLine(y));
-      for (int x = 0; x < img.width(); ++x) {
-        if ((row[x] & 0x00FFFFFFu) != 0x00FFFFFFu) {
-          mask.pixels.emplace_back(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
+      int x = 0;
+      while (x < width) {
+        if (x + 8 <= width) {
+          std::uint32_t all = row[x];
+          for (int k = 1; k < 8; ++k) all &= row[x + k];
+          if ((all & kWhite) == kWhite) {
+            x += 8;
+            continue;
+          }
+        }
+        const int end = std::min(x + 8, width);
+        for (; x < end; ++x) {
+          if ((row[x] & kWhite) != kWhite) {
+            found.emplace_back(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
+          }
         }
       }
     }
+    mask.pixels.assign(found.begin(), found.end());
   }
   return masks_.emplace(line, std::move(mask)).first->second;
 }
@@ -599,11 +662,51 @@ void PictureBox::LayDown(Layer& layer) {
   layer.laid = stamp_++;
 }
 
+// A refresh draws the front and the next one erases it with a circle on the
+// same pixels; the paths are drawn again at every refresh, mostly to the
+// same pixels. Every drawing put off is a plain write of its pixels (a kept
+// layer's laying down writes all of them, as far as anything can tell), and
+// nothing looks at the picture while it waits: a circle or line put off
+// whose pixels a later one put off covers would never be seen, and is not
+// drawn.
+void PictureBox::CoverEarlierShape(const PendingOp& op) {
+  // The pixels of a circle below kBigCircle follow from its rounded centre
+  // and radius; those of a line with both ends near the image (not clipped)
+  // from its rounded ends, worked out as RasterLine does.
+  const auto unclipped = [this](const PendingOp& l) {
+    const double m = l.width + 2;
+    const auto near = [&](double x, double y) {
+      return x >= -m && x <= w_ + m && y >= -m && y <= h_ + m;
+    };
+    return near(l.a, l.b) && near(l.c, l.d);
+  };
+  const auto samePixels = [&](const PendingOp& x, const PendingOp& y) {
+    if (x.kind != y.kind || x.width != y.width) return false;
+    if (x.kind == PendingOp::kLine) {
+      return unclipped(x) && unclipped(y) && RoundPx(x.a) == RoundPx(y.a) &&
+             RoundPx(x.b) == RoundPx(y.b) &&
+             RoundPx(x.a + (x.c - x.a)) == RoundPx(y.a + (y.c - y.a)) &&
+             RoundPx(x.b + (x.d - x.b)) == RoundPx(y.b + (y.d - y.b));
+    }
+    if ((x.c < kBigCircle) != (y.c < kBigCircle)) return false;
+    if (x.c >= kBigCircle) return x.a == y.a && x.b == y.b && x.c == y.c;
+    return RoundPx(x.a) == RoundPx(y.a) && RoundPx(x.b) == RoundPx(y.b) &&
+           RoundPx(x.c) == RoundPx(y.c);
+  };
+  for (const std::size_t at : recentShapes_) {
+    if (at < pending_.size() && samePixels(pending_[at], op)) {
+      pending_[at].kind = PendingOp::kCovered;
+    }
+  }
+  recentShapes_[nextShape_++ % recentShapes_.size()] = pending_.size();
+}
+
 void PictureBox::Emit(const PendingOp& op) {
   if (pending_.empty()) {
     Draw(op);
     return;
   }
+  if (op.kind == PendingOp::kCircle || op.kind == PendingOp::kLine) CoverEarlierShape(op);
   pending_.push_back(op);
   if (pending_.size() >= kMostPending) Compose();
 }
@@ -623,9 +726,25 @@ void PictureBox::Draw(const PendingOp& op) {
       break;
     case PendingOp::kText: {
       const int ox = RoundPx(op.a), oy = RoundPx(op.b);
-      for (const auto& [mx, my] : op.mask->pixels) Plot(ox + mx, oy + my, op.argb);
+      if (capturing_) {
+        for (const auto& [mx, my] : op.mask->pixels) Plot(ox + mx, oy + my, op.argb);
+        break;
+      }
+      // Outside a layer being kept: straight into the image, as Plot would.
+      const auto w = static_cast<unsigned>(w_), h = static_cast<unsigned>(h_);
+      for (const auto& [mx, my] : op.mask->pixels) {
+        const auto x = static_cast<unsigned>(ox + mx), y = static_cast<unsigned>(oy + my);
+        if (x >= w || y >= h) continue;
+        std::uint32_t& pixel = bits_[std::size_t{y} * w + x];
+        if (pixel != op.argb) {
+          pixel = op.argb;
+          tileStamp_[TileOf(x, y)] = stamp_;
+        }
+      }
       break;
     }
+    case PendingOp::kCovered:
+      break;
     case PendingOp::kLayer:
       if (op.layer) {
         op.layer->pendingAt = kNotPending;
@@ -658,41 +777,78 @@ void PictureBox::ComposeForLook() const {
   const_cast<PictureBox*>(this)->Compose();
 }
 
+// The texts of a kept layer as printed again, and what else its drawing
+// leaves: the counts and the pen.
+void PictureBox::ReplayRecords(Layer& layer) {
+  if (layer.textGeneration != texts_.Generation()) {
+    layer.textIds.clear();
+    for (const TextRecord& r : layer.texts) layer.textIds.push_back(texts_.Id(r.x, r.y, r.text));
+    layer.textGeneration = texts_.Generation();
+  }
+  texts_.AddIds(layer.textIds);
+  if (capturing_) {
+    capturing_->texts.insert(capturing_->texts.end(), layer.texts.begin(), layer.texts.end());
+  }
+  stats_.lines += layer.stats.lines;
+  stats_.circles += layer.stats.circles;
+  stats_.points += layer.stats.points;
+  stats_.texts += layer.stats.texts;
+  curX_ = layer.endX;
+  curY_ = layer.endY;
+  fore_ = layer.foreOut;
+  lineWidth_ = layer.widthOut;
+}
+
 void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
                           const std::function<void(Canvas&)>& draw) {
-  if (!caching_ || capturing_) {
+  if (!caching_) {
     draw(*this);
     return;
   }
   Layer& layer = layers_[key];
+  if (layer.capturing) {
+    // Repeated within its own drawing.
+    draw(*this);
+    return;
+  }
   if (layer.filled && layer.version == version && layer.left == left_ && layer.top == top_ &&
       layer.right == right_ && layer.bottom == bottom_ && layer.foreIn == fore_ &&
       layer.widthIn == lineWidth_) {
+    if (capturing_) {
+      // Part of a larger drawing being kept: every pixel goes into it, as
+      // drawing it anew would put them, in whatever order (each is written
+      // once).
+      for (std::size_t i = 0; i < layer.index.size(); ++i) {
+        const std::uint32_t at = layer.index[i];
+        if (bits_[at] != layer.colour[i]) {
+          bits_[at] = layer.colour[i];
+          tileStamp_[TileOf(at % static_cast<std::uint32_t>(w_),
+                            at / static_cast<std::uint32_t>(w_))] = stamp_;
+        }
+        captured_.emplace_back(at, layer.colour[i]);
+      }
+      ReplayRecords(layer);
+      return;
+    }
     // Laid down with the next look at the picture; laid down again before
     // then, the earlier laying down is covered by the later one.
     if (layer.pendingAt != kNotPending) pending_[layer.pendingAt].layer = nullptr;
     layer.pendingAt = pending_.size();
     pending_.push_back({PendingOp::kLayer, lineWidth_, 0, 0, 0, 0, 0, nullptr, &layer});
-    if (layer.textGeneration != texts_.Generation()) {
-      layer.textIds.clear();
-      for (const TextRecord& r : layer.texts) layer.textIds.push_back(texts_.Id(r.x, r.y, r.text));
-      layer.textGeneration = texts_.Generation();
-    }
-    for (const std::uint32_t id : layer.textIds) texts_.AddId(id);
-    stats_.lines += layer.stats.lines;
-    stats_.circles += layer.stats.circles;
-    stats_.points += layer.stats.points;
-    stats_.texts += layer.stats.texts;
-    curX_ = layer.endX;
-    curY_ = layer.endY;
-    fore_ = layer.foreOut;
-    lineWidth_ = layer.widthOut;
+    ReplayRecords(layer);
     Touch();
     if (pending_.size() >= kMostPending) Compose();
     return;
   }
   // Capture: draw for real and keep the last colour of every pixel touched.
-  Compose();
+  // A layer kept within another one's drawing is captured within it: its
+  // writes are the outer layer's too.
+  Layer* const outer = capturing_;
+  if (!outer) {
+    Compose();
+    captured_.clear();
+  }
+  const std::size_t first = captured_.size();
   layer = Layer{};
   layer.version = version;
   layer.left = left_;
@@ -702,39 +858,54 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
   layer.foreIn = fore_;
   layer.widthIn = lineWidth_;
   const Stats before = stats_;
-  captured_.clear();
+  layer.capturing = true;
   capturing_ = &layer;
   try {
     draw(*this);
   } catch (...) {
-    capturing_ = nullptr;
+    capturing_ = outer;
     layers_.erase(key);
     throw;
   }
-  capturing_ = nullptr;
+  capturing_ = outer;
+  layer.capturing = false;
   std::vector<bool> seen(static_cast<std::size_t>(w_) * h_, false);
-  // (tile, pixel index) and colour of the last write of every pixel.
-  std::vector<std::pair<std::uint64_t, std::uint32_t>> last;
-  for (auto it = captured_.rbegin(); it != captured_.rend(); ++it) {
-    if (!seen[it->first]) {
-      seen[it->first] = true;
-      const auto tile = TileOf(it->first % static_cast<std::uint32_t>(w_),
-                               it->first / static_cast<std::uint32_t>(w_));
-      last.emplace_back((std::uint64_t{tile} << 32) | it->first, it->second);
+  // The tile, pixel index and colour of the last write of every pixel.
+  struct Last {
+    std::uint32_t tile, at, colour;
+  };
+  std::vector<Last> last;
+  std::vector<std::uint32_t> inTile(tileStamp_.size() + 1, 0);
+  for (std::size_t k = captured_.size(); k-- > first;) {
+    const auto [at, colour] = captured_[k];
+    if (!seen[at]) {
+      seen[at] = true;
+      const auto tile =
+          TileOf(at % static_cast<std::uint32_t>(w_), at / static_cast<std::uint32_t>(w_));
+      last.push_back({tile, at, colour});
+      ++inTile[tile + 1];
     }
   }
-  std::sort(last.begin(), last.end());
-  layer.index.reserve(last.size());
-  layer.colour.reserve(last.size());
-  for (const auto& [at, c] : last) {
-    const auto tile = static_cast<std::uint32_t>(at >> 32);
-    if (layer.runs.empty() || layer.runs.back().tile != tile) layer.runs.push_back({tile, 0});
-    layer.index.push_back(static_cast<std::uint32_t>(at));
-    layer.colour.push_back(c);
-    layer.runs.back().end = static_cast<std::uint32_t>(layer.index.size());
+  // Grouped by tile, counted rather than sorted: each pixel is there once,
+  // so their order within a tile does not matter.
+  for (std::size_t t = 1; t < inTile.size(); ++t) {
+    if (inTile[t] != 0) layer.runs.push_back({static_cast<std::uint32_t>(t - 1), 0});
+    inTile[t] += inTile[t - 1];
   }
-  captured_.clear();
-  captured_.shrink_to_fit();
+  for (TileRun& run : layer.runs) run.end = inTile[run.tile + 1];
+  layer.index.resize(last.size());
+  layer.colour.resize(last.size());
+  for (const Last& l : last) {
+    const std::uint32_t to = inTile[l.tile]++;
+    layer.index[to] = l.at;
+    layer.colour[to] = l.colour;
+  }
+  if (outer) {
+    outer->texts.insert(outer->texts.end(), layer.texts.begin(), layer.texts.end());
+  } else {
+    captured_.clear();
+    captured_.shrink_to_fit();
+  }
   layer.laid = stamp_++;
   layer.stats.lines = stats_.lines - before.lines;
   layer.stats.circles = stats_.circles - before.circles;

@@ -3,6 +3,8 @@
 // A picture area: a persistent image that keeps what is drawn on it until it
 // is cleared, in a user coordinate system, drawn without anti-aliasing so the
 // same drawing gives the same pixels on every machine.
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QStringList>
 #include <QWidget>
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -42,6 +45,8 @@ class TextLog {
   // down again adds its texts without hashing their words once more.
   std::uint32_t Id(double x, double y, std::string_view text);
   void AddId(std::uint32_t id);
+  // AddId for each, in order.
+  void AddIds(const std::vector<std::uint32_t>& ids);
   // Changes at every Clear, which forgets every id.
   std::uint64_t Generation() const { return generation_; }
   void Clear();
@@ -213,6 +218,7 @@ class PictureBox : public QWidget, public Canvas {
   static constexpr std::size_t kNotPending = ~std::size_t{0};
   struct Layer {
     bool filled = false;
+    bool capturing = false;               // its drawing is going on
     std::size_t pendingAt = kNotPending;  // its laying down in pending_
     std::uint64_t version = 0;
     double left = 0, top = 0, right = 0, bottom = 0;
@@ -235,7 +241,7 @@ class PictureBox : public QWidget, public Canvas {
   // at. Once a kept layer's laying down is put off, all drawing after it is
   // put off too, so everything lands in the order it was drawn.
   struct PendingOp {
-    enum Kind : std::uint8_t { kLine, kCircle, kPoint, kText, kLayer } kind;
+    enum Kind : std::uint8_t { kLine, kCircle, kPoint, kText, kLayer, kCovered } kind;
     int width;  // the line width
     std::uint32_t argb;
     double a, b, c, d;  // pixel coordinates: ends, centre and radius, point, origin
@@ -243,6 +249,7 @@ class PictureBox : public QWidget, public Canvas {
     Layer* layer;  // none: covered by a later laying down of the same layer
   };
   void Emit(const PendingOp& op);
+  void CoverEarlierShape(const PendingOp& op);
   void Draw(const PendingOp& op);
   // Brings the picture up to date; every look at its pixels calls it.
   void Compose();
@@ -261,6 +268,7 @@ class PictureBox : public QWidget, public Canvas {
     return (y >> kTileShift) * tilesWide_ + (x >> kTileShift);
   }
   void LayDown(Layer& layer);
+  void ReplayRecords(Layer& layer);
   static constexpr int kTileShift = 4;
   static std::uint32_t ToArgb(Rgb c) { return 0xFF000000u | (c.r << 16) | (c.g << 8) | c.b; }
 
@@ -274,11 +282,14 @@ class PictureBox : public QWidget, public Canvas {
   double curX_ = 0, curY_ = 0;
   int lineWidth_ = 1;
   Rgb fore_ = RGB(0, 0, 0);
+  QFont font_;
+  std::optional<QFontMetrics> fontMetrics_;
   int lineHeightPx_ = 13;
   int ascentPx_ = 10;
   TextLog texts_;
   Stats stats_;
   std::unordered_map<std::string, Mask> masks_;
+  std::vector<std::pair<std::int16_t, std::int16_t>> maskScratch_;
   std::map<std::uint64_t, Layer> layers_;
   // Per tile of 16 x 16 pixels, the stamp of the latest change in it.
   // Every change carries the current stamp; laying down a layer takes the
@@ -287,6 +298,14 @@ class PictureBox : public QWidget, public Canvas {
   std::uint32_t tilesWide_ = 1;
   std::uint64_t stamp_ = 1;
   std::vector<PendingOp> pending_;
+  // Where in pending_ the latest circles and lines put off are (stale ones
+  // are told by what they point at).
+  std::array<std::size_t, 8> recentShapes_ = [] {
+    std::array<std::size_t, 8> none;
+    none.fill(kNotPending);
+    return none;
+  }();
+  std::size_t nextShape_ = 0;
   Layer* capturing_ = nullptr;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> captured_;
   bool caching_ = true;

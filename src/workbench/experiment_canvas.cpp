@@ -26,6 +26,10 @@ constexpr std::uint64_t kGridLayer = 0x4731'4752'4944ULL;
 constexpr std::uint64_t kTraceLayer = 0x5452'4143'4531ULL;
 constexpr std::uint64_t kMarksLayer = 0x4d41'524b'5331ULL;
 constexpr std::uint64_t kPeriodsLayer = 0x5045'5249'4f44ULL;
+// Plus the period's number: each period's stretch of the trace and each
+// period's marks and labels, kept within the layers above.
+constexpr std::uint64_t kTracePeriodLayers = 0x5452'4143'4550'0000ULL;
+constexpr std::uint64_t kPeriodLayers = 0x5045'5249'4f50'0000ULL;
 
 std::uint64_t Bits(double v) {
   std::uint64_t bits = 0;
@@ -60,7 +64,9 @@ std::uint64_t KeptVersion(std::uint64_t key, const std::vector<double>& values) 
 // as drawing straight away would.
 template <class Values, class Draw>
 void DrawKept(Canvas& c, std::uint64_t key, Values values, Draw draw) {
-  std::vector<double> v;
+  // Every refresh lists the values again: into the same memory each time
+  // (done with before drawing, so a drawing kept within another may reuse it).
+  static std::vector<double> v;
   try {
     values(v);
   } catch (const ComputeFault&) {
@@ -89,6 +95,8 @@ struct Scaled {
   double operator()(double v) const { return CheckedDiv(v, s); }
 };
 
+void DrawPeriod(Canvas& c, const SharedPool& P, bool labels, double x0, double g, int k);
+
 // The start labels and every period so far, as a refresh draws them.
 void DrawPeriods(Canvas& c, const SharedPool& P, bool labels, double x0, double g) {
   const int p = P.PeriodNumber;
@@ -103,31 +111,62 @@ void DrawPeriods(Canvas& c, const SharedPool& P, bool labels, double x0, double 
     IndexedLabel(c, "Tn2", p, P.Tn2(p), s(P.Xn2(p)) - 0.2, s(P.Yn2(p)) + 1.9);
   }
   for (int k = 1; k <= p; ++k) {
-    c.Circle(s(P.Xn2(k)), s(P.Yn2(k)), kMark, kSource);
-    const double markX = x0 + g / 2 + (k - 1) * g;
-    c.Circle(markX + 0.3, 0, kPeriodMark, kGreen);
-    c.PrintAt(markX, 0.3, NumericPrintForm(k));
-    const bool sourcePassed = P.SignVX2 * X2 >= P.SignVX2 * P.Xk2(k);
-    if (sourcePassed) c.Circle(s(P.Xk2(k)), s(P.Yk2(k)), kMark, kSource);
-    c.Circle(s(P.Xn1(k)), s(P.Yn1(k)), kMark, kReceiver);
-    c.Circle(s(P.Xk1(k - 1)), s(P.Yk1(k - 1)), kMark, kReceiver);
-    c.Line(s(P.Xk1(k - 1)), s(P.Yk1(k - 1)), s(P.Xn2(k)), s(P.Yn2(k)), kGreen);
-    c.Line(s(P.Xn2(k + 1)), s(P.Yn2(k + 1)), s(P.Xn1(k)), s(P.Yn1(k)), kSight);
-    const double rx = s(P.Xk1(k - 1)) - P.SignVX1 * 2.3;
-    const double ry = s(P.Yk1(k - 1));
-    c.Circle(rx, ry - 0.5, kPeriodMark, kGreen);
-    c.PrintAt(rx - 0.3, ry - 0.2, NumericPrintForm(k - 1));
-    if (labels) {
-      IndexedLabel(c, "Xn2", k, P.Xn2(k), s(P.Xn2(k)) - 0.2, s(P.Yn2(k)) + 0.9);
-      IndexedLabel(c, "Tn2", k, P.Tn2(k), s(P.Xn2(k)) - 0.2, s(P.Yn2(k)) + 1.9);
-      if (sourcePassed) {
-        IndexedLabel(c, "Xk2", k, P.Xk2(k), s(P.Xk2(k)) - 0.2, s(P.Yk2(k)) + 2.9);
-      }
-      IndexedLabel(c, "Xn1", k, P.Xn1(k), s(P.Xn1(k)) - 0.2, s(P.Yn1(k)) + 0.9);
-      IndexedLabel(c, "Tn1", k, P.Tn1(k), s(P.Xn1(k)) - 0.2, s(P.Yn1(k)) + 1.9);
-      IndexedLabel(c, "Xk1", k - 1, P.Xk1(k - 1), s(P.Xk1(k - 1)) - 0.2, s(P.Yk1(k - 1)) + 2.9);
-      IndexedLabel(c, "Tk1", k - 1, P.Tk1(k - 1), s(P.Xk1(k - 1)) - 0.2, s(P.Yk1(k - 1)) + 3.9);
+    // A new period draws its own marks only; the earlier ones are kept.
+    DrawKept(
+        c, kPeriodLayers + static_cast<std::uint64_t>(k),
+        [&](std::vector<double>& v) {
+          v = {static_cast<double>(labels),
+               P.PictureScale,
+               x0,
+               g,
+               P.SignVX1,
+               static_cast<double>(P.SignVX2 * X2 >= P.SignVX2 * P.Xk2(k)),
+               P.Xn2(k),
+               P.Yn2(k),
+               P.Tn2(k),
+               P.Xk2(k),
+               P.Yk2(k),
+               P.Xn1(k),
+               P.Yn1(k),
+               P.Tn1(k),
+               P.Xk1(k - 1),
+               P.Yk1(k - 1),
+               P.Tk1(k - 1),
+               P.Xn2(k + 1),
+               P.Yn2(k + 1)};
+        },
+        [&, k](Canvas& d) { DrawPeriod(d, P, labels, x0, g, k); });
+  }
+}
+
+// Period k's marks, lines of sight and labels.
+void DrawPeriod(Canvas& c, const SharedPool& P, bool labels, double x0, double g, int k) {
+  const Scaled s{P.PictureScale};
+  const double X2 = P.X(2);
+  c.Circle(s(P.Xn2(k)), s(P.Yn2(k)), kMark, kSource);
+  const double markX = x0 + g / 2 + (k - 1) * g;
+  c.Circle(markX + 0.3, 0, kPeriodMark, kGreen);
+  c.PrintAt(markX, 0.3, NumericPrintForm(k));
+  const bool sourcePassed = P.SignVX2 * X2 >= P.SignVX2 * P.Xk2(k);
+  if (sourcePassed) c.Circle(s(P.Xk2(k)), s(P.Yk2(k)), kMark, kSource);
+  c.Circle(s(P.Xn1(k)), s(P.Yn1(k)), kMark, kReceiver);
+  c.Circle(s(P.Xk1(k - 1)), s(P.Yk1(k - 1)), kMark, kReceiver);
+  c.Line(s(P.Xk1(k - 1)), s(P.Yk1(k - 1)), s(P.Xn2(k)), s(P.Yn2(k)), kGreen);
+  c.Line(s(P.Xn2(k + 1)), s(P.Yn2(k + 1)), s(P.Xn1(k)), s(P.Yn1(k)), kSight);
+  const double rx = s(P.Xk1(k - 1)) - P.SignVX1 * 2.3;
+  const double ry = s(P.Yk1(k - 1));
+  c.Circle(rx, ry - 0.5, kPeriodMark, kGreen);
+  c.PrintAt(rx - 0.3, ry - 0.2, NumericPrintForm(k - 1));
+  if (labels) {
+    IndexedLabel(c, "Xn2", k, P.Xn2(k), s(P.Xn2(k)) - 0.2, s(P.Yn2(k)) + 0.9);
+    IndexedLabel(c, "Tn2", k, P.Tn2(k), s(P.Xn2(k)) - 0.2, s(P.Yn2(k)) + 1.9);
+    if (sourcePassed) {
+      IndexedLabel(c, "Xk2", k, P.Xk2(k), s(P.Xk2(k)) - 0.2, s(P.Yk2(k)) + 2.9);
     }
+    IndexedLabel(c, "Xn1", k, P.Xn1(k), s(P.Xn1(k)) - 0.2, s(P.Yn1(k)) + 0.9);
+    IndexedLabel(c, "Tn1", k, P.Tn1(k), s(P.Xn1(k)) - 0.2, s(P.Yn1(k)) + 1.9);
+    IndexedLabel(c, "Xk1", k - 1, P.Xk1(k - 1), s(P.Xk1(k - 1)) - 0.2, s(P.Yk1(k - 1)) + 2.9);
+    IndexedLabel(c, "Tk1", k - 1, P.Tk1(k - 1), s(P.Xk1(k - 1)) - 0.2, s(P.Yk1(k - 1)) + 3.9);
   }
 }
 
@@ -189,9 +228,18 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
         v = {static_cast<double>(p), T00, VX2, g, x0};
       },
       [&](Canvas& t) {
-        for (long long k = 1; k <= points; ++k) {
-          const double kd = static_cast<double>(k);
-          t.PSet(kd * g / 2000 + x0, std::sin(kd * T00 * VX2 / 15920), kGreen);
+        // Each period's stretch is kept by itself: a new period draws only
+        // its own 2000 points.
+        std::vector<double> stretch = {T00, VX2, g, x0};
+        const std::uint64_t version = KeptVersion(kTracePeriodLayers, stretch);
+        for (long long from = 1; from <= points; from += 2000) {
+          t.Repeated(kTracePeriodLayers + static_cast<std::uint64_t>(from / 2000 + 1), version,
+                     [&, from](Canvas& q) {
+                       for (long long k = from; k < from + 2000 && k <= points; ++k) {
+                         const double kd = static_cast<double>(k);
+                         q.PSet(kd * g / 2000 + x0, std::sin(kd * T00 * VX2 / 15920), kGreen);
+                       }
+                     });
         }
       });
   c.SetForeColor(kText);
