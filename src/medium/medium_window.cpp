@@ -400,10 +400,7 @@ bool Form3::Ask(const std::string& title, const std::string& text) {
 }
 
 bool Form3::Yield() {
-  // Every look repaints the picture and up to twenty fields, about a
-  // millisecond's work: 30 looks a second keep the run smooth to the eye
-  // and that work small beside the steps.
-  return ui::UiYield([this] { ShowPending(); }, std::chrono::milliseconds(33)) && !Closing();
+  return ui::UiYield([this] { ShowPending(); }) && !Closing();
 }
 
 }  // namespace velmor

@@ -22,17 +22,7 @@ YieldState& State() {
   return s;
 }
 
-}  // namespace
-
-bool UiYield() {
-  return UiYield(nullptr);
-}
-
-bool UiYield(const std::function<void()>& showPending) {
-  return UiYield(showPending, std::chrono::milliseconds(15));
-}
-
-bool UiYield(const std::function<void()>& showPending, std::chrono::milliseconds every) {
+bool Yield(const std::function<void()>& showPending, std::chrono::milliseconds every) {
   YieldState& s = State();
   ++s.count;
   if (s.hook) {
@@ -50,6 +40,19 @@ bool UiYield(const std::function<void()>& showPending, std::chrono::milliseconds
     }
   }
   return !s.quitting && FormRegistry::AnyOpen();
+}
+
+}  // namespace
+
+bool UiYield() {
+  return Yield(nullptr, std::chrono::milliseconds(15));
+}
+
+bool UiYield(const std::function<void()>& showPending) {
+  // A look repaints the picture and every field changed since the last one,
+  // about a millisecond's work: 40 looks a second keep the run smooth to the
+  // eye and that work small beside the steps.
+  return Yield(showPending, std::chrono::milliseconds(25));
 }
 
 long long UiYieldCount() {

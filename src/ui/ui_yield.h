@@ -2,7 +2,6 @@
 #pragma once
 // The yield of the step loops: lets the user interface run so that a stop
 // click is seen, and tells the loop whether it may go on.
-#include <chrono>
 #include <functional>
 
 namespace velmor::ui {
@@ -13,11 +12,9 @@ namespace velmor::ui {
 bool UiYield();
 // The same for a loop that puts off showing what it computes: `showPending`
 // runs first whenever anything outside the loop may look (before pending
-// events are processed, and before the driver's hook).
+// events are processed, and before the driver's hook). Such a loop draws a
+// picture, and lets the interface look at most about 40 times a second.
 bool UiYield(const std::function<void()>& showPending);
-// The same with events processed at most every `every` instead: a window
-// whose every look costs more than the steps between looks asks less often.
-bool UiYield(const std::function<void()>& showPending, std::chrono::milliseconds every);
 
 // Calls counted since the program started.
 long long UiYieldCount();
