@@ -35,15 +35,43 @@ std::string IndexedValue(const char* name, int index, double value) {
          ")= " + GeneralForm(Chk(TruncDecimals(Chk(value), 1)));
 }
 
-// Points first … last of the transmitter's signal, a point every hundredth
-// of a second.
+// Point k of the transmitter's signal, a point every hundredth of a second,
+// handed to `at` as its coordinates.
+template <class At>
+void SignalPoint(const SharedPool& P, const MediumState& M, long long k, At&& at) {
+  const double tk = Chk(static_cast<double>(k) / 100 - M.T0);
+  at(CheckedDiv(Chk(Chk(tk * P.VX(2)) + M.SourceStartX), P.PictureScale),
+     2 * std::sin(Chk(tk * M.SineOmega)));
+}
+
+// Points first … last of the signal.
 void DrawSignal(Canvas& c, const SharedPool& P, const MediumState& M, long long first,
                 long long last) {
-  const double S = P.PictureScale;
   for (long long k = first; k <= last; ++k) {
-    const double tk = Chk(static_cast<double>(k) / 100 - M.T0);
-    c.PSet(CheckedDiv(Chk(Chk(tk * P.VX(2)) + M.SourceStartX), S),
-           2 * std::sin(Chk(tk * M.SineOmega)), kGreen);
+    SignalPoint(P, M, k, [&c](double x, double y) { c.PSet(x, y, kGreen); });
+  }
+}
+
+// The same for the unfinished piece, drawn at every refresh: the points
+// worked out at an earlier one are taken as they were.
+void DrawSignalGrowing(Canvas& c, const SharedPool& P, MediumState& M, std::uint64_t version,
+                       long long first, long long last) {
+  MediumState::SignalPoints& s = M.Signal;
+  if (s.version != version || s.first != first) {
+    s.version = version;
+    s.first = first;
+    s.x.clear();
+    s.y.clear();
+  }
+  for (long long k = first; k <= last; ++k) {
+    const auto i = static_cast<std::size_t>(k - first);
+    if (i == s.x.size()) {
+      SignalPoint(P, M, k, [&s](double x, double y) {
+        s.x.push_back(x);
+        s.y.push_back(y);
+      });
+    }
+    c.PSet(s.x[i], s.y[i], kGreen);
   }
 }
 
@@ -129,6 +157,8 @@ void DrawBundleRefresh(Canvas& c, const SharedPool& P, MediumState& M) {
       const long long end = std::min((piece + 1) * kPiece, static_cast<long long>(last));
       if (k == piece * kPiece + 1 && end == (piece + 1) * kPiece) {
         DrawSignalKept(c, P, M, kSignalLayer + static_cast<std::uint64_t>(piece), version, k, end);
+      } else if (end == last) {
+        DrawSignalGrowing(c, P, M, version, k, end);
       } else {
         DrawSignal(c, P, M, k, end);
       }

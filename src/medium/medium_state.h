@@ -112,6 +112,14 @@ struct MediumState {
     std::vector<std::int32_t> layer;
     std::vector<int> events, found;
   } Work;
+  // The points of the signal curve's unfinished piece worked out so far,
+  // from point `first` of the curve `version` (bundle_canvas.cpp): the piece
+  // grows by a point or so between refreshes.
+  struct SignalPoints {
+    std::uint64_t version = 0;
+    long long first = 0;
+    std::vector<double> x, y;
+  } Signal;
 
   // Per-period arrays of the medium only.
   BoundedArray<double> Vs1{0, 20};

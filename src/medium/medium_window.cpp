@@ -380,18 +380,26 @@ void Form3::Show(Out field, double value) {
   }
   pending_[i] = Chk(value);
   pendingFields_ |= 1u << i;
+  wholeFields_ &= ~(1u << i);
 }
 
 void Form3::ShowPending() {
-  for (std::size_t i = 0; pendingFields_ != 0; ++i, pendingFields_ >>= 1) {
+  for (std::size_t i = 0; (pendingFields_ | wholeFields_) != 0;
+       ++i, pendingFields_ >>= 1, wholeFields_ >>= 1) {
     if (pendingFields_ & 1) ui::ShowNumber(outputs_[i], pending_[i]);
+    if (wholeFields_ & 1) ui::ShowText(outputs_[i], WholeText(pendingWhole_[i]));
   }
 }
 
 void Form3::ShowWhole(Out field, long long value) {
   const int i = static_cast<int>(field);
   pendingFields_ &= ~(1u << i);
-  ui::ShowText(outputs_[i], WholeText(value));
+  if (!deferring_) {
+    ui::ShowText(outputs_[i], WholeText(value));
+    return;
+  }
+  pendingWhole_[i] = value;
+  wholeFields_ |= 1u << i;
 }
 
 bool Form3::Ask(const std::string& title, const std::string& text) {

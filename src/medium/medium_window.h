@@ -81,6 +81,9 @@ class Form3 : public ui::Form, public Ui_Form3, private MediumHost {
   bool deferring_ = false;
   std::array<double, static_cast<int>(Out::Text44) + 1> pending_{};
   std::uint32_t pendingFields_ = 0;
+  // Whole numbers waiting likewise; a field waits for one kind at most.
+  std::array<long long, static_cast<int>(Out::Text44) + 1> pendingWhole_{};
+  std::uint32_t wholeFields_ = 0;
   // The graph frame drawn last on Picture1, for the computed points.
   bool frameDrawn_ = false;
   GraphFrame frame_;

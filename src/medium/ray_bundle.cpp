@@ -557,46 +557,46 @@ RayStepResult BundleStep(SharedPool& P, MediumState& M, Canvas* canvas) {
     std::copy(X + from, X + n, NX + from);
     std::copy(Y + from, Y + n, NY + from);
     if constexpr (kDraw) {
-      // The picture's coordinates of all the moves, four divisions at once.
-      w.drawn.resize(8 * static_cast<std::size_t>(n) + 16);
-      double* const Q = w.drawn.data();
+      // The picture's coordinates of the moved rays only, in order, one
+      // segment each: four rays that all moved are divided at once.
+      w.drawn.resize(4 * static_cast<std::size_t>(n));
+      double* const segment = w.drawn.data();
       const V4 scale = {k.scale, k.scale, k.scale, k.scale};
+      std::size_t moves = 0;
+      auto one = [&](int j) {
+        if (!Moved(F[j])) return;
+        double* const to = segment + 4 * moves++;
+        to[0] = X[j] / k.scale;
+        to[1] = Y[j] / k.scale;
+        to[2] = NX[j] / k.scale;
+        to[3] = NY[j] / k.scale;
+      };
       int i = 0;
       for (; i + 4 <= from; i += 4) {
-        V4 a, b, c, d;
-        std::memcpy(&a, X + i, sizeof a);
-        std::memcpy(&b, Y + i, sizeof b);
-        std::memcpy(&c, NX + i, sizeof c);
-        std::memcpy(&d, NY + i, sizeof d);
-        a /= scale;
-        b /= scale;
-        c /= scale;
-        d /= scale;
-        std::memcpy(Q + 4 * i, &a, sizeof a);
-        std::memcpy(Q + 4 * i + 4, &b, sizeof b);
-        std::memcpy(Q + 4 * i + 8, &c, sizeof c);
-        std::memcpy(Q + 4 * i + 12, &d, sizeof d);
-      }
-      for (; i < from; ++i) {
-        double* const g = Q + 4 * (i & ~3) + (i & 3);
-        g[0] = X[i] / k.scale;
-        g[4] = Y[i] / k.scale;
-        g[8] = NX[i] / k.scale;
-        g[12] = NY[i] / k.scale;
-      }
-      // The moves in order, after the coordinates: one segment each.
-      double* const segment = Q + 4 * static_cast<std::size_t>(n) + 16;
-      std::size_t moves = 0;
-      for (i = 0; i < from; ++i) {
-        if (Moved(F[i])) {
-          const double* const g = Q + 4 * (i & ~3) + (i & 3);
-          double* const to = segment + 4 * moves++;
-          to[0] = g[0];
-          to[1] = g[4];
-          to[2] = g[8];
-          to[3] = g[12];
+        // Only the two moved flags, −1 and −3, are all ones with bit 1 set.
+        if (((F[i] | 2) & (F[i + 1] | 2) & (F[i + 2] | 2) & (F[i + 3] | 2)) == -1) {
+          V4 a, b, c, d;
+          std::memcpy(&a, X + i, sizeof a);
+          std::memcpy(&b, Y + i, sizeof b);
+          std::memcpy(&c, NX + i, sizeof c);
+          std::memcpy(&d, NY + i, sizeof d);
+          a /= scale;
+          b /= scale;
+          c /= scale;
+          d /= scale;
+          double* const to = segment + 4 * moves;
+          for (int j = 0; j < 4; ++j) {
+            to[4 * j] = a[j];
+            to[4 * j + 1] = b[j];
+            to[4 * j + 2] = c[j];
+            to[4 * j + 3] = d[j];
+          }
+          moves += 4;
+          continue;
         }
+        for (int j = i; j < i + 4; ++j) one(j);
       }
+      for (; i < from; ++i) one(i);
       canvas->Segments(segment, moves, kBundleRay);
     }
     M.RayX.swap(w.nextX);
