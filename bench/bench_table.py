@@ -5,8 +5,14 @@ its bare baseline measured in the same run, ratio. Counters are read by
 name, so a benchmark whose internals change keeps its row as long as it
 keeps its counters' names.
 
-Arguments: output prefixes; PREFIX.json is read for each."""
+Arguments: output prefixes; PREFIX.json is read for each, or, when the set
+was run in rounds, PREFIX.r1.json, PREFIX.r2.json and so on. Of several
+rounds a benchmark shows the round with the median ratio (or median figure),
+and the ratios of all rounds beside it."""
 import json
+import os
+import re
+import statistics
 import sys
 
 # Counters a benchmark reports: (now, bare baseline, unit). A ratio counter,
@@ -73,27 +79,65 @@ def ratio_text(r):
     return "—" if r is None else number(r) + "×"
 
 
+def ratio_of(r):
+    """The ratio a row shows, as a number (None when it has none)."""
+    m = re.match(r"([0-9]+(?:,[0-9]+)?)×$", r[3])
+    return float(m.group(1).replace(",", ".")) if m else None
+
+
+def rounds_of(prefix):
+    """The JSON files of a benchmark, one per round."""
+    if os.path.exists(prefix + ".json"):
+        return [prefix + ".json"]
+    files = []
+    while os.path.exists(f"{prefix}.r{len(files) + 1}.json"):
+        files.append(f"{prefix}.r{len(files) + 1}.json")
+    return files
+
+
 def main():
-    rows = []
+    # Rows by benchmark name in the order first met, each with its rounds.
+    runs = {}
     build_types = set()
+    most_rounds = 1
     for prefix in sys.argv[1:]:
-        try:
-            with open(prefix + ".json", encoding="utf-8") as f:
-                data = json.load(f)
-        except (OSError, ValueError):
-            rows.append([prefix.rsplit("/", 1)[-1], "no output", "—", "—"])
+        files = rounds_of(prefix)
+        if not files:
+            runs.setdefault(prefix.rsplit("/", 1)[-1], []).append(
+                [prefix.rsplit("/", 1)[-1], "no output", "—", "—"])
             continue
-        build_types.add(data.get("context", {}).get("build_type", "unknown"))
-        for b in data.get("benchmarks", []):
-            if b.get("run_type", "iteration") == "iteration":
-                rows.append(row(b))
+        most_rounds = max(most_rounds, len(files))
+        for path in files:
+            try:
+                with open(path, encoding="utf-8") as f:
+                    data = json.load(f)
+            except (OSError, ValueError):
+                runs.setdefault(prefix.rsplit("/", 1)[-1], []).append(
+                    [prefix.rsplit("/", 1)[-1], "no output", "—", "—"])
+                continue
+            build_types.add(data.get("context", {}).get("build_type", "unknown"))
+            for b in data.get("benchmarks", []):
+                if b.get("run_type", "iteration") == "iteration":
+                    runs.setdefault(b["name"], []).append(row(b))
     print("build type: " + ", ".join(sorted(build_types)))
     print("times: processor time of the measuring thread where a benchmark reports it")
+    if most_rounds > 1:
+        print(f"rounds: {most_rounds}; each row is the round with the median ratio")
     print()
-    print("| benchmark | now | bare baseline in the same run | ratio |")
-    print("|---|---|---|---|")
-    for r in rows:
-        print("| " + " | ".join(r) + " |")
+    header = "| benchmark | now | bare baseline in the same run | ratio |"
+    if most_rounds > 1:
+        header += " ratio in each round |"
+    print(header)
+    print("|---|---|---|---|" + ("---|" if most_rounds > 1 else ""))
+    for rows in runs.values():
+        ratios = [ratio_of(r) for r in rows]
+        shown = rows[0]
+        if all(x is not None for x in ratios) and ratios:
+            shown = rows[ratios.index(statistics.median_low(ratios))]
+        cells = list(shown)
+        if most_rounds > 1:
+            cells.append(" / ".join(r[3] for r in rows))
+        print("| " + " | ".join(cells) + " |")
 
 
 if __name__ == "__main__":

@@ -3,7 +3,10 @@
 # Builds the benchmarks in the build ./run.sh makes (RelWithDebInfo, in
 # build/), runs every one of them, or those named as arguments, and prints
 # one table: benchmark, now, its bare baseline measured in the same run, and
-# the ratio. BUILD_DIR chooses another build folder.
+# the ratio. BUILD_DIR chooses another build folder. ROUNDS (default 3) runs
+# the whole set that many times, one round after the other, so a ratio
+# disturbed by other work on the machine shows as a spread: the table gives
+# each benchmark's round with the median ratio, and the ratios of all rounds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -20,16 +23,19 @@ cmake --build "$build" -j2 --target "${benches[@]}" >/dev/null
 work=$(mktemp -d)
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 trap 'rm -rf "$work"' EXIT
-for b in "${benches[@]}"; do
-  # Each in an empty folder: a benchmark may leave files behind.
-  mkdir "$work/$b"
-  if ! (cd "$work/$b" && QT_QPA_PLATFORM=offscreen "$build/bench/$b" \
-          --benchmark_out="$work/$b.json" --benchmark_out_format=json \
-          >"$work/$b.log" 2>&1); then
-    echo "$b failed:" >&2
-    tail -5 "$work/$b.log" >&2
-  fi
+rounds=${ROUNDS:-3}
+for ((round = 1; round <= rounds; round++)); do
+  for b in "${benches[@]}"; do
+    # Each in an empty folder: a benchmark may leave files behind.
+    mkdir -p "$work/$b.r$round"
+    if ! (cd "$work/$b.r$round" && QT_QPA_PLATFORM=offscreen "$build/bench/$b" \
+            --benchmark_out="$work/$b.r$round.json" --benchmark_out_format=json \
+            >"$work/$b.r$round.log" 2>&1); then
+      echo "$b failed:" >&2
+      tail -5 "$work/$b.r$round.log" >&2
+    fi
+  done
 done
-echo "command: bench/run-all.sh $*"
+echo "command: ROUNDS=$rounds bench/run-all.sh $*"
 echo "load average (1, 5, 15 min): $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after"
 python3 "$root/bench/bench_table.py" "${benches[@]/#/$work/}"
