@@ -5,7 +5,6 @@
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QFont>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -21,6 +20,7 @@
 #include "ui/messages.h"
 #include "ui/notice.h"
 #include "ui/picture_file.h"
+#include "ui/text_pixels.h"
 
 namespace velmor::ui {
 
@@ -41,12 +41,10 @@ int RoundPx(double v) {
   return static_cast<int>(std::floor(r));
 }
 
-QFont PictureFont() {
-  QFont f(QStringLiteral("DejaVu Sans"));
-  f.setPixelSize(11);
-  f.setStyleStrategy(QFont::NoAntialias);
-  f.setHintingPreference(QFont::PreferFullHinting);
-  return f;
+// Every picture prints in the one font: its glyphs are drawn once for all.
+TextPixels& PictureText() {
+  static TextPixels* const shared = new TextPixels(PictureFont());
+  return *shared;
 }
 
 void RequireFinite(std::initializer_list<double> values) {
@@ -55,13 +53,6 @@ void RequireFinite(std::initializer_list<double> values) {
   }
 }
 
-// How far back a repeated stretch may start, in texts (a power of two), how
-// many texts must match before a stretch counts as a repeat, and how far a
-// match is followed back to choose between several places it could repeat.
-constexpr std::uint64_t kRepeatWindow = std::uint64_t{1} << 15;
-constexpr std::uint64_t kShortestRepeat = 8;
-constexpr std::uint64_t kLongestLook = 256;
-
 std::uint64_t Bits(double v) {
   std::uint64_t b = 0;
   std::memcpy(&b, &v, sizeof b);
@@ -69,130 +60,6 @@ std::uint64_t Bits(double v) {
 }
 
 }  // namespace
-
-TextLog::Probe TextLog::SameText::Of(std::uint32_t id) const {
-  const Record& r = (*all)[id];
-  return {r.x, r.y, r.text};
-}
-
-std::size_t TextLog::SameText::Hash(const Probe& p) const {
-  std::size_t h = std::hash<std::string_view>()(p.text);
-  for (const std::uint64_t b : {Bits(p.x), Bits(p.y)}) h = (h ^ std::hash<std::uint64_t>()(b)) * 31;
-  return h;
-}
-
-bool TextLog::SameText::Same(const Probe& a, const Probe& b) const {
-  return Bits(a.x) == Bits(b.x) && Bits(a.y) == Bits(b.y) && a.text == b.text;
-}
-
-std::uint32_t TextLog::Id(double x, double y, std::string_view text) {
-  if (const auto it = index_.find(Probe{x, y, text}); it != index_.end()) return *it;
-  distinct_.push_back({x, y, std::string(text)});
-  const auto id = static_cast<std::uint32_t>(distinct_.size() - 1);
-  index_.insert(id);
-  recent_.push_back({});
-  return id;
-}
-
-std::uint32_t TextLog::At(std::uint64_t position) const {
-  return window_[position & (kRepeatWindow - 1)];
-}
-
-void TextLog::Push(std::uint32_t id) {
-  window_[count_ & (kRepeatWindow - 1)] = id;
-  auto& latest = recent_[id];
-  // Moved one by one: std::copy_backward calls memmove for these few.
-  for (std::size_t i = latest.size() - 1; i > 0; --i) latest[i] = latest[i - 1];
-  latest[0] = count_ + 1;
-  ++count_;
-}
-
-void TextLog::AddId(std::uint32_t id) {
-  if (window_.empty()) window_.assign(kRepeatWindow, 0);
-  const std::uint64_t n = count_;
-  if (!pieces_.empty() && pieces_.back().offset != 0) {
-    Piece& same = pieces_.back();
-    if (At(n - same.offset) == id) {
-      ++same.length;
-      Push(id);
-      return;
-    }
-  }
-  if (pieces_.empty() || pieces_.back().offset != 0) pieces_.push_back({0, 0, ids_.size()});
-  ids_.push_back(id);
-  ++pieces_.back().length;
-  // Does the print order from here back repeat what came some texts
-  // earlier? Of the places this text was printed last, take the one whose
-  // match reaches furthest back.
-  std::uint64_t bestOffset = 0;
-  std::uint64_t bestMatch = 0;
-  for (const std::uint64_t before : recent_[id]) {
-    if (before == 0) break;
-    const std::uint64_t offset = n - (before - 1);
-    if (offset >= kRepeatWindow - kLongestLook) break;
-    std::uint64_t match = 1;
-    while (match < kLongestLook && match + offset <= n && At(n - match) == At(n - offset - match)) {
-      ++match;
-    }
-    if (match > bestMatch) {
-      bestMatch = match;
-      bestOffset = offset;
-    }
-  }
-  Push(id);
-  if (bestMatch < kShortestRepeat) return;
-  Piece& plain = pieces_.back();
-  const std::uint64_t moved = std::min(bestMatch, plain.length);
-  plain.length -= moved;
-  ids_.resize(ids_.size() - moved);
-  if (plain.length == 0) pieces_.pop_back();
-  pieces_.push_back({bestOffset, moved, 0});
-}
-
-void TextLog::AddIds(const std::vector<std::uint32_t>& ids) {
-  if (window_.empty()) window_.assign(kRepeatWindow, 0);
-  std::size_t i = 0;
-  while (i < ids.size()) {
-    // A drawing laid down again mostly goes on repeating what was printed
-    // before: that stretch is followed here without a call a text.
-    if (!pieces_.empty() && pieces_.back().offset != 0) {
-      Piece& same = pieces_.back();
-      while (i < ids.size() && At(count_ - same.offset) == ids[i]) {
-        ++same.length;
-        Push(ids[i++]);
-      }
-      if (i == ids.size()) return;
-    }
-    AddId(ids[i++]);
-  }
-}
-
-void TextLog::Clear() {
-  distinct_.clear();
-  index_.clear();
-  recent_.clear();
-  ids_.clear();
-  pieces_.clear();
-  count_ = 0;
-  ++generation_;
-}
-
-void TextLog::ForEach(const std::function<void(const Record&)>& visit) const {
-  if (count_ == 0) return;
-  std::vector<std::uint32_t> latest(kRepeatWindow);
-  std::uint64_t n = 0;
-  auto next = [&](std::uint32_t id) {
-    latest[n & (kRepeatWindow - 1)] = id;
-    ++n;
-    visit(distinct_[id]);
-  };
-  for (const Piece& piece : pieces_) {
-    for (std::uint64_t i = 0; i < piece.length; ++i) {
-      next(piece.offset == 0 ? ids_[piece.first + i]
-                             : latest[(n - piece.offset) & (kRepeatWindow - 1)]);
-    }
-  }
-}
 
 namespace {
 
@@ -243,11 +110,8 @@ void PictureBox::setTwips(QSize twips) {
   layers_.clear();
   ResetTiles();
   SetScale(0, 0, twips.width(), twips.height());
-  // Every text's mask measures its words in this font: made once, not per text.
-  font_ = PictureFont();
-  fontMetrics_.emplace(font_);
-  lineHeightPx_ = fontMetrics_->height();
-  ascentPx_ = fontMetrics_->ascent();
+  lineHeightPx_ = PictureText().LineHeight();
+  ascentPx_ = PictureText().Ascent();
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -561,56 +425,16 @@ const PictureBox::Mask& PictureBox::TextMask(const std::string& line) {
     Compose();
     masks_.clear();
   }
-  const QString s = QString::fromUtf8(line.data(), static_cast<int>(line.size()));
-  const int width = std::min(fontMetrics_->horizontalAdvance(s) + 4, 8192);
   Mask mask;
-  mask.width = width;
-  if (width > 0) {
-    const int height = lineHeightPx_ + 2;
-    QImage img(width, height, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    {
-      QPainter p(&img);
-      p.setRenderHint(QPainter::Antialiasing, false);
-      p.setRenderHint(QPainter::TextAntialiasing, false);
-      p.setFont(font_);
-      p.setPen(Qt::black);
-      p.drawText(0, ascentPx_, s);
-    }
-    // Most of a line is white: eight pixels are passed over at a time while
-    // all of them are; the pixels found go into memory kept for the next
-    // mask and are then copied at their size.
-    std::vector<std::pair<std::int16_t, std::int16_t>>& found = maskScratch_;
-    found.clear();
-    constexpr std::uint32_t kWhite = 0x00FFFFFFu;
-    for (int y = 0; y < height; ++y) {
-      const auto* row = reinterpret_cast<const std::uint32_t*>(img.constScanLine(y));
-      int x = 0;
-      while (x < width) {
-        if (x + 8 <= width) {
-          std::uint32_t all = row[x];
-          for (int k = 1; k < 8; ++k) all &= row[x + k];
-          if ((all & kWhite) == kWhite) {
-            x += 8;
-            continue;
-          }
-        }
-        const int end = std::min(x + 8, width);
-        for (; x < end; ++x) {
-          if ((row[x] & kWhite) != kWhite) {
-            found.emplace_back(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
-          }
-        }
-      }
-    }
-    mask.pixels.assign(found.begin(), found.end());
-  }
+  mask.width =
+      PictureText().Of(QString::fromUtf8(line.data(), static_cast<int>(line.size())), maskScratch_);
+  mask.pixels.assign(maskScratch_.begin(), maskScratch_.end());
   return masks_.emplace(line, std::move(mask)).first->second;
 }
 
 void PictureBox::Print(std::string_view text) {
   const std::uint32_t argb = ToArgb(fore_);
-  texts_.Add(curX_, curY_, text);
+  Log(texts_.Id(curX_, curY_, text));
   if (capturing_) capturing_->texts.push_back({curX_, curY_, std::string(text)});
   ++stats_.texts;
   double y = curY_;
@@ -779,13 +603,23 @@ void PictureBox::ComposeForLook() const {
 
 // The texts of a kept layer as printed again, and what else its drawing
 // leaves: the counts and the pen.
+void PictureBox::Log(std::uint32_t id) {
+  texts_.AddId(id);
+  if (capturing_) logged_.push_back(id);
+}
+
 void PictureBox::ReplayRecords(Layer& layer) {
   if (layer.textGeneration != texts_.Generation()) {
     layer.textIds.clear();
     for (const TextRecord& r : layer.texts) layer.textIds.push_back(texts_.Id(r.x, r.y, r.text));
+    layer.textGroup = layer.textIds.empty() ? TextLog::kNoGroup : texts_.Group(layer.textIds);
     layer.textGeneration = texts_.Generation();
   }
-  texts_.AddIds(layer.textIds);
+  if (layer.textGroup != TextLog::kNoGroup) {
+    Log(layer.textGroup);
+  } else {
+    for (const std::uint32_t id : layer.textIds) Log(id);
+  }
   if (capturing_) {
     capturing_->texts.insert(capturing_->texts.end(), layer.texts.begin(), layer.texts.end());
   }
@@ -849,6 +683,9 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
     captured_.clear();
   }
   const std::size_t first = captured_.size();
+  if (!outer) logged_.clear();
+  const std::size_t loggedFirst = logged_.size();
+  const std::uint64_t generation = texts_.Generation();
   layer = Layer{};
   layer.version = version;
   layer.left = left_;
@@ -869,6 +706,14 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
   }
   capturing_ = outer;
   layer.capturing = false;
+  // Its texts as the log took them in, kept layers within it by their
+  // groups; a picture cleared within its drawing has them worked out again.
+  if (texts_.Generation() == generation) {
+    layer.textIds.assign(logged_.begin() + static_cast<std::ptrdiff_t>(loggedFirst), logged_.end());
+    layer.textGroup = layer.textIds.empty() ? TextLog::kNoGroup : texts_.Group(layer.textIds);
+    layer.textGeneration = generation;
+  }
+  if (!outer) logged_.clear();
   std::vector<bool> seen(static_cast<std::size_t>(w_) * h_, false);
   // The tile, pixel index and colour of the last write of every pixel.
   struct Last {

@@ -3,8 +3,6 @@
 // A picture area: a persistent image that keeps what is drawn on it until it
 // is cleared, in a user coordinate system, drawn without anti-aliasing so the
 // same drawing gives the same pixels on every machine.
-#include <QFont>
-#include <QFontMetrics>
 #include <QImage>
 #include <QStringList>
 #include <QWidget>
@@ -12,7 +10,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -20,88 +17,9 @@
 #include <vector>
 
 #include "shared/canvas.h"
+#include "ui/text_log.h"
 
 namespace velmor::ui {
-
-// The texts printed on a picture since it was last cleared, in print order.
-// A picture redrawn at every refresh prints the same texts again and again:
-// each distinct text (place and words) is kept once, and a stretch that
-// repeats what was printed shortly before is kept as "the same again", so
-// what is kept follows what the picture shows, not how often it was redrawn.
-class TextLog {
- public:
-  struct Record {
-    double x;
-    double y;
-    std::string text;
-  };
-
-  TextLog() = default;
-  TextLog(const TextLog&) = delete;
-  TextLog& operator=(const TextLog&) = delete;
-
-  void Add(double x, double y, std::string_view text) { AddId(Id(x, y, text)); }
-  // A text known by its id (from Id, since the last Clear): a drawing laid
-  // down again adds its texts without hashing their words once more.
-  std::uint32_t Id(double x, double y, std::string_view text);
-  void AddId(std::uint32_t id);
-  // AddId for each, in order.
-  void AddIds(const std::vector<std::uint32_t>& ids);
-  // Changes at every Clear, which forgets every id.
-  std::uint64_t Generation() const { return generation_; }
-  void Clear();
-  // How many texts were printed, repeats included.
-  std::uint64_t Size() const { return count_; }
-  // Every text in print order, repeats included.
-  void ForEach(const std::function<void(const Record&)>& visit) const;
-  // Entries actually kept (distinct texts and pieces of the print order).
-  std::size_t Kept() const { return distinct_.size() + ids_.size() + pieces_.size(); }
-
- private:
-  // A piece of the print order: `length` texts, either ids_[first …] as they
-  // are (offset 0) or each the same as the text `offset` places earlier.
-  struct Piece {
-    std::uint64_t offset;
-    std::uint64_t length;
-    std::size_t first;
-  };
-  // A text looked for, by place and words, without a copy of the words.
-  struct Probe {
-    double x;
-    double y;
-    std::string_view text;
-  };
-  struct SameText {
-    using is_transparent = void;
-    const std::vector<Record>* all;
-    Probe Of(std::uint32_t id) const;
-    static Probe Of(const Probe& p) { return p; }
-    std::size_t Hash(const Probe& p) const;
-    bool Same(const Probe& a, const Probe& b) const;
-    template <class A>
-    std::size_t operator()(const A& a) const {
-      return Hash(Of(a));
-    }
-    template <class A, class B>
-    bool operator()(const A& a, const B& b) const {
-      return Same(Of(a), Of(b));
-    }
-  };
-  std::uint32_t At(std::uint64_t position) const;
-  void Push(std::uint32_t id);
-
-  std::vector<Record> distinct_;
-  std::unordered_set<std::uint32_t, SameText, SameText> index_{16, SameText{&distinct_},
-                                                               SameText{&distinct_}};
-  // The latest positions (plus one, 0 for none) of each distinct text.
-  std::vector<std::array<std::uint64_t, 4>> recent_;
-  std::vector<std::uint32_t> ids_;
-  std::vector<Piece> pieces_;
-  // The ids of the latest texts, by position modulo its size.
-  std::vector<std::uint32_t> window_;
-  std::uint64_t count_ = 0;
-  std::uint64_t generation_ = 0;
-};
 
 class PictureBox : public QWidget, public Canvas {
   Q_OBJECT
@@ -229,7 +147,8 @@ class PictureBox : public QWidget, public Canvas {
     std::vector<TileRun> runs;
     std::uint64_t laid = 0;  // the write stamp of its last laying down
     std::vector<TextRecord> texts;
-    std::vector<std::uint32_t> textIds;  // valid for textGeneration
+    std::vector<std::uint32_t> textIds;  // these two valid for textGeneration
+    std::uint32_t textGroup = TextLog::kNoGroup;
     std::uint64_t textGeneration = ~std::uint64_t{0};
     Stats stats;
     double endX = 0, endY = 0;
@@ -269,6 +188,9 @@ class PictureBox : public QWidget, public Canvas {
   }
   void LayDown(Layer& layer);
   void ReplayRecords(Layer& layer);
+  // Adds to the texts printed (a text's or a group's id); a layer being kept
+  // notes it.
+  void Log(std::uint32_t id);
   static constexpr int kTileShift = 4;
   static std::uint32_t ToArgb(Rgb c) { return 0xFF000000u | (c.r << 16) | (c.g << 8) | c.b; }
 
@@ -282,8 +204,6 @@ class PictureBox : public QWidget, public Canvas {
   double curX_ = 0, curY_ = 0;
   int lineWidth_ = 1;
   Rgb fore_ = RGB(0, 0, 0);
-  QFont font_;
-  std::optional<QFontMetrics> fontMetrics_;
   int lineHeightPx_ = 13;
   int ascentPx_ = 10;
   TextLog texts_;
@@ -308,6 +228,7 @@ class PictureBox : public QWidget, public Canvas {
   std::size_t nextShape_ = 0;
   Layer* capturing_ = nullptr;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> captured_;
+  std::vector<std::uint32_t> logged_;  // ids logged since a kept layer began
   bool caching_ = true;
   bool dirty_ = false;
   struct MenuEntry {

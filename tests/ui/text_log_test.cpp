@@ -3,6 +3,7 @@
 // picture redrawn again and again keeps no more than what it shows.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,15 @@ struct Printer {
   void operator()(double x, double y, const std::string& text) {
     log.Add(x, y, text);
     want.push_back({x, y, text});
+  }
+  // Texts printed together, added as their group.
+  void Together(const std::vector<TextLog::Record>& texts) {
+    std::vector<std::uint32_t> ids;
+    for (const auto& r : texts) ids.push_back(log.Id(r.x, r.y, r.text));
+    const std::uint32_t group = log.Group(ids);
+    ASSERT_NE(group, TextLog::kNoGroup);
+    log.AddId(group);
+    want.insert(want.end(), texts.begin(), texts.end());
   }
   void ExpectSameOrder() const {
     std::vector<TextLog::Record> got;
@@ -79,6 +89,37 @@ TEST(TextLog, KeepsEveryPrintInOrderWhileRepeatsKeepNothingMore) {
   print.ExpectSameOrder();
   Refresh(print, 3);
   Refresh(print, 3);
+  print.ExpectSameOrder();
+}
+
+// A drawing laid down again adds its texts as one group: between plain
+// prints, alone, or a group of one text, the order and count stay those of
+// the texts themselves.
+TEST(TextLog, GroupsStandForTheirTextsInOrder) {
+  Printer print;
+  std::vector<TextLog::Record> grid, labels;
+  for (int i = 0; i <= 40; ++i) grid.push_back({i - 0.3, -3.3, std::to_string(i)});
+  for (int period = 1; period <= 5; ++period) {
+    labels.push_back({period * 2.0, 0.3, std::to_string(period)});
+    for (int refresh = 0; refresh < 300; ++refresh) {
+      print.Together(grid);
+      print(0, 0, "front");
+      print.Together(labels);
+      if (refresh % 50 == 0) print.Together({{1, 2, "alone"}});
+    }
+  }
+  print.Together(grid);
+  print.Together(grid);
+  EXPECT_EQ(print.log.Size(), print.want.size());
+  // 1500 refreshes of some 45 texts each: the texts, the groups of labels
+  // and a few pieces of order.
+  EXPECT_LT(print.log.Kept(), 300u);
+  print.ExpectSameOrder();
+
+  print.log.Clear();
+  print.want.clear();
+  print(3, 3, "after");
+  print.Together(labels);
   print.ExpectSameOrder();
 }
 

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The pixels a line of text covers when drawn without anti-aliasing, as a
+// picture's texts are: black on white from (0, ascent), clipped to the
+// line's advance plus four pixels (at most 8192) by the line height plus two.
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QRawFont>
+#include <QString>
+#include <QTextLayout>
+#include <cstdint>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace velmor::ui {
+
+// The font every picture prints in.
+QFont PictureFont();
+
+using TextPixelList = std::vector<std::pair<std::int16_t, std::int16_t>>;
+
+class TextPixels {
+ public:
+  explicit TextPixels(const QFont& font);
+  TextPixels(const TextPixels&) = delete;
+  TextPixels& operator=(const TextPixels&) = delete;
+
+  int LineHeight() const { return lineHeight_; }
+  int Ascent() const { return ascent_; }
+
+  // The covered pixels, row by row and left to right, and the clip width.
+  int Of(const QString& line, TextPixelList& pixels);
+  // The same, always by drawing the whole line with a painter.
+  int Painted(const QString& line, TextPixelList& pixels);
+
+ private:
+  struct GlyphPixels {
+    bool usable = false;  // none of it cut off by the edges it was drawn within
+    TextPixelList pixels;
+  };
+  bool LaidOut(const QString& line, TextPixelList& pixels, int& width);
+  const GlyphPixels& Glyph(std::uint32_t index);
+  static void Scan(const QImage& image, TextPixelList& pixels);
+
+  QFont font_;
+  QFontMetrics metrics_;
+  QRawFont raw_;
+  QTextLayout layout_;
+  int lineHeight_ = 0;
+  int ascent_ = 0;
+  // Each glyph's pixels about its pen position on the baseline.
+  std::unordered_map<std::uint32_t, GlyphPixels> glyphs_;
+  std::vector<std::uint8_t> covered_;
+};
+
+}  // namespace velmor::ui

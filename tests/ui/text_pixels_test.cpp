@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A line of text put together from its glyphs must cover exactly the pixels
+// a painter drawing the whole line covers, and be clipped to the same width.
+#include "ui/text_pixels.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <random>
+#include <vector>
+
+namespace velmor::ui {
+namespace {
+
+std::vector<QString> Lines() {
+  const QString letters = QString::fromUtf8(
+      "абвгдеёжзийклмнопрстуфхцчшщъыьэюяАБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+      "  ()=,.-+/*:;%'\"№<>[]_!?…—–·°λπΔ");
+  std::mt19937 random(5);
+  std::vector<QString> lines;
+  for (int n = 0; n < 1500; ++n) {
+    QString s;
+    for (std::size_t i = 1 + random() % 50; i > 0; --i) s += letters[random() % letters.size()];
+    lines.push_back(s);
+  }
+  for (int n = 0; n < 300; ++n) {
+    lines.push_back(QString::fromUtf8(" Tn2(%1) = %2        Xn2(%1) = -%3        Yn2(%1) = 0")
+                        .arg(n % 40)
+                        .arg(random() % 100000 / 1000.0)
+                        .arg(random() % 100000 / 7.0)
+                        .replace('.', ','));
+  }
+  // Kerning pairs, spaces alone and at the ends, a tab, a control character,
+  // a letter of another script, and a line far wider than any mask.
+  for (const char* s :
+       {"", " ", "   ", " AV To Ty LT Yo ", "a\tb", "a\x01z", "ℵ∑ ⅓ ∞", "日本語", "x"}) {
+    lines.push_back(QString::fromUtf8(s));
+  }
+  lines.push_back(QString(3000, QLatin1Char('W')));
+  return lines;
+}
+
+TEST(TextPixels, GlyphByGlyphEqualsTheWholeLineDrawn) {
+  TextPixels text(PictureFont());
+  TextPixelList fast, painted;
+  for (const QString& line : Lines()) {
+    const int width = text.Of(line, fast);
+    ASSERT_EQ(width, text.Painted(line, painted)) << line.toStdString();
+    ASSERT_EQ(fast, painted) << line.toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace velmor::ui
