@@ -109,6 +109,7 @@ void PictureBox::setTwips(QSize twips) {
   pending_.clear();
   layers_.clear();
   ResetTiles();
+  whiteUpTo_ = stamp_++;
   SetScale(0, 0, twips.width(), twips.height());
   lineHeightPx_ = PictureText().LineHeight();
   ascentPx_ = PictureText().Ascent();
@@ -134,6 +135,7 @@ void PictureBox::SetSizeTwips(int twipsWide, int twipsHigh) {
   // Kept layers hold pixel indices of the old size.
   layers_.clear();
   ResetTiles();
+  whiteUpTo_ = 0;
   sx_ = w_ / (right_ - left_);
   sy_ = h_ / (bottom_ - top_);
   setFixedSize(w_, h_);
@@ -154,8 +156,29 @@ void PictureBox::SetScale(double left, double top, double right, double bottom) 
 void PictureBox::Cls() {
   // Whatever was put off would be covered.
   DropPending();
-  std::fill(bits_, bits_ + static_cast<std::size_t>(w_) * h_, 0xFFFFFFFFu);
+  // A report page is a tall picture mostly white: only the tiles drawn on
+  // since it was last all white are made white again.
+  const std::size_t tilesHigh = tileStamp_.size() / tilesWide_;
+  for (std::size_t ty = 0; ty < tilesHigh; ++ty) {
+    const std::size_t rowFrom = ty << kTileShift;
+    const std::size_t rowTo = std::min(rowFrom + (1u << kTileShift), static_cast<std::size_t>(h_));
+    std::size_t tx = 0;
+    while (tx < tilesWide_) {
+      if (tileStamp_[ty * tilesWide_ + tx] <= whiteUpTo_) {
+        ++tx;
+        continue;
+      }
+      const std::size_t first = tx;
+      while (tx < tilesWide_ && tileStamp_[ty * tilesWide_ + tx] > whiteUpTo_) ++tx;
+      const std::size_t from = first << kTileShift;
+      const std::size_t to = std::min(tx << kTileShift, static_cast<std::size_t>(w_));
+      for (std::size_t y = rowFrom; y < rowTo && from < to; ++y) {
+        std::fill(bits_ + y * w_ + from, bits_ + y * w_ + to, 0xFFFFFFFFu);
+      }
+    }
+  }
   std::fill(tileStamp_.begin(), tileStamp_.end(), stamp_);
+  whiteUpTo_ = stamp_++;
   texts_.Clear();
   stats_ = {};
   curX_ = 0;

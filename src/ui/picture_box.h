@@ -217,6 +217,8 @@ class PictureBox : public QWidget, public Canvas {
   std::vector<std::uint64_t> tileStamp_;
   std::uint32_t tilesWide_ = 1;
   std::uint64_t stamp_ = 1;
+  // A tile stamped no later than this is white throughout.
+  std::uint64_t whiteUpTo_ = 0;
   std::vector<PendingOp> pending_;
   // Where in pending_ the latest circles and lines put off are (stale ones
   // are told by what they point at).

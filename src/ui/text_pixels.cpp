@@ -7,6 +7,7 @@
 #include <QTextLine>
 #include <QTextOption>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace velmor::ui {
@@ -115,7 +116,8 @@ bool TextPixels::LaidOut(const QString& line, TextPixelList& pixels, int& width)
   if (!Whole(advance) || advance < 0 || advance > kWidest) return false;
   width = std::min(static_cast<int>(advance) + 4, kWidest);
   const int height = lineHeight_ + 2;
-  covered_.assign(static_cast<std::size_t>(width) * height, 0);
+  const int words = (width + 63) / 64;
+  covered_.assign(static_cast<std::size_t>(words) * height, 0);
   const double baseline = laid.ascent();
   for (const QGlyphRun& run : layout_.glyphRuns()) {
     if (run.rawFont() != raw_ || run.isRightToLeft()) return false;
@@ -131,16 +133,19 @@ bool TextPixels::LaidOut(const QString& line, TextPixelList& pixels, int& width)
       for (const auto& [gx, gy] : glyph.pixels) {
         const int x = ox + gx, y = ascent_ + gy;
         if (x >= 0 && x < width && y >= 0 && y < height) {
-          covered_[static_cast<std::size_t>(y) * width + x] = 1;
+          covered_[static_cast<std::size_t>(y) * words + (x >> 6)] |= std::uint64_t{1} << (x & 63);
         }
       }
     }
   }
   pixels.clear();
   for (int y = 0; y < height; ++y) {
-    const std::uint8_t* row = covered_.data() + static_cast<std::size_t>(y) * width;
-    for (int x = 0; x < width; ++x) {
-      if (row[x]) pixels.emplace_back(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
+    for (int word = 0; word < words; ++word) {
+      for (std::uint64_t bits = covered_[static_cast<std::size_t>(y) * words + word]; bits != 0;
+           bits &= bits - 1) {
+        pixels.emplace_back(static_cast<std::int16_t>(word * 64 + std::countr_zero(bits)),
+                            static_cast<std::int16_t>(y));
+      }
     }
   }
   return true;

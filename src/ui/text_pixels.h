@@ -52,7 +52,7 @@ class TextPixels {
   int ascent_ = 0;
   // Each glyph's pixels about its pen position on the baseline.
   std::unordered_map<std::uint32_t, GlyphPixels> glyphs_;
-  std::vector<std::uint8_t> covered_;
+  std::vector<std::uint64_t> covered_;  // a bit a pixel, row by row
 };
 
 }  // namespace velmor::ui

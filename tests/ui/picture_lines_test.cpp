@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <functional>
 #include <memory>
 #include <random>
 #include <vector>
@@ -128,6 +129,62 @@ TEST(PictureLines, SegmentsBeyondTheNumbersFaultAfterTheOnesBefore) {
   EXPECT_EQ(picture.Counts().lines, 2);
   EXPECT_EQ(picture.CurrentX(), 7);
   EXPECT_EQ(picture.CurrentY(), 8);
+}
+
+// Clearing makes white again only what was drawn on since the picture was
+// last white: every way of drawing, straight or kept, a resize that keeps
+// the old pixels, and a clear within a kept drawing must all leave their
+// marks for it. Each is drawn alone, so no other drawing marks its place.
+TEST(PictureLines, ClearingLeavesNothingOfAnyDrawing) {
+  auto box = Blank(true);
+  PictureBox& picture = *box;
+  const auto white = [&] {
+    const QImage image = picture.Image();
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (image.pixel(x, y) != 0xFFFFFFFFu) return false;
+      }
+    }
+    return true;
+  };
+  const double xy[] = {70, 5, 90, 25};
+  const std::vector<std::function<void(Canvas&)>> drawings = {
+      [](Canvas& c) { c.Line(3, 40, 60, 40, RGB(1, 0, 0)); },
+      [](Canvas& c) { c.Line(40, 3, 40, 50, RGB(2, 0, 0)); },
+      [](Canvas& c) { c.Line(5, 5, 95, 33, RGB(3, 0, 0)); },
+      [](Canvas& c) { c.Circle(50, 30, 20, RGB(4, 0, 0)); },
+      [](Canvas& c) { c.PSet(99, 59, RGB(5, 0, 0)); },
+      [](Canvas& c) { c.PrintAt(60, 45, "Tn2(1)= 0"); },
+      [&](Canvas& c) { c.Segments(xy, 1, RGB(6, 0, 0)); },
+      [](Canvas& c) {
+        c.SetLineWidth(3);
+        c.Line(0, 59, 99, 0, RGB(7, 0, 0));
+        c.SetLineWidth(1);
+      },
+  };
+  std::uint64_t key = 1;
+  for (std::size_t i = 0; i < drawings.size(); ++i) {
+    drawings[i](picture);
+    picture.Cls();
+    EXPECT_TRUE(white()) << "drawing " << i;
+    for (int round = 0; round < 2; ++round) {
+      picture.Repeated(key, 1, drawings[i]);
+      picture.Cls();
+      EXPECT_TRUE(white()) << "kept drawing " << i << " laid down " << round;
+    }
+    ++key;
+  }
+  picture.Repeated(key, 1, [&](Canvas& c) {
+    drawings[0](c);
+    c.Cls();
+    drawings[3](c);
+  });
+  picture.Cls();
+  EXPECT_TRUE(white());
+  drawings[2](picture);
+  picture.SetSizeTwips(3000, 1800);
+  picture.Cls();
+  EXPECT_TRUE(white());
 }
 
 }  // namespace
