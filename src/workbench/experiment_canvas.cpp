@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workbench/experiment_canvas.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -31,12 +32,6 @@ constexpr std::uint64_t kPeriodsLayer = 0x5045'5249'4f44ULL;
 constexpr std::uint64_t kTracePeriodLayers = 0x5452'4143'4550'0000ULL;
 constexpr std::uint64_t kPeriodLayers = 0x5045'5249'4f50'0000ULL;
 
-std::uint64_t Bits(double v) {
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &v, sizeof bits);
-  return bits;
-}
-
 // The version of the drawing kept under `key`: it moves on whenever a value
 // the drawing is made from differs from the last time, bit for bit (a zero
 // of the other sign prints its place differently), so equal versions mean
@@ -48,11 +43,12 @@ std::uint64_t KeptVersion(std::uint64_t key, const std::vector<double>& values) 
   };
   static std::map<std::uint64_t, Last> lasts;
   Last& last = lasts[key];
-  bool same = last.bits.size() == values.size();
-  for (std::size_t i = 0; same && i < values.size(); ++i) same = last.bits[i] == Bits(values[i]);
-  if (!same) {
-    last.bits.clear();
-    for (const double v : values) last.bits.push_back(Bits(v));
+  // Compared and kept as bytes: bit for bit is what counts.
+  const std::size_t bytes = values.size() * sizeof(double);
+  if (last.bits.size() != values.size() ||
+      (bytes != 0 && std::memcmp(last.bits.data(), values.data(), bytes) != 0)) {
+    last.bits.resize(values.size());
+    if (bytes != 0) std::memcpy(last.bits.data(), values.data(), bytes);
     ++last.version;
   }
   return last.version;
@@ -249,11 +245,24 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
       c, kPeriodsLayer,
       [&](std::vector<double>& v) {
         v = {static_cast<double>(labels), static_cast<double>(p), P.PictureScale, x0, g, P.SignVX1};
-        for (int k = 0; k <= p + 1; ++k) {
+        // Listed at every refresh: written in place rather than appended.
+        constexpr std::size_t kEach = 12;
+        v.resize(v.size() + kEach * static_cast<std::size_t>(std::max(p + 2, 0)));
+        double* at = v.data() + 6;
+        for (int k = 0; k <= p + 1; ++k, at += kEach) {
           const bool sourcePassed = P.SignVX2 * X2 >= P.SignVX2 * P.Xk2(k);
-          v.insert(v.end(),
-                   {P.Xn2(k), P.Yn2(k), P.Tn2(k), P.Xn1(k), P.Yn1(k), P.Tn1(k), P.Xk1(k), P.Yk1(k),
-                    P.Tk1(k), P.Xk2(k), P.Yk2(k), static_cast<double>(sourcePassed)});
+          at[0] = P.Xn2(k);
+          at[1] = P.Yn2(k);
+          at[2] = P.Tn2(k);
+          at[3] = P.Xn1(k);
+          at[4] = P.Yn1(k);
+          at[5] = P.Tn1(k);
+          at[6] = P.Xk1(k);
+          at[7] = P.Yk1(k);
+          at[8] = P.Tk1(k);
+          at[9] = P.Xk2(k);
+          at[10] = P.Yk2(k);
+          at[11] = static_cast<double>(sourcePassed);
         }
       },
       [&](Canvas& d) { DrawPeriods(d, P, labels, x0, g); });
