@@ -28,6 +28,13 @@ class BoundedArray {
   T& operator()(int i) { return data_[Offset(i)]; }
   const T& operator()(int i) const { return data_[Offset(i)]; }
 
+  // Entries from..to in a row; fails as reading the first one missing would.
+  const T* Row(int from, int to) const {
+    if (to < from) return nullptr;
+    Offset(to);
+    return &data_[Offset(from)];
+  }
+
   bool Contains(int i) const { return !data_.empty() && i >= lo_ && i <= hi_; }
   int Lo() const { return lo_; }
   int Hi() const { return hi_; }

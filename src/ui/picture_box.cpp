@@ -737,23 +737,27 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
     layer.textGeneration = generation;
   }
   if (!outer) logged_.clear();
-  std::vector<bool> seen(static_cast<std::size_t>(w_) * h_, false);
-  // The tile, pixel index and colour of the last write of every pixel.
-  struct Last {
-    std::uint32_t tile, at, colour;
-  };
-  std::vector<Last> last;
-  std::vector<std::uint32_t> inTile(tileStamp_.size() + 1, 0);
+  // The last write of every pixel, found from the end; the memory for it is
+  // kept from one capture to the next, and only the marks made are undone.
+  const std::size_t pixels = static_cast<std::size_t>(w_) * h_;
+  if (seen_.size() != (pixels + 63) / 64) seen_.assign((pixels + 63) / 64, 0);
+  std::vector<LastWrite>& last = lastWrites_;
+  last.clear();
+  std::vector<std::uint32_t>& inTile = inTile_;
+  inTile.assign(tileStamp_.size() + 1, 0);
   for (std::size_t k = captured_.size(); k-- > first;) {
     const auto [at, colour] = captured_[k];
-    if (!seen[at]) {
-      seen[at] = true;
+    std::uint64_t& word = seen_[at >> 6];
+    const std::uint64_t bit = std::uint64_t{1} << (at & 63);
+    if (!(word & bit)) {
+      word |= bit;
       const auto tile =
           TileOf(at % static_cast<std::uint32_t>(w_), at / static_cast<std::uint32_t>(w_));
       last.push_back({tile, at, colour});
       ++inTile[tile + 1];
     }
   }
+  for (const LastWrite& l : last) seen_[l.at >> 6] = 0;
   // Grouped by tile, counted rather than sorted: each pixel is there once,
   // so their order within a tile does not matter.
   for (std::size_t t = 1; t < inTile.size(); ++t) {
@@ -763,7 +767,7 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
   for (TileRun& run : layer.runs) run.end = inTile[run.tile + 1];
   layer.index.resize(last.size());
   layer.colour.resize(last.size());
-  for (const Last& l : last) {
+  for (const LastWrite& l : last) {
     const std::uint32_t to = inTile[l.tile]++;
     layer.index[to] = l.at;
     layer.colour[to] = l.colour;
@@ -772,7 +776,10 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
     outer->texts.insert(outer->texts.end(), layer.texts.begin(), layer.texts.end());
   } else {
     captured_.clear();
-    captured_.shrink_to_fit();
+    // A huge drawing's memory is not kept for the next.
+    constexpr std::size_t kKeptCapture = std::size_t{1} << 20;
+    if (captured_.capacity() > kKeptCapture) captured_.shrink_to_fit();
+    if (last.capacity() > kKeptCapture) last.shrink_to_fit();
   }
   layer.laid = stamp_++;
   layer.stats.lines = stats_.lines - before.lines;

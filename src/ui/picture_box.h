@@ -231,6 +231,13 @@ class PictureBox : public QWidget, public Canvas {
   Layer* capturing_ = nullptr;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> captured_;
   std::vector<std::uint32_t> logged_;  // ids logged since a kept layer began
+  // Memory a capture works in: a bit a pixel, the last writes, per tile.
+  struct LastWrite {
+    std::uint32_t tile, at, colour;
+  };
+  std::vector<std::uint64_t> seen_;
+  std::vector<LastWrite> lastWrites_;
+  std::vector<std::uint32_t> inTile_;
   bool caching_ = true;
   bool dirty_ = false;
   struct MenuEntry {

@@ -245,24 +245,18 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
       c, kPeriodsLayer,
       [&](std::vector<double>& v) {
         v = {static_cast<double>(labels), static_cast<double>(p), P.PictureScale, x0, g, P.SignVX1};
-        // Listed at every refresh: written in place rather than appended.
+        // Listed at every refresh: read in rows rather than entry by entry.
         constexpr std::size_t kEach = 12;
-        v.resize(v.size() + kEach * static_cast<std::size_t>(std::max(p + 2, 0)));
+        const int last = p + 1;
+        const double* rows[] = {P.Xn2.Row(0, last), P.Yn2.Row(0, last), P.Tn2.Row(0, last),
+                                P.Xn1.Row(0, last), P.Yn1.Row(0, last), P.Tn1.Row(0, last),
+                                P.Xk1.Row(0, last), P.Yk1.Row(0, last), P.Tk1.Row(0, last),
+                                P.Xk2.Row(0, last), P.Yk2.Row(0, last)};
+        v.resize(v.size() + kEach * static_cast<std::size_t>(std::max(last + 1, 0)));
         double* at = v.data() + 6;
-        for (int k = 0; k <= p + 1; ++k, at += kEach) {
-          const bool sourcePassed = P.SignVX2 * X2 >= P.SignVX2 * P.Xk2(k);
-          at[0] = P.Xn2(k);
-          at[1] = P.Yn2(k);
-          at[2] = P.Tn2(k);
-          at[3] = P.Xn1(k);
-          at[4] = P.Yn1(k);
-          at[5] = P.Tn1(k);
-          at[6] = P.Xk1(k);
-          at[7] = P.Yk1(k);
-          at[8] = P.Tk1(k);
-          at[9] = P.Xk2(k);
-          at[10] = P.Yk2(k);
-          at[11] = static_cast<double>(sourcePassed);
+        for (int k = 0; k <= last; ++k, at += kEach) {
+          for (std::size_t r = 0; r < std::size(rows); ++r) at[r] = rows[r][k];
+          at[11] = static_cast<double>(P.SignVX2 * X2 >= P.SignVX2 * rows[9][k]);
         }
       },
       [&](Canvas& d) { DrawPeriods(d, P, labels, x0, g); });
