@@ -540,8 +540,31 @@ void PictureBox::CoverEarlierShape(const PendingOp& op) {
     return RoundPx(x.a) == RoundPx(y.a) && RoundPx(x.b) == RoundPx(y.b) &&
            RoundPx(x.c) == RoundPx(y.c);
   };
+  // A thin level line within a later one on the same row (or an upright
+  // one within a later one on the same column) has every pixel written
+  // again by it: a path drawn from its start to where a body is now.
+  const auto within = [&](const PendingOp& earlier, const PendingOp& later) {
+    if (earlier.kind != PendingOp::kLine || later.kind != PendingOp::kLine || earlier.width > 1 ||
+        later.width > 1 || !unclipped(earlier) || !unclipped(later)) {
+      return false;
+    }
+    struct Ends {
+      int ax, ay, bx, by;
+    };
+    const auto ends = [](const PendingOp& l) {
+      return Ends{RoundPx(l.a), RoundPx(l.b), RoundPx(l.a + (l.c - l.a)),
+                  RoundPx(l.b + (l.d - l.b))};
+    };
+    const Ends e = ends(earlier), l = ends(later);
+    const auto inside = [](int e1, int e2, int l1, int l2) {
+      return std::min(e1, e2) >= std::min(l1, l2) && std::max(e1, e2) <= std::max(l1, l2);
+    };
+    if (e.ay == e.by && l.ay == l.by && e.ay == l.ay) return inside(e.ax, e.bx, l.ax, l.bx);
+    if (e.ax == e.bx && l.ax == l.bx && e.ax == l.ax) return inside(e.ay, e.by, l.ay, l.by);
+    return false;
+  };
   for (const std::size_t at : recentShapes_) {
-    if (at < pending_.size() && samePixels(pending_[at], op)) {
+    if (at < pending_.size() && (samePixels(pending_[at], op) || within(pending_[at], op))) {
       pending_[at].kind = PendingOp::kCovered;
     }
   }
