@@ -87,14 +87,7 @@ std::uint64_t SignalVersion(const SharedPool& P, const MediumState& M) {
 // Points first … last, kept by the picture under `key`.
 void DrawSignalKept(Canvas& c, const SharedPool& P, const MediumState& M, std::uint64_t key,
                     std::uint64_t version, long long first, long long last) {
-  // One reference captured: the drawing needs no memory of its own.
-  const struct {
-    const SharedPool& P;
-    const MediumState& M;
-    long long first, last;
-  } what{P, M, first, last};
-  c.Repeated(key, version,
-             [&what](Canvas& g) { DrawSignal(g, what.P, what.M, what.first, what.last); });
+  c.Repeated(key, version, [&](Canvas& g) { DrawSignal(g, P, M, first, last); });
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 // (y grows upwards where top > bottom). What is drawn stays until cleared.
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace velmor {
 
@@ -26,6 +26,24 @@ constexpr Rgb RGB(int r, int g, int b) {
 // Colour value 1 (red 1, green 0, blue 0), the program's "black".
 constexpr Rgb kColour1 = RGB(1, 0, 0);
 constexpr Rgb kWhite = RGB(255, 255, 255);
+
+class Canvas;
+
+// A drawing handed to a canvas to run while the call lasts: it refers to
+// the caller's function object, so handing it over costs no memory.
+class Drawing {
+ public:
+  template <class F>
+  requires(!std::is_same_v<std::remove_cvref_t<F>, Drawing>)
+      Drawing(const F& draw)  // NOLINT(google-explicit-constructor): a lambda stands for it
+      : object_(&draw),
+        call_([](const void* object, Canvas& c) { (*static_cast<const F*>(object))(c); }) {}
+  void operator()(Canvas& c) const { call_(object_, c); }
+
+ private:
+  const void* object_;
+  void (*call_)(const void*, Canvas&);
+};
 
 class Canvas {
  public:
@@ -66,8 +84,7 @@ class Canvas {
   // canvas may keep what `draw` produced under `key` and lay it down again
   // instead of drawing it anew; the picture must be the same either way. A
   // different `version` under the same key means the drawing changed.
-  virtual void Repeated(std::uint64_t key, std::uint64_t version,
-                        const std::function<void(Canvas&)>& draw) {
+  virtual void Repeated(std::uint64_t key, std::uint64_t version, Drawing draw) {
     (void)key;
     (void)version;
     draw(*this);

@@ -19,7 +19,7 @@ class NullCanvas : public Canvas {
   double CurrentX() const override { return 0; }
   double CurrentY() const override { return 0; }
   void Print(std::string_view) override {}
-  void Repeated(std::uint64_t, std::uint64_t, const std::function<void(Canvas&)>&) override {}
+  void Repeated(std::uint64_t, std::uint64_t, Drawing) override {}
 };
 
 }  // namespace velmor

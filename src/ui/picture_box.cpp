@@ -679,8 +679,7 @@ void PictureBox::ReplayRecords(Layer& layer) {
   lineWidth_ = layer.widthOut;
 }
 
-void PictureBox::Repeated(std::uint64_t key, std::uint64_t version,
-                          const std::function<void(Canvas&)>& draw) {
+void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw) {
   if (!caching_) {
     draw(*this);
     return;

@@ -9,7 +9,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -51,8 +50,7 @@ class PictureBox : public QWidget, public Canvas {
   double CurrentX() const override { return curX_; }
   double CurrentY() const override { return curY_; }
   void Print(std::string_view text) override;
-  void Repeated(std::uint64_t key, std::uint64_t version,
-                const std::function<void(Canvas&)>& draw) override;
+  void Repeated(std::uint64_t key, std::uint64_t version, Drawing draw) override;
 
   // Turns layer caching off, so every repeated drawing is drawn anew (for
   // tests that compare both ways).
@@ -210,7 +208,7 @@ class PictureBox : public QWidget, public Canvas {
   Stats stats_;
   std::unordered_map<std::string, Mask> masks_;
   std::vector<std::pair<std::int16_t, std::int16_t>> maskScratch_;
-  std::map<std::uint64_t, Layer> layers_;
+  std::unordered_map<std::uint64_t, Layer> layers_;  // nodes stay put: pending_ points at them
   // Per tile of 16 x 16 pixels, the stamp of the latest change in it.
   // Every change carries the current stamp; laying down a layer takes the
   // current stamp as its own and moves it on.
