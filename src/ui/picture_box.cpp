@@ -86,6 +86,27 @@ void TraceCircle(int cx, int cy, int r, const Put& put) {
   }
 }
 
+// Bresenham's line from one pixel to another, both ends included.
+template <class Put>
+void TraceLine(int ax, int ay, int bx, int by, const Put& put) {
+  const int ddx = std::abs(bx - ax), ddy = -std::abs(by - ay);
+  const int sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
+  int err = ddx + ddy;
+  for (;;) {
+    put(ax, ay);
+    if (ax == bx && ay == by) break;
+    const int e2 = 2 * err;
+    if (e2 >= ddy) {
+      err += ddy;
+      ax += sx;
+    }
+    if (e2 <= ddx) {
+      err += ddx;
+      ay += sy;
+    }
+  }
+}
+
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent, const char* name, int twipsWide, int twipsHigh)
@@ -256,11 +277,8 @@ void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uin
       }
     }
   }
-  int ax = RoundPx(x1 + t0 * dx), ay = RoundPx(y1 + t0 * dy);
+  const int ax = RoundPx(x1 + t0 * dx), ay = RoundPx(y1 + t0 * dy);
   const int bx = RoundPx(x1 + t1 * dx), by = RoundPx(y1 + t1 * dy);
-  const int ddx = std::abs(bx - ax), ddy = -std::abs(by - ay);
-  const int sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
-  int err = ddx + ddy;
   // The thin pen outside a layer being kept: straight into the image, a
   // level or upright line as one run of pixels.
   const bool direct = lineWidth_ <= 1 && !capturing_;
@@ -293,24 +311,21 @@ void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uin
     }
     return;
   }
-  for (;;) {
+  TraceLine(ax, ay, bx, by, [&](int x, int y) {
     if (!direct) {
-      Stamp(ax, ay, argb);
-    } else if (ax >= 0 && ay >= 0 && ax < w_ && ay < h_) {
-      bits_[static_cast<std::size_t>(ay) * static_cast<std::size_t>(w_) + ax] = argb;
-      tileStamp_[TileOf(static_cast<std::uint32_t>(ax), static_cast<std::uint32_t>(ay))] = stamp_;
+      Stamp(x, y, argb);
+    } else if (x >= 0 && y >= 0 && x < w_ && y < h_) {
+      bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + x] = argb;
+      tileStamp_[TileOf(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y))] = stamp_;
     }
-    if (ax == bx && ay == by) break;
-    const int e2 = 2 * err;
-    if (e2 >= ddy) {
-      err += ddy;
-      ax += sx;
-    }
-    if (e2 <= ddx) {
-      err += ddx;
-      ay += sy;
-    }
-  }
+  });
+}
+
+void PictureBox::InsideLine(int ax, int ay, int bx, int by, std::uint32_t argb) {
+  TraceLine(ax, ay, bx, by, [&](int x, int y) {
+    bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + x] = argb;
+    tileStamp_[TileOf(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y))] = stamp_;
+  });
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, Rgb colour) {
@@ -348,7 +363,20 @@ void PictureBox::Segments(const double* xy, std::size_t n, Rgb colour) {
     ++stats_.lines;
     // Behind drawing that waits, a line waits too, so everything lands in order.
     if (pending_.empty()) {
-      RasterLine(px1, py1, px2, py2, argb);
+      // Most segments are a ray's few pixels well inside the picture: their
+      // ends are rounded as RasterLine rounds an unclipped line's, and
+      // their pixels need no bounds.
+      const int ax = RoundPx(px1), ay = RoundPx(py1);
+      const int bx = RoundPx(px1 + (px2 - px1)), by = RoundPx(py1 + (py2 - py1));
+      const auto in = [this](int x, int y) {
+        return static_cast<unsigned>(x) < static_cast<unsigned>(w_) &&
+               static_cast<unsigned>(y) < static_cast<unsigned>(h_);
+      };
+      if (in(ax, ay) && in(bx, by)) {
+        InsideLine(ax, ay, bx, by, argb);
+      } else {
+        RasterLine(px1, py1, px2, py2, argb);
+      }
     } else {
       Emit({PendingOp::kLine, lineWidth_, argb, px1, py1, px2, py2, nullptr, nullptr});
     }

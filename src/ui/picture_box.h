@@ -177,6 +177,8 @@ class PictureBox : public QWidget, public Canvas {
   void Plot(int x, int y, std::uint32_t argb);
   void Stamp(int x, int y, std::uint32_t argb);
   void RasterLine(double x1, double y1, double x2, double y2, std::uint32_t argb);
+  // The thin pen's line between pixels of the image, straight into it.
+  void InsideLine(int ax, int ay, int bx, int by, std::uint32_t argb);
   void RasterCircle(double pcx, double pcy, double pr, std::uint32_t argb);
   const Mask& TextMask(const std::string& line);
   void Touch();
