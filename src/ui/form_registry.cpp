@@ -90,8 +90,10 @@ void FormRegistry::CloseAll() {
 }
 
 bool FormRegistry::AnyOpen() {
-  for (int n = 1; n <= kForms; ++n) {
-    if (Find(n)) return true;
+  // Asked at every step of a run: the forms are looked at in place.
+  for (const QPointer<Form>& form : State().forms) {
+    const Form* f = form.data();
+    if (f && !f->Closing()) return true;
   }
   return false;
 }

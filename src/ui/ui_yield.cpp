@@ -17,16 +17,24 @@ struct YieldState {
   std::chrono::steady_clock::time_point last{};
 };
 
-YieldState& State() {
-  static YieldState s;
-  return s;
-}
+// Not a function's static: a loop yields hundreds of thousands of times a
+// run, and would test its guard at each.
+YieldState state;
 
-bool Yield(const std::function<void()>& showPending, std::chrono::milliseconds every) {
-  YieldState& s = State();
+// What a loop shows first whenever anything outside it may look.
+struct Shower {
+  const void* object = nullptr;
+  void (*call)(const void*) = nullptr;
+  void operator()() const {
+    if (call) call(object);
+  }
+};
+
+bool Yield(const Shower& showPending, std::chrono::milliseconds every) {
+  YieldState& s = state;
   ++s.count;
   if (s.hook) {
-    if (showPending) showPending();
+    showPending();
     s.hook();
   }
   // Reading the clock every call would cost more than a cheap step; every
@@ -35,7 +43,7 @@ bool Yield(const std::function<void()>& showPending, std::chrono::milliseconds e
     const auto now = std::chrono::steady_clock::now();
     if (now - s.last >= every) {
       s.last = now;
-      if (showPending) showPending();
+      showPending();
       QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
   }
@@ -45,29 +53,29 @@ bool Yield(const std::function<void()>& showPending, std::chrono::milliseconds e
 }  // namespace
 
 bool UiYield() {
-  return Yield(nullptr, std::chrono::milliseconds(15));
+  return Yield({}, std::chrono::milliseconds(15));
 }
 
-bool UiYield(const std::function<void()>& showPending) {
+bool UiYieldShowing(const void* show, void (*call)(const void*)) {
   // A look repaints the picture and every field changed since the last one,
   // about a millisecond's work: 40 looks a second keep the run smooth to the
   // eye and that work small beside the steps.
-  return Yield(showPending, std::chrono::milliseconds(25));
+  return Yield({show, call}, std::chrono::milliseconds(25));
 }
 
 long long UiYieldCount() {
-  return State().count;
+  return state.count;
 }
 
 void SetYieldHook(std::function<void()> hook) {
-  State().hook = std::move(hook);
+  state.hook = std::move(hook);
 }
 
 void SetQuitting(bool on) {
-  State().quitting = on;
+  state.quitting = on;
 }
 bool Quitting() {
-  return State().quitting;
+  return state.quitting;
 }
 
 }  // namespace velmor::ui

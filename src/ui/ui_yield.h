@@ -14,7 +14,17 @@ bool UiYield();
 // runs first whenever anything outside the loop may look (before pending
 // events are processed, and before the driver's hook). Such a loop draws a
 // picture, and lets the interface look at most about 40 times a second.
-bool UiYield(const std::function<void()>& showPending);
+template <class Show>
+bool UiYield(const Show& showPending);
+// UiYield with what to show reached through a plain pointer: a loop yields
+// hundreds of thousands of times a run, and wraps nothing for it.
+bool UiYieldShowing(const void* show, void (*call)(const void*));
+
+template <class Show>
+bool UiYield(const Show& showPending) {
+  return UiYieldShowing(&showPending,
+                        [](const void* show) { (*static_cast<const Show*>(show))(); });
+}
 
 // Calls counted since the program started.
 long long UiYieldCount();
