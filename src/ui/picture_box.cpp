@@ -364,16 +364,15 @@ void PictureBox::Segments(const double* xy, std::size_t n, Rgb colour) {
     // Behind drawing that waits, a line waits too, so everything lands in order.
     if (pending_.empty()) {
       // Most segments are a ray's few pixels well inside the picture: their
-      // ends are rounded as RasterLine rounds an unclipped line's, and
-      // their pixels need no bounds.
-      const int ax = RoundPx(px1), ay = RoundPx(py1);
-      const int bx = RoundPx(px1 + (px2 - px1)), by = RoundPx(py1 + (py2 - py1));
-      const auto in = [this](int x, int y) {
-        return static_cast<unsigned>(x) < static_cast<unsigned>(w_) &&
-               static_cast<unsigned>(y) < static_cast<unsigned>(h_);
+      // ends round to pixels of it, as RasterLine rounds an unclipped
+      // line's, and their pixels need no bounds. Only ends known to be
+      // near are rounded: a far one would not fit an int.
+      const auto in = [this](double x, double y) {
+        return x >= 0 && y >= 0 && x < w_ - 1 && y < h_ - 1;
       };
-      if (in(ax, ay) && in(bx, by)) {
-        InsideLine(ax, ay, bx, by, argb);
+      if (in(px1, py1) && in(px2, py2)) {
+        InsideLine(RoundPx(px1), RoundPx(py1), RoundPx(px1 + (px2 - px1)),
+                   RoundPx(py1 + (py2 - py1)), argb);
       } else {
         RasterLine(px1, py1, px2, py2, argb);
       }

@@ -40,6 +40,13 @@ std::vector<Segment> Segments() {
   return all;
 }
 
+void ExpectSamePixels(const QImage& a, const QImage& b) {
+  ASSERT_EQ(a.size(), b.size());
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) ASSERT_EQ(a.pixel(x, y), b.pixel(x, y)) << x << " " << y;
+  }
+}
+
 // A white 100 × 60 picture, a pixel a unit.
 std::unique_ptr<PictureBox> Blank(bool keepLayers) {
   auto picture = std::make_unique<PictureBox>(nullptr, "Picture1", 1500, 900);
@@ -81,11 +88,7 @@ TEST(PictureLines, StraightIntoTheImageAsThePenPointByPoint) {
   const QImage lines = Drawn(Way::Lines);
   ASSERT_EQ(lines.size(), QSize(100, 60));
   for (const Way way : {Way::Kept, Way::Together}) {
-    const QImage other = Drawn(way);
-    for (int y = 0; y < 60; ++y) {
-      for (int x = 0; x < 100; ++x)
-        ASSERT_EQ(lines.pixel(x, y), other.pixel(x, y)) << x << " " << y;
-    }
+    ExpectSamePixels(lines, Drawn(way));
   }
 }
 
@@ -136,21 +139,11 @@ QImage GrowingPaths(bool keep) {
 }
 
 TEST(PictureLines, ALineSkippedOnlyWhenALaterOneCoversIt) {
-  const QImage straight = GrowingPaths(false);
-  const QImage kept = GrowingPaths(true);
-  for (int y = 0; y < 60; ++y) {
-    for (int x = 0; x < 100; ++x)
-      ASSERT_EQ(straight.pixel(x, y), kept.pixel(x, y)) << x << " " << y;
-  }
+  ExpectSamePixels(GrowingPaths(false), GrowingPaths(true));
 }
 
 TEST(PictureLines, AKeptDrawingCoversTheThinLinesDrawnOverIt) {
-  const QImage straight = KeptOverThinLines(false);
-  const QImage kept = KeptOverThinLines(true);
-  for (int y = 0; y < 60; ++y) {
-    for (int x = 0; x < 100; ++x)
-      ASSERT_EQ(straight.pixel(x, y), kept.pixel(x, y)) << x << " " << y;
-  }
+  ExpectSamePixels(KeptOverThinLines(false), KeptOverThinLines(true));
 }
 
 TEST(PictureLines, SegmentsBeyondTheNumbersFaultAfterTheOnesBefore) {
@@ -161,6 +154,10 @@ TEST(PictureLines, SegmentsBeyondTheNumbersFaultAfterTheOnesBefore) {
   EXPECT_EQ(picture.Counts().lines, 2);
   EXPECT_EQ(picture.CurrentX(), 7);
   EXPECT_EQ(picture.CurrentY(), 8);
+  // Far but finite: clipped like any line, not rounded to a pixel first.
+  const double far[] = {1e300, 1, 2, 3, -1e300, -1e300, 1e300, 1e300};
+  picture.Segments(far, 2, RGB(0, 0, 0));
+  EXPECT_EQ(picture.Counts().lines, 4);
 }
 
 // Clearing makes white again only what was drawn on since the picture was
