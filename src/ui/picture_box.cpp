@@ -128,6 +128,7 @@ void PictureBox::setTwips(QSize twips) {
   image_.fill(Qt::white);
   bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
   pending_.clear();
+  recentShapes_.fill({});
   layers_.clear();
   ResetTiles();
   whiteUpTo_ = stamp_++;
@@ -243,10 +244,11 @@ void PictureBox::Stamp(int x, int y, std::uint32_t argb) {
   }
 }
 
-void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uint32_t argb) {
-  // Clip to the image plus the pen, so far-away endpoints cost nothing. A
-  // line with both ends inside needs no clipping: t0 = 0 and t1 = 1.
-  const double m = lineWidth_ + 2;
+// Clipped to the image plus the pen, so far-away endpoints cost nothing. A
+// line with both ends inside needs no clipping: t0 = 0 and t1 = 1.
+bool PictureBox::LineEnds(double x1, double y1, double x2, double y2, int width,
+                          PixelEnds& ends) const {
+  const double m = width + 2;
   const double xmin = -m, ymin = -m, xmax = w_ + m, ymax = h_ + m;
   double t0 = 0, t1 = 1;
   const double dx = x2 - x1, dy = y2 - y1;
@@ -258,27 +260,34 @@ void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uin
     // below would find.
     if ((x1 < xmin && x2 < xmin) || (x1 > xmax && x2 > xmax) || (y1 < ymin && y2 < ymin) ||
         (y1 > ymax && y2 > ymax)) {
-      return;
+      return false;
     }
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
     for (int i = 0; i < 4; ++i) {
       if (p[i] == 0) {
-        if (q[i] < 0) return;
+        if (q[i] < 0) return false;
       } else {
         const double t = q[i] / p[i];
         if (p[i] < 0) {
-          if (t > t1) return;
+          if (t > t1) return false;
           t0 = std::max(t0, t);
         } else {
-          if (t < t0) return;
+          if (t < t0) return false;
           t1 = std::min(t1, t);
         }
       }
     }
   }
-  const int ax = RoundPx(x1 + t0 * dx), ay = RoundPx(y1 + t0 * dy);
-  const int bx = RoundPx(x1 + t1 * dx), by = RoundPx(y1 + t1 * dy);
+  ends = {RoundPx(x1 + t0 * dx), RoundPx(y1 + t0 * dy), RoundPx(x1 + t1 * dx),
+          RoundPx(y1 + t1 * dy)};
+  return true;
+}
+
+void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uint32_t argb) {
+  PixelEnds ends;
+  if (!LineEnds(x1, y1, x2, y2, lineWidth_, ends)) return;
+  const int ax = ends.ax, ay = ends.ay, bx = ends.bx, by = ends.by;
   // The thin pen outside a layer being kept: straight into the image, a
   // level or upright line as one run of pixels.
   const bool direct = lineWidth_ <= 1 && !capturing_;
@@ -543,59 +552,63 @@ void PictureBox::LayDown(Layer& layer) {
 // nothing looks at the picture while it waits: a circle or line put off
 // whose pixels a later one put off covers would never be seen, and is not
 // drawn.
-void PictureBox::CoverEarlierShape(const PendingOp& op) {
-  // The pixels of a circle below kBigCircle follow from its rounded centre
-  // and radius; those of a line with both ends near the image (not clipped)
-  // from its rounded ends, worked out as RasterLine does.
-  const auto unclipped = [this](const PendingOp& l) {
-    const double m = l.width + 2;
-    const auto near = [&](double x, double y) {
-      return x >= -m && x <= w_ + m && y >= -m && y <= h_ + m;
-    };
-    return near(l.a, l.b) && near(l.c, l.d);
-  };
-  const auto samePixels = [&](const PendingOp& x, const PendingOp& y) {
-    if (x.kind != y.kind || x.width != y.width) return false;
-    if (x.kind == PendingOp::kLine) {
-      return unclipped(x) && unclipped(y) && RoundPx(x.a) == RoundPx(y.a) &&
-             RoundPx(x.b) == RoundPx(y.b) &&
-             RoundPx(x.a + (x.c - x.a)) == RoundPx(y.a + (y.c - y.a)) &&
-             RoundPx(x.b + (x.d - x.b)) == RoundPx(y.b + (y.d - y.b));
-    }
-    if ((x.c < kBigCircle) != (y.c < kBigCircle)) return false;
-    if (x.c >= kBigCircle) return x.a == y.a && x.b == y.b && x.c == y.c;
-    return RoundPx(x.a) == RoundPx(y.a) && RoundPx(x.b) == RoundPx(y.b) &&
-           RoundPx(x.c) == RoundPx(y.c);
-  };
+PictureBox::Footprint PictureBox::FootprintOf(const PendingOp& op) const {
+  Footprint f;
+  f.kind = op.kind;
+  f.width = op.width;
+  if (op.kind == PendingOp::kLine) {
+    // A line's pixels follow from its ends as clipped and rounded, as
+    // RasterLine works them out, and its pen.
+    f.drawn = LineEnds(op.a, op.b, op.c, op.d, op.width, f.ends);
+  } else if (op.c < kBigCircle) {
+    // Those of a circle below kBigCircle from its rounded centre and radius.
+    f.ends = {RoundPx(op.a), RoundPx(op.b), RoundPx(op.c), 0};
+  } else {
+    f.big = true;
+    f.a = op.a;
+    f.b = op.b;
+    f.c = op.c;
+  }
+  return f;
+}
+
+bool PictureBox::Covers(const Footprint& later, const Footprint& earlier) {
+  if (earlier.kind == PendingOp::kLine && !earlier.drawn) return true;
+  if (earlier.kind != later.kind) return false;
+  const PixelEnds& e = earlier.ends;
+  const PixelEnds& l = later.ends;
+  if (earlier.kind == PendingOp::kCircle) {
+    if (earlier.width != later.width || earlier.big != later.big) return false;
+    if (earlier.big) return earlier.a == later.a && earlier.b == later.b && earlier.c == later.c;
+    return e.ax == l.ax && e.ay == l.ay && e.bx == l.bx;
+  }
+  if (!later.drawn) return false;
+  if (earlier.width == later.width && e.ax == l.ax && e.ay == l.ay && e.bx == l.bx &&
+      e.by == l.by) {
+    return true;
+  }
   // A thin level line within a later one on the same row (or an upright
   // one within a later one on the same column) has every pixel written
   // again by it: a path drawn from its start to where a body is now.
-  const auto within = [&](const PendingOp& earlier, const PendingOp& later) {
-    if (earlier.kind != PendingOp::kLine || later.kind != PendingOp::kLine || earlier.width > 1 ||
-        later.width > 1 || !unclipped(earlier) || !unclipped(later)) {
-      return false;
-    }
-    struct Ends {
-      int ax, ay, bx, by;
-    };
-    const auto ends = [](const PendingOp& l) {
-      return Ends{RoundPx(l.a), RoundPx(l.b), RoundPx(l.a + (l.c - l.a)),
-                  RoundPx(l.b + (l.d - l.b))};
-    };
-    const Ends e = ends(earlier), l = ends(later);
-    const auto inside = [](int e1, int e2, int l1, int l2) {
-      return std::min(e1, e2) >= std::min(l1, l2) && std::max(e1, e2) <= std::max(l1, l2);
-    };
-    if (e.ay == e.by && l.ay == l.by && e.ay == l.ay) return inside(e.ax, e.bx, l.ax, l.bx);
-    if (e.ax == e.bx && l.ax == l.bx && e.ax == l.ax) return inside(e.ay, e.by, l.ay, l.by);
-    return false;
+  if (earlier.width > 1 || later.width > 1) return false;
+  const auto inside = [](int e1, int e2, int l1, int l2) {
+    return std::min(e1, e2) >= std::min(l1, l2) && std::max(e1, e2) <= std::max(l1, l2);
   };
-  for (const std::size_t at : recentShapes_) {
-    if (at < pending_.size() && (samePixels(pending_[at], op) || within(pending_[at], op))) {
-      pending_[at].kind = PendingOp::kCovered;
+  if (e.ay == e.by && l.ay == l.by && e.ay == l.ay) return inside(e.ax, e.bx, l.ax, l.bx);
+  if (e.ax == e.bx && l.ax == l.bx && e.ax == l.ax) return inside(e.ay, e.by, l.ay, l.by);
+  return false;
+}
+
+void PictureBox::CoverEarlierShape(const PendingOp& op) {
+  const Footprint footprint = FootprintOf(op);
+  for (const RecentShape& recent : recentShapes_) {
+    // One already covered stays so.
+    if (recent.at < pending_.size() && pending_[recent.at].kind == recent.footprint.kind &&
+        Covers(footprint, recent.footprint)) {
+      pending_[recent.at].kind = PendingOp::kCovered;
     }
   }
-  recentShapes_[nextShape_++ % recentShapes_.size()] = pending_.size();
+  recentShapes_[nextShape_++ % recentShapes_.size()] = {pending_.size(), footprint};
 }
 
 void PictureBox::Emit(const PendingOp& op) {
@@ -659,6 +672,7 @@ void PictureBox::Compose() {
   for (const PendingOp& op : ops) Draw(op);
   ops.clear();
   pending_.swap(ops);
+  recentShapes_.fill({});
 }
 
 void PictureBox::DropPending() {
@@ -666,6 +680,7 @@ void PictureBox::DropPending() {
     if (op.layer) op.layer->pendingAt = kNotPending;
   }
   pending_.clear();
+  recentShapes_.fill({});
 }
 
 void PictureBox::ComposeForLook() const {

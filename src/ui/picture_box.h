@@ -166,6 +166,24 @@ class PictureBox : public QWidget, public Canvas {
     Layer* layer;  // none: covered by a later laying down of the same layer
   };
   void Emit(const PendingOp& op);
+  // The pixel ends of a line as drawn with a pen this wide; false: none of
+  // it is in the picture.
+  struct PixelEnds {
+    int ax = 0, ay = 0, bx = 0, by = 0;
+  };
+  bool LineEnds(double x1, double y1, double x2, double y2, int width, PixelEnds& ends) const;
+  // What decides which pixels a circle or line writes.
+  struct Footprint {
+    PendingOp::Kind kind = PendingOp::kCovered;
+    int width = 1;
+    bool drawn = true;  // a line: some of it is in the picture
+    bool big = false;   // a circle traced row by row, by its exact centre and radius
+    PixelEnds ends;     // a line's ends; a smaller circle's centre and radius
+    double a = 0, b = 0, c = 0;
+  };
+  Footprint FootprintOf(const PendingOp& op) const;
+  // Whether the later shape writes every pixel the earlier one does.
+  static bool Covers(const Footprint& later, const Footprint& earlier);
   void CoverEarlierShape(const PendingOp& op);
   void Draw(const PendingOp& op);
   // Brings the picture up to date; every look at its pixels calls it.
@@ -220,13 +238,13 @@ class PictureBox : public QWidget, public Canvas {
   // A tile stamped no later than this is white throughout.
   std::uint64_t whiteUpTo_ = 0;
   std::vector<PendingOp> pending_;
-  // Where in pending_ the latest circles and lines put off are (stale ones
-  // are told by what they point at).
-  std::array<std::size_t, 8> recentShapes_ = [] {
-    std::array<std::size_t, 8> none;
-    none.fill(kNotPending);
-    return none;
-  }();
+  // Where in pending_ the latest circles and lines put off are, and what
+  // pixels they write.
+  struct RecentShape {
+    std::size_t at = kNotPending;
+    Footprint footprint;
+  };
+  std::array<RecentShape, 8> recentShapes_;
   std::size_t nextShape_ = 0;
   Layer* capturing_ = nullptr;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> captured_;

@@ -119,7 +119,7 @@ QImage KeptOverThinLines(bool keep) {
 // now, growing, shrinking and turning, in colours of their own, while a
 // kept drawing waits to be laid down: a line put off is skipped only when a
 // later one writes all its pixels again.
-QImage GrowingPaths(bool keep) {
+QImage GrowingPaths(bool keep, bool offPicture) {
   auto box = Blank(keep);
   PictureBox& picture = *box;
   const auto grid = [](Canvas& c) {
@@ -129,17 +129,28 @@ QImage GrowingPaths(bool keep) {
     picture.Repeated(1, 1, grid);
     const double reach = refresh < 25 ? refresh * 3.3 : (40 - refresh) * 4.1;
     const Rgb colour = RGB(refresh * 6, 0, 255 - refresh * 6);
-    picture.Line(2.4, 10, 2.4 + reach, 10, colour);
-    picture.Line(95.6, 12, 95.6 - reach, 12, colour);
-    picture.Line(30, 1.5, 30, 1.5 + reach * 0.6, colour);
-    picture.Line(5, 50, 5 + reach, 50 - reach * 0.2, colour);
+    if (!offPicture) {
+      picture.Line(2.4, 10, 2.4 + reach, 10, colour);
+      picture.Line(95.6, 12, 95.6 - reach, 12, colour);
+      picture.Line(30, 1.5, 30, 1.5 + reach * 0.6, colour);
+      picture.Line(5, 50, 5 + reach, 50 - reach * 0.2, colour);
+    } else {
+      // Paths from a start off the picture: their pixels are those of the
+      // part left by clipping.
+      picture.Line(-38.4, 20, -38.4 + reach * 1.7, 20, colour);
+      picture.Line(70, 75.2, 70, 75.2 - reach, colour);
+      picture.Line(-1.6, 58.9, -1.6 - reach, 58.9, colour);
+      // Far ends that round alike, clipped to different pixels.
+      picture.Line(refresh % 2 ? -49.6 : -50.4, -20, 149, 79, colour);
+    }
     picture.Circle(50, 30, reach / 4, RGB(250, 250, 250));
   }
   return picture.Image();
 }
 
 TEST(PictureLines, ALineSkippedOnlyWhenALaterOneCoversIt) {
-  ExpectSamePixels(GrowingPaths(false), GrowingPaths(true));
+  ExpectSamePixels(GrowingPaths(false, false), GrowingPaths(true, false));
+  ExpectSamePixels(GrowingPaths(false, true), GrowingPaths(true, true));
 }
 
 TEST(PictureLines, AKeptDrawingCoversTheThinLinesDrawnOverIt) {
