@@ -353,12 +353,26 @@ void PictureBox::Segments(const double* xy, std::size_t n, Rgb colour) {
     return;
   }
   // What waits is laid down first, so the lines go straight into the image
-  // and still land after it.
+  // and still land after it; nothing here puts drawing off.
   Compose();
   const std::uint32_t argb = ToArgb(colour);
+  const double right = w_ - 1, bottom = h_ - 1;
   for (std::size_t k = 0; k < n; ++k) {
     const double* const s = xy + 4 * k;
     const double px1 = PixelX(s[0]), py1 = PixelY(s[1]), px2 = PixelX(s[2]), py2 = PixelY(s[3]);
+    // Most segments are a ray's few pixels well inside the picture: their
+    // ends round to pixels of it, as RasterLine rounds an unclipped line's
+    // (at zero or above, truncating a half more is that rounding), and
+    // their pixels need no bounds. Only ends known to be near are rounded:
+    // a far one would not fit an int.
+    if (px1 >= 0 && py1 >= 0 && px2 >= 0 && py2 >= 0 && px1 < right && py1 < bottom &&
+        px2 < right && py2 < bottom) {
+      ++stats_.lines;
+      InsideLine(static_cast<int>(px1 + 0.5), static_cast<int>(py1 + 0.5),
+                 static_cast<int>(px1 + (px2 - px1) + 0.5),
+                 static_cast<int>(py1 + (py2 - py1) + 0.5), argb);
+      continue;
+    }
     if (!std::isfinite(px1) || !std::isfinite(py1) || !std::isfinite(px2) || !std::isfinite(py2)) {
       // The fault as that line alone raises it, after the lines before it.
       if (k > 0) {
@@ -370,24 +384,13 @@ void PictureBox::Segments(const double* xy, std::size_t n, Rgb colour) {
       continue;
     }
     ++stats_.lines;
-    // Behind drawing that waits, a line waits too, so everything lands in order.
-    if (pending_.empty()) {
-      // Most segments are a ray's few pixels well inside the picture: their
-      // ends round to pixels of it, as RasterLine rounds an unclipped
-      // line's, and their pixels need no bounds. Only ends known to be
-      // near are rounded: a far one would not fit an int.
-      const auto in = [this](double x, double y) {
-        return x >= 0 && y >= 0 && x < w_ - 1 && y < h_ - 1;
-      };
-      if (in(px1, py1) && in(px2, py2)) {
-        InsideLine(RoundPx(px1), RoundPx(py1), RoundPx(px1 + (px2 - px1)),
-                   RoundPx(py1 + (py2 - py1)), argb);
-      } else {
-        RasterLine(px1, py1, px2, py2, argb);
-      }
-    } else {
-      Emit({PendingOp::kLine, lineWidth_, argb, px1, py1, px2, py2, nullptr, nullptr});
+    // Rays beyond one edge of the picture, often many, leave nothing.
+    const double m = lineWidth_ + 2;
+    if ((px1 < -m && px2 < -m) || (py1 < -m && py2 < -m) || (px1 > w_ + m && px2 > w_ + m) ||
+        (py1 > h_ + m && py2 > h_ + m)) {
+      continue;
     }
+    RasterLine(px1, py1, px2, py2, argb);
   }
   if (n > 0) {
     curX_ = xy[4 * n - 2];
