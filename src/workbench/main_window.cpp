@@ -138,7 +138,14 @@ void Form1::StartExperimentClick() {
         P.TimeStep = FieldNumber(Text9);
         P.NC0 = ui::FieldWhole(Text10);
       },
-      [&] { SetUpExperiment(P, *this); });
+      [&] {
+        // What the setup shows is there before any message about it.
+        struct Shown {
+          Form1* form;
+          ~Shown() { form->ShowPending(); }
+        } shown{this};
+        SetUpExperiment(P, *this);
+      });
   if (started) RunLoop();
 }
 
@@ -178,7 +185,7 @@ void Form1::ShowSightDistance(double R) {
 }
 
 void Form1::ShowPeriodNumber(int p) {
-  ui::ShowText(Text20, WholeText(p));
+  pendingPeriod_ = p;
 }
 
 void Form1::ShowBodies(double X1, double Y1, double X2, double Y2) {
@@ -193,12 +200,14 @@ void Form1::ShowRefreshFields(double X1, double Y1, double X2, double Y2, double
 }
 
 void Form1::ShowPending() {
+  if (pendingPeriod_) ui::ShowText(Text20, WholeText(*pendingPeriod_));
   if (pendingSight_) ui::ShowNumber(Text11, *pendingSight_);
   if (pendingRefresh_) {
     const RefreshFields& f = *pendingRefresh_;
     ShowBodies(f.X1, f.Y1, f.X2, f.Y2);
     ShowTravelTime(f.t);
   }
+  pendingPeriod_.reset();
   pendingSight_.reset();
   pendingRefresh_.reset();
 }

@@ -71,6 +71,7 @@ class Form1 : public ui::Form,
   struct RefreshFields {
     double X1, Y1, X2, Y2, t;
   };
+  std::optional<int> pendingPeriod_;
   std::optional<double> pendingSight_;
   std::optional<RefreshFields> pendingRefresh_;
 
