@@ -530,22 +530,27 @@ void PictureBox::ResetTiles() {
 // Lays a kept layer down again as drawing it anew would: only the tiles
 // changed since it was last laid down can differ from its pixels. A tile
 // is stamped only when a pixel of it changes, so layers that share tiles
-// do not make each other lay them down at every refresh.
+// do not make each other lay them down at every refresh. In such a tile
+// every part is laid down, in the order it was drawn.
 void PictureBox::LayDown(Layer& layer) {
+  for (const PixelsPart& part : layer.parts) LayDownPart(*part, layer.laid);
+  layer.laid = stamp_++;
+}
+
+void PictureBox::LayDownPart(const Pixels& part, std::uint64_t since) {
   std::uint32_t begin = 0;
-  for (const TileRun& run : layer.runs) {
-    if (tileStamp_[run.tile] > layer.laid) {
+  for (const TileRun& run : part.runs) {
+    if (tileStamp_[run.tile] > since) {
       bool changed = false;
       for (std::uint32_t i = begin; i < run.end; ++i) {
-        std::uint32_t& pixel = bits_[layer.index[i]];
-        changed = changed || pixel != layer.colour[i];
-        pixel = layer.colour[i];
+        std::uint32_t& pixel = bits_[part.index[i]];
+        changed = changed || pixel != part.colour[i];
+        pixel = part.colour[i];
       }
       if (changed) tileStamp_[run.tile] = stamp_;
     }
     begin = run.end;
   }
-  layer.laid = stamp_++;
 }
 
 // A refresh draws the front and the next one erases it with a circle on the
@@ -739,18 +744,21 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
       layer.right == right_ && layer.bottom == bottom_ && layer.foreIn == fore_ &&
       layer.widthIn == lineWidth_) {
     if (capturing_) {
-      // Part of a larger drawing being kept: every pixel goes into it, as
-      // drawing it anew would put them, in whatever order (each is written
-      // once).
-      for (std::size_t i = 0; i < layer.index.size(); ++i) {
-        const std::uint32_t at = layer.index[i];
-        if (bits_[at] != layer.colour[i]) {
-          bits_[at] = layer.colour[i];
-          tileStamp_[TileOf(at % static_cast<std::uint32_t>(w_),
-                            at / static_cast<std::uint32_t>(w_))] = stamp_;
+      // Part of a larger drawing being kept: its pixels land as drawing it
+      // anew would put them, and its parts become that drawing's.
+      Layer& into = *capturing_;
+      EndOwnPart(into);
+      for (const PixelsPart& part : layer.parts) {
+        for (std::size_t i = 0; i < part->index.size(); ++i) {
+          const std::uint32_t at = part->index[i];
+          if (bits_[at] != part->colour[i]) {
+            bits_[at] = part->colour[i];
+            tileStamp_[TileOf(at % static_cast<std::uint32_t>(w_),
+                              at / static_cast<std::uint32_t>(w_))] = stamp_;
+          }
         }
-        captured_.emplace_back(at, layer.colour[i]);
       }
+      into.parts.insert(into.parts.end(), layer.parts.begin(), layer.parts.end());
       ReplayRecords(layer);
       return;
     }
@@ -766,14 +774,15 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
   }
   // Capture: draw for real and keep the last colour of every pixel touched.
   // A layer kept within another one's drawing is captured within it: its
-  // writes are the outer layer's too.
+  // parts are the outer layer's too.
   Layer* const outer = capturing_;
   if (!outer) {
     Compose();
     captured_.clear();
+    logged_.clear();
+  } else {
+    EndOwnPart(*outer);
   }
-  const std::size_t first = captured_.size();
-  if (!outer) logged_.clear();
   const std::size_t loggedFirst = logged_.size();
   const std::uint64_t generation = texts_.Generation();
   layer = Layer{};
@@ -784,6 +793,7 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
   layer.bottom = bottom_;
   layer.foreIn = fore_;
   layer.widthIn = lineWidth_;
+  layer.ownFrom = captured_.size();
   const Stats before = stats_;
   layer.capturing = true;
   capturing_ = &layer;
@@ -796,6 +806,7 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
   }
   capturing_ = outer;
   layer.capturing = false;
+  EndOwnPart(layer);
   // Its texts as the log took them in, kept layers within it by their
   // groups; a picture cleared within its drawing has them worked out again.
   if (texts_.Generation() == generation) {
@@ -803,50 +814,15 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
     layer.textGroup = layer.textIds.empty() ? TextLog::kNoGroup : texts_.Group(layer.textIds);
     layer.textGeneration = generation;
   }
-  if (!outer) logged_.clear();
-  // The last write of every pixel, found from the end; the memory for it is
-  // kept from one capture to the next, and only the marks made are undone.
-  const std::size_t pixels = static_cast<std::size_t>(w_) * h_;
-  if (seen_.size() != (pixels + 63) / 64) seen_.assign((pixels + 63) / 64, 0);
-  std::vector<LastWrite>& last = lastWrites_;
-  last.clear();
-  std::vector<std::uint32_t>& inTile = inTile_;
-  inTile.assign(tileStamp_.size() + 1, 0);
-  for (std::size_t k = captured_.size(); k-- > first;) {
-    const auto [at, colour] = captured_[k];
-    std::uint64_t& word = seen_[at >> 6];
-    const std::uint64_t bit = std::uint64_t{1} << (at & 63);
-    if (!(word & bit)) {
-      word |= bit;
-      const auto tile =
-          TileOf(at % static_cast<std::uint32_t>(w_), at / static_cast<std::uint32_t>(w_));
-      last.push_back({tile, at, colour});
-      ++inTile[tile + 1];
-    }
-  }
-  for (const LastWrite& l : last) seen_[l.at >> 6] = 0;
-  // Grouped by tile, counted rather than sorted: each pixel is there once,
-  // so their order within a tile does not matter.
-  for (std::size_t t = 1; t < inTile.size(); ++t) {
-    if (inTile[t] != 0) layer.runs.push_back({static_cast<std::uint32_t>(t - 1), 0});
-    inTile[t] += inTile[t - 1];
-  }
-  for (TileRun& run : layer.runs) run.end = inTile[run.tile + 1];
-  layer.index.resize(last.size());
-  layer.colour.resize(last.size());
-  for (const LastWrite& l : last) {
-    const std::uint32_t to = inTile[l.tile]++;
-    layer.index[to] = l.at;
-    layer.colour[to] = l.colour;
-  }
   if (outer) {
+    outer->parts.insert(outer->parts.end(), layer.parts.begin(), layer.parts.end());
     outer->texts.insert(outer->texts.end(), layer.texts.begin(), layer.texts.end());
   } else {
-    captured_.clear();
+    logged_.clear();
     // A huge drawing's memory is not kept for the next.
     constexpr std::size_t kKeptCapture = std::size_t{1} << 20;
     if (captured_.capacity() > kKeptCapture) captured_.shrink_to_fit();
-    if (last.capacity() > kKeptCapture) last.shrink_to_fit();
+    if (lastWrites_.capacity() > kKeptCapture) lastWrites_.shrink_to_fit();
   }
   layer.laid = stamp_++;
   layer.stats.lines = stats_.lines - before.lines;
@@ -858,6 +834,67 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
   layer.foreOut = fore_;
   layer.widthOut = lineWidth_;
   layer.filled = true;
+}
+
+// Only the innermost layer being captured writes to captured_: its own
+// writes since its last part are all there is.
+void PictureBox::EndOwnPart(Layer& layer) {
+  const std::size_t first = layer.ownFrom;
+  if (captured_.size() <= first) return;
+  // The last write of every pixel, found from the end; the memory for it is
+  // kept from one capture to the next, and only the marks made are undone.
+  const std::size_t pixels = static_cast<std::size_t>(w_) * h_;
+  if (seen_.size() != (pixels + 63) / 64) seen_.assign((pixels + 63) / 64, 0);
+  std::vector<LastWrite>& last = lastWrites_;
+  last.clear();
+  for (std::size_t k = captured_.size(); k-- > first;) {
+    const auto [at, colour] = captured_[k];
+    std::uint64_t& word = seen_[at >> 6];
+    const std::uint64_t bit = std::uint64_t{1} << (at & 63);
+    if (!(word & bit)) {
+      word |= bit;
+      const auto tile =
+          TileOf(at % static_cast<std::uint32_t>(w_), at / static_cast<std::uint32_t>(w_));
+      last.push_back({tile, at, colour});
+    }
+  }
+  for (const LastWrite& l : last) seen_[l.at >> 6] = 0;
+  captured_.resize(first);
+  auto part = std::make_shared<Pixels>();
+  part->index.resize(last.size());
+  part->colour.resize(last.size());
+  // Grouped by tile: each pixel is there once, so their order within a
+  // tile does not matter. Counted over all tiles when that is the cheaper
+  // way, sorted when the part is small beside the picture.
+  if (last.size() * 8 < tileStamp_.size()) {
+    std::sort(last.begin(), last.end(),
+              [](const LastWrite& a, const LastWrite& b) { return a.tile < b.tile; });
+    for (std::size_t i = 0; i < last.size(); ++i) {
+      part->index[i] = last[i].at;
+      part->colour[i] = last[i].colour;
+      const auto end = static_cast<std::uint32_t>(i + 1);
+      if (!part->runs.empty() && part->runs.back().tile == last[i].tile) {
+        part->runs.back().end = end;
+      } else {
+        part->runs.push_back({last[i].tile, end});
+      }
+    }
+  } else {
+    std::vector<std::uint32_t>& inTile = inTile_;
+    inTile.assign(tileStamp_.size() + 1, 0);
+    for (const LastWrite& l : last) ++inTile[l.tile + 1];
+    for (std::size_t t = 1; t < inTile.size(); ++t) {
+      if (inTile[t] != 0) part->runs.push_back({static_cast<std::uint32_t>(t - 1), 0});
+      inTile[t] += inTile[t - 1];
+    }
+    for (TileRun& run : part->runs) run.end = inTile[run.tile + 1];
+    for (const LastWrite& l : last) {
+      const std::uint32_t to = inTile[l.tile]++;
+      part->index[to] = l.at;
+      part->colour[to] = l.colour;
+    }
+  }
+  layer.parts.push_back(std::move(part));
 }
 
 std::vector<PictureBox::TextRecord> PictureBox::Texts() const {

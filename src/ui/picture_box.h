@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -132,6 +133,13 @@ class PictureBox : public QWidget, public Canvas {
     std::uint32_t end;  // the run's pixels end here in index and colour
   };
   static constexpr std::size_t kNotPending = ~std::size_t{0};
+  // The last colour a stretch of drawing gave each pixel it wrote.
+  struct Pixels {
+    std::vector<std::uint32_t> index;  // pixel indices, by tile
+    std::vector<std::uint32_t> colour;
+    std::vector<TileRun> runs;
+  };
+  using PixelsPart = std::shared_ptr<const Pixels>;
   struct Layer {
     bool filled = false;
     bool capturing = false;               // its drawing is going on
@@ -140,10 +148,11 @@ class PictureBox : public QWidget, public Canvas {
     double left = 0, top = 0, right = 0, bottom = 0;
     Rgb foreIn;
     int widthIn = 1;
-    std::vector<std::uint32_t> index;  // pixel indices, by tile
-    std::vector<std::uint32_t> colour;
-    std::vector<TileRun> runs;
-    std::uint64_t laid = 0;  // the write stamp of its last laying down
+    // Laid down in order: its drawing's own writes between the kept
+    // drawings it drew, and those drawings' parts as they were then.
+    std::vector<PixelsPart> parts;
+    std::size_t ownFrom = 0;  // while captured: its own writes in captured_ from here
+    std::uint64_t laid = 0;   // the write stamp of its last laying down
     std::vector<TextRecord> texts;
     std::vector<std::uint32_t> textIds;  // these two valid for textGeneration
     std::uint32_t textGroup = TextLog::kNoGroup;
@@ -205,6 +214,10 @@ class PictureBox : public QWidget, public Canvas {
     return (y >> kTileShift) * tilesWide_ + (x >> kTileShift);
   }
   void LayDown(Layer& layer);
+  void LayDownPart(const Pixels& part, std::uint64_t since);
+  // Makes the writes a layer being captured has made since its last part
+  // one more part of it.
+  void EndOwnPart(Layer& layer);
   void ReplayRecords(Layer& layer);
   // Adds to the texts printed (a text's or a group's id); a layer being kept
   // notes it.

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "shared/canvas.h"
@@ -151,6 +152,44 @@ QImage GrowingPaths(bool keep, bool offPicture) {
 TEST(PictureLines, ALineSkippedOnlyWhenALaterOneCoversIt) {
   ExpectSamePixels(GrowingPaths(false, false), GrowingPaths(true, false));
   ExpectSamePixels(GrowingPaths(false, true), GrowingPaths(true, true));
+}
+
+// Kept drawings drawn within a kept drawing, some within one another,
+// overlapping: laid down again over what later drawing changed, each must
+// land in the order it was drawn, as drawing everything anew would.
+QImage NestedKept(bool keep) {
+  auto box = Blank(keep);
+  PictureBox& picture = *box;
+  const auto mark = [](Canvas& c, int k) {
+    c.Circle(20 + 9 * k, 30, 8, RGB(0, 40 * k, 0));
+    c.Line(10 + 9 * k, 20, 30 + 9 * k, 40, RGB(40 * k, 0, 90));
+    c.PrintAt(12 + 9 * k, 44, "k" + std::to_string(k));
+    // One within one within the outer drawing.
+    if (k % 2 == 1) {
+      c.Repeated(40 + static_cast<std::uint64_t>(k), 1,
+                 [&](Canvas& d) { d.Line(9 * k, 0, 9 * k, 59, RGB(0, 0, 30 * k)); });
+    }
+  };
+  const auto kept = [&](Canvas& c, int k) {
+    c.Repeated(20 + static_cast<std::uint64_t>(k), 1, [&](Canvas& d) { mark(d, k); });
+  };
+  for (int refresh = 0; refresh < 30; ++refresh) {
+    const int marks = refresh / 5;
+    picture.Repeated(10, static_cast<std::uint64_t>(marks), [&](Canvas& c) {
+      c.Line(0, 30, 99, 30, RGB(200, 0, 0));
+      for (int k = 0; k <= marks; ++k) kept(c, k);
+      c.Line(0, 33, 99, 27, RGB(0, 200, 200));
+    });
+    // One of them also by itself, over the outer one.
+    kept(picture, 1);
+    picture.Circle(50, 30, refresh * 1.7, RGB(250, 250, 250));
+    picture.Line(refresh * 3, 0, 99 - refresh * 3, 59, RGB(90, 90, 0));
+  }
+  return picture.Image();
+}
+
+TEST(PictureLines, KeptDrawingsWithinKeptDrawingsLandInTheirOrder) {
+  ExpectSamePixels(NestedKept(false), NestedKept(true));
 }
 
 TEST(PictureLines, AKeptDrawingCoversTheThinLinesDrawnOverIt) {
