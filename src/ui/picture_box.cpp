@@ -63,19 +63,19 @@ std::uint64_t Bits(double v) {
 
 namespace {
 
-// Midpoint circle, eight octants.
+// Midpoint circle, the octants `active` marks, while py is at most `lastPy`.
 template <class Put>
-void TraceCircle(int cx, int cy, int r, const Put& put) {
+void TraceOctants(int cx, int cy, int r, unsigned active, int lastPy, const Put& put) {
   int px = r, py = 0, err = 1 - r;
-  while (px >= py) {
-    put(cx + px, cy + py);
-    put(cx + py, cy + px);
-    put(cx - py, cy + px);
-    put(cx - px, cy + py);
-    put(cx - px, cy - py);
-    put(cx - py, cy - px);
-    put(cx + py, cy - px);
-    put(cx + px, cy - py);
+  while (px >= py && py <= lastPy) {
+    if (active & 1u) put(cx + px, cy + py);
+    if (active & 2u) put(cx + py, cy + px);
+    if (active & 4u) put(cx - py, cy + px);
+    if (active & 8u) put(cx - px, cy + py);
+    if (active & 16u) put(cx - px, cy - py);
+    if (active & 32u) put(cx - py, cy - px);
+    if (active & 64u) put(cx + py, cy - px);
+    if (active & 128u) put(cx + px, cy - py);
     ++py;
     if (err < 0) {
       err += 2 * py + 1;
@@ -84,6 +84,47 @@ void TraceCircle(int cx, int cy, int r, const Put& put) {
       err += 2 * (py - px) + 1;
     }
   }
+}
+
+// Midpoint circle, eight octants.
+template <class Put>
+void TraceCircle(int cx, int cy, int r, const Put& put) {
+  TraceOctants(cx, cy, r, 0xFFu, r, put);
+}
+
+// The same circle's pixels that may lie within a w × h image: an octant
+// whose box lies outside it is passed over, and the tracing stops once
+// every octant left has run out of it. Along an octant px runs from r down
+// to no less than 0.7071 r − 1 and py from 0 up to no more than
+// 0.7072 r + 1 (for every r below kBigCircle).
+template <class Put>
+void TraceCircleWithin(int cx, int cy, int r, int w, int h, const Put& put) {
+  const int pxLo = r * 7071 / 10000 - 1, pyHi = r * 7072 / 10000 + 1;
+  // Per octant: the signs of x and y about the centre, and whether x
+  // follows py (and y px) rather than px (and y py).
+  struct Octant {
+    int sx, sy;
+    bool swap;
+  };
+  static constexpr Octant kOctants[8] = {{1, 1, false},  {1, 1, true},    {-1, 1, true},
+                                         {-1, 1, false}, {-1, -1, false}, {-1, -1, true},
+                                         {1, -1, true},  {1, -1, false}};
+  const auto overlaps = [](int c, int sign, int lo, int hi, int size) {
+    const int from = sign > 0 ? c + lo : c - hi, to = sign > 0 ? c + hi : c - lo;
+    return to >= 0 && from <= size - 1;
+  };
+  unsigned active = 0;
+  int lastPy = -1;
+  for (int k = 0; k < 8; ++k) {
+    const Octant& o = kOctants[k];
+    const bool in = o.swap ? overlaps(cx, o.sx, 0, pyHi, w) && overlaps(cy, o.sy, pxLo, r, h)
+                           : overlaps(cx, o.sx, pxLo, r, w) && overlaps(cy, o.sy, 0, pyHi, h);
+    if (!in) continue;
+    active |= 1u << k;
+    const int pyBound = o.swap ? (o.sx > 0 ? w - 1 - cx : cx) : (o.sy > 0 ? h - 1 - cy : cy);
+    lastPy = std::max(lastPy, pyBound);
+  }
+  if (active != 0) TraceOctants(cx, cy, r, active, lastPy, put);
 }
 
 // Bresenham's line from one pixel to another, both ends included.
@@ -424,7 +465,7 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       // The thin pen outside a layer being kept: straight into the image,
       // as Plot would.
       const auto w = static_cast<unsigned>(w_), h = static_cast<unsigned>(h_);
-      TraceCircle(cx, cy, r, [&](int x, int y) {
+      TraceCircleWithin(cx, cy, r, w_, h_, [&](int x, int y) {
         const auto ux = static_cast<unsigned>(x), uy = static_cast<unsigned>(y);
         if (ux >= w || uy >= h) return;
         std::uint32_t& pixel = bits_[std::size_t{uy} * w + ux];

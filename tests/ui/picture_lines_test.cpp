@@ -93,6 +93,41 @@ TEST(PictureLines, StraightIntoTheImageAsThePenPointByPoint) {
   }
 }
 
+// Circles straight into the image pass over the parts of them known to lie
+// off it; those drawn while kept are traced whole, a pixel at a time. Each
+// circle alone, centred where its widest or its slanting parts just reach
+// into the picture across an edge or a corner.
+TEST(PictureLines, CirclesPartlyOffThePictureAsThePenPointByPoint) {
+  auto straight = Blank(true), kept = Blank(true);
+  std::uint64_t key = 1;
+  for (const int r : {1, 3, 12, 45, 160}) {
+    const int slant = r * 7071 / 10000;
+    std::vector<int> xs, ys;
+    for (const int d : {-1, 0, 1}) {
+      for (const int edge : {-r, -slant, slant, 99 - slant, 99 + slant, 99 + r}) {
+        xs.push_back(edge + d);
+      }
+      for (const int edge : {-r, -slant, slant, 59 - slant, 59 + slant, 59 + r}) {
+        ys.push_back(edge + d);
+      }
+    }
+    // Off the picture by less than the radius: a slanting part reaches the
+    // far edge while the others are outside.
+    xs.insert(xs.end(), {10, 50, 89});
+    ys.insert(ys.end(), {-r * 5 / 8, 10, 30, 49, 59 + r * 5 / 8});
+    for (const int x : xs) {
+      for (const int y : ys) {
+        const auto draw = [&](Canvas& c) { c.Circle(x, y, r, RGB(0, 0, 0)); };
+        straight->Cls();
+        draw(*straight);
+        kept->Cls();
+        kept->Repeated(key++, 1, draw);
+        ASSERT_EQ(straight->Image(), kept->Image()) << x << " " << y << " " << r;
+      }
+    }
+  }
+}
+
 // A kept drawing laid down again must cover what thin lines, drawn straight
 // into the image, left over it since: the picture has to know which parts
 // they touched.
