@@ -372,6 +372,16 @@ void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uin
 }
 
 void PictureBox::InsideLine(int ax, int ay, int bx, int by, std::uint32_t argb) {
+  const std::uint32_t tile = TileOf(static_cast<std::uint32_t>(ax), static_cast<std::uint32_t>(ay));
+  if (tile == TileOf(static_cast<std::uint32_t>(bx), static_cast<std::uint32_t>(by))) {
+    // The pixels lie between the ends, so within their tile: a ray's step
+    // mostly is.
+    tileStamp_[tile] = stamp_;
+    TraceLine(ax, ay, bx, by, [&](int x, int y) {
+      bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + x] = argb;
+    });
+    return;
+  }
   TraceLine(ax, ay, bx, by, [&](int x, int y) {
     bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + x] = argb;
     tileStamp_[TileOf(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y))] = stamp_;

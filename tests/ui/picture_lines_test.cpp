@@ -261,7 +261,8 @@ TEST(PictureLines, ClearingLeavesNothingOfAnyDrawing) {
     }
     return true;
   };
-  const double xy[] = {70, 5, 90, 25};
+  // Across tiles, and a step within one.
+  const double xy[] = {70, 5, 90, 25, 33, 33, 34, 35};
   const std::vector<std::function<void(Canvas&)>> drawings = {
       [](Canvas& c) { c.Line(3, 40, 60, 40, RGB(1, 0, 0)); },
       [](Canvas& c) { c.Line(40, 3, 40, 50, RGB(2, 0, 0)); },
@@ -269,7 +270,7 @@ TEST(PictureLines, ClearingLeavesNothingOfAnyDrawing) {
       [](Canvas& c) { c.Circle(50, 30, 20, RGB(4, 0, 0)); },
       [](Canvas& c) { c.PSet(99, 59, RGB(5, 0, 0)); },
       [](Canvas& c) { c.PrintAt(60, 45, "Tn2(1)= 0"); },
-      [&](Canvas& c) { c.Segments(xy, 1, RGB(6, 0, 0)); },
+      [&](Canvas& c) { c.Segments(xy, 2, RGB(6, 0, 0)); },
       [](Canvas& c) {
         c.SetLineWidth(3);
         c.Line(0, 59, 99, 0, RGB(7, 0, 0));
