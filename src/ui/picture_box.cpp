@@ -94,9 +94,9 @@ void TraceCircle(int cx, int cy, int r, const Put& put) {
 
 // The same circle's pixels that may lie within a w × h image: an octant
 // whose box lies outside it is passed over, and the tracing stops once
-// every octant left has run out of it. Along an octant px runs from r down
-// to no less than 0.7071 r − 1 and py from 0 up to no more than
-// 0.7072 r + 1 (for every r below kBigCircle).
+// every octant left has run out of it. For every r below kBigCircle, px
+// runs from r down to no less than r × 0.7071 less one, and py from zero
+// up to no more than r × 0.7072 plus one, along an octant.
 template <class Put>
 void TraceCircleWithin(int cx, int cy, int r, int w, int h, const Put& put) {
   const int pxLo = r * 7071 / 10000 - 1, pyHi = r * 7072 / 10000 + 1;
@@ -285,6 +285,13 @@ void PictureBox::Stamp(int x, int y, std::uint32_t argb) {
   }
 }
 
+// Both ends beyond the same edge of the image plus a pen this wide.
+bool PictureBox::BeyondOneEdge(double x1, double y1, double x2, double y2, int width) const {
+  const double m = width + 2;
+  return (x1 < -m && x2 < -m) || (x1 > w_ + m && x2 > w_ + m) || (y1 < -m && y2 < -m) ||
+         (y1 > h_ + m && y2 > h_ + m);
+}
+
 // Clipped to the image plus the pen, so far-away endpoints cost nothing. A
 // line with both ends inside needs no clipping: t0 = 0 and t1 = 1.
 bool PictureBox::LineEnds(double x1, double y1, double x2, double y2, int width,
@@ -297,12 +304,8 @@ bool PictureBox::LineEnds(double x1, double y1, double x2, double y2, int width,
     return x >= xmin && x <= xmax && y >= ymin && y <= ymax;
   };
   if (!inside(x1, y1) || !inside(x2, y2)) {
-    // Both ends beyond the same edge: nothing to draw, as the clipping
-    // below would find.
-    if ((x1 < xmin && x2 < xmin) || (x1 > xmax && x2 > xmax) || (y1 < ymin && y2 < ymin) ||
-        (y1 > ymax && y2 > ymax)) {
-      return false;
-    }
+    // Nothing to draw, as the clipping below would find.
+    if (BeyondOneEdge(x1, y1, x2, y2, width)) return false;
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
     for (int i = 0; i < 4; ++i) {
@@ -436,12 +439,7 @@ void PictureBox::Segments(const double* xy, std::size_t n, Rgb colour) {
     }
     ++stats_.lines;
     // Rays beyond one edge of the picture, often many, leave nothing.
-    const double m = lineWidth_ + 2;
-    if ((px1 < -m && px2 < -m) || (py1 < -m && py2 < -m) || (px1 > w_ + m && px2 > w_ + m) ||
-        (py1 > h_ + m && py2 > h_ + m)) {
-      continue;
-    }
-    RasterLine(px1, py1, px2, py2, argb);
+    if (!BeyondOneEdge(px1, py1, px2, py2, lineWidth_)) RasterLine(px1, py1, px2, py2, argb);
   }
   if (n > 0) {
     curX_ = xy[4 * n - 2];

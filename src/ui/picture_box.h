@@ -181,6 +181,7 @@ class PictureBox : public QWidget, public Canvas {
     int ax = 0, ay = 0, bx = 0, by = 0;
   };
   bool LineEnds(double x1, double y1, double x2, double y2, int width, PixelEnds& ends) const;
+  bool BeyondOneEdge(double x1, double y1, double x2, double y2, int width) const;
   // What decides which pixels a circle or line writes.
   struct Footprint {
     PendingOp::Kind kind = PendingOp::kCovered;
