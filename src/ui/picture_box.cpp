@@ -170,6 +170,8 @@ void PictureBox::setTwips(QSize twips) {
   bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
   pending_.clear();
   recentShapes_.fill({});
+  DropWaitingTexts();
+  bandTexts_.assign(static_cast<std::size_t>(h_ >> kBandShift) + 1, {});
   layers_.clear();
   ResetTiles();
   whiteUpTo_ = stamp_++;
@@ -195,6 +197,7 @@ void PictureBox::SetSizeTwips(int twipsWide, int twipsHigh) {
   bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
   w_ = w;
   h_ = h;
+  bandTexts_.assign(static_cast<std::size_t>(h_ >> kBandShift) + 1, {});
   // Kept layers hold pixel indices of the old size.
   layers_.clear();
   ResetTiles();
@@ -219,6 +222,7 @@ void PictureBox::SetScale(double left, double top, double right, double bottom) 
 void PictureBox::Cls() {
   // Whatever was put off would be covered.
   DropPending();
+  DropWaitingTexts();
   // A report page is a tall picture mostly white: only the tiles drawn on
   // since it was last all white are made white again.
   const std::size_t tilesHigh = tileStamp_.size() / tilesWide_;
@@ -533,7 +537,7 @@ const PictureBox::Mask& PictureBox::TextMask(const std::string& line) {
   if (it != masks_.end()) return it->second;
   if (masks_.size() > 4096) {
     // Drawing put off refers to the masks.
-    Compose();
+    ComposeQueue();
     masks_.clear();
   }
   Mask mask;
@@ -557,8 +561,12 @@ void PictureBox::Print(std::string_view text) {
     const std::string line(text.substr(start, end == std::string_view::npos ? end : end - start));
     const double px = PixelX(x), py = PixelY(y);
     if (!line.empty() && px > -8192 && px < w_ && py > -lineHeightPx_ - 2 && py < h_) {
-      const Mask& m = TextMask(line);
-      Emit({PendingOp::kText, lineWidth_, argb, px, py, 0, 0, &m, nullptr});
+      if (pending_.empty() && !capturing_) {
+        PutOffText(line, RoundPx(px), RoundPx(py), argb);
+      } else {
+        const Mask& m = TextMask(line);
+        Emit({PendingOp::kText, lineWidth_, argb, px, py, 0, 0, &m, nullptr});
+      }
       Touch();
     }
     y += lineUser;
@@ -669,6 +677,7 @@ void PictureBox::CoverEarlierShape(const PendingOp& op) {
 }
 
 void PictureBox::Emit(const PendingOp& op) {
+  if (!bandsWaiting_.empty()) DrawWaitingTexts(0, h_);
   if (pending_.empty()) {
     Draw(op);
     return;
@@ -697,17 +706,7 @@ void PictureBox::Draw(const PendingOp& op) {
         for (const auto& [mx, my] : op.mask->pixels) Plot(ox + mx, oy + my, op.argb);
         break;
       }
-      // Outside a layer being kept: straight into the image, as Plot would.
-      const auto w = static_cast<unsigned>(w_), h = static_cast<unsigned>(h_);
-      for (const auto& [mx, my] : op.mask->pixels) {
-        const auto x = static_cast<unsigned>(ox + mx), y = static_cast<unsigned>(oy + my);
-        if (x >= w || y >= h) continue;
-        std::uint32_t& pixel = bits_[std::size_t{y} * w + x];
-        if (pixel != op.argb) {
-          pixel = op.argb;
-          tileStamp_[TileOf(x, y)] = stamp_;
-        }
-      }
+      WriteText(*op.mask, ox, oy, op.argb, 0, h_);
       break;
     }
     case PendingOp::kCovered:
@@ -722,7 +721,132 @@ void PictureBox::Draw(const PendingOp& op) {
   lineWidth_ = width;
 }
 
+// Outside a layer being kept: straight into the image, as Plot would.
+void PictureBox::WriteText(const Mask& mask, int ox, int oy, std::uint32_t argb, int rowFrom,
+                           int rowTo) {
+  const auto w = static_cast<unsigned>(w_);
+  for (const auto& [mx, my] : mask.pixels) {
+    const int row = oy + my;
+    if (row < rowFrom) continue;
+    if (row >= rowTo) break;  // the mask runs row by row
+    const auto x = static_cast<unsigned>(ox + mx), y = static_cast<unsigned>(row);
+    if (x >= w) continue;
+    std::uint32_t& pixel = bits_[std::size_t{y} * w + x];
+    if (pixel != argb) {
+      pixel = argb;
+      tileStamp_[TileOf(x, y)] = stamp_;
+    }
+  }
+}
+
+std::string PictureBox::WaitingKey(std::string_view line, int x, int y) {
+  std::string key(line);
+  for (const int v : {x, y}) key.append(reinterpret_cast<const char*>(&v), sizeof v);
+  return key;
+}
+
+void PictureBox::PutOffText(std::string_view line, int x, int y, std::uint32_t argb) {
+  const int top = std::max(0, y);
+  const int bottom = std::min(h_, y + lineHeightPx_ + 2);
+  if (top >= bottom) return;
+  const auto index = static_cast<std::uint32_t>(waitingTexts_.size());
+  const auto [at, fresh] = waitingAt_.try_emplace(WaitingKey(line, x, y), index);
+  if (!fresh) {
+    // Every pixel it would still write, the same text printed here again
+    // writes later.
+    Done(waitingTexts_[at->second]);
+    at->second = index;
+  }
+  const int firstBand = top >> kBandShift, lastBand = (bottom - 1) >> kBandShift;
+  waitingTexts_.push_back({static_cast<std::uint32_t>(waitingChars_.size()),
+                           static_cast<std::uint32_t>(line.size()), x, y, argb,
+                           lastBand - firstBand + 1});
+  waitingChars_.append(line);
+  for (int band = firstBand; band <= lastBand; ++band) {
+    std::vector<std::uint32_t>& texts = bandTexts_[static_cast<std::size_t>(band)];
+    if (texts.empty()) bandsWaiting_.push_back(static_cast<std::uint32_t>(band));
+    texts.push_back(index);
+  }
+  if (waitingTexts_.size() >= 256 && textsDone_ * 2 > waitingTexts_.size()) CompactWaitingTexts();
+  if (waitingTexts_.size() - textsDone_ > kMostWaitingTexts) DrawWaitingTexts(0, h_);
+}
+
+void PictureBox::Done(WaitingText& text) {
+  if (text.bandsLeft > 0) {
+    text.bandsLeft = 0;
+    ++textsDone_;
+  }
+}
+
+void PictureBox::DrawWaitingTexts(int rowFrom, int rowTo) {
+  std::string line;
+  for (std::size_t i = 0; i < bandsWaiting_.size();) {
+    const std::uint32_t band = bandsWaiting_[i];
+    const int top = static_cast<int>(band) << kBandShift;
+    const int bottom = std::min(h_, top + (1 << kBandShift));
+    if (bottom <= rowFrom || top >= rowTo) {
+      ++i;
+      continue;
+    }
+    std::vector<std::uint32_t>& texts = bandTexts_[band];
+    for (const std::uint32_t t : texts) {
+      WaitingText& text = waitingTexts_[t];
+      if (text.bandsLeft == 0) continue;
+      line.assign(waitingChars_, text.from, text.size);
+      WriteText(TextMask(line), text.x, text.y, text.argb, top, bottom);
+      if (--text.bandsLeft == 0) ++textsDone_;
+    }
+    texts.clear();
+    bandsWaiting_[i] = bandsWaiting_.back();
+    bandsWaiting_.pop_back();
+  }
+  if (bandsWaiting_.empty()) DropWaitingTexts();
+}
+
+void PictureBox::DropWaitingTexts() {
+  for (const std::uint32_t band : bandsWaiting_) bandTexts_[band].clear();
+  bandsWaiting_.clear();
+  waitingTexts_.clear();
+  waitingChars_.clear();
+  waitingAt_.clear();
+  textsDone_ = 0;
+}
+
+// Texts drawn or covered are let go, the rest keep their order.
+void PictureBox::CompactWaitingTexts() {
+  std::vector<std::uint32_t> renumbered(waitingTexts_.size(), ~std::uint32_t{0});
+  std::vector<WaitingText> kept;
+  std::string chars;
+  waitingAt_.clear();
+  for (std::size_t t = 0; t < waitingTexts_.size(); ++t) {
+    WaitingText text = waitingTexts_[t];
+    if (text.bandsLeft == 0) continue;
+    const std::string_view line(waitingChars_.data() + text.from, text.size);
+    renumbered[t] = static_cast<std::uint32_t>(kept.size());
+    waitingAt_.emplace(WaitingKey(line, text.x, text.y), renumbered[t]);
+    text.from = static_cast<std::uint32_t>(chars.size());
+    chars.append(line);
+    kept.push_back(text);
+  }
+  for (const std::uint32_t band : bandsWaiting_) {
+    std::vector<std::uint32_t>& texts = bandTexts_[band];
+    std::erase_if(texts, [&](std::uint32_t& t) {
+      t = renumbered[t];
+      return t == ~std::uint32_t{0};
+    });
+  }
+  std::erase_if(bandsWaiting_, [&](std::uint32_t band) { return bandTexts_[band].empty(); });
+  waitingTexts_ = std::move(kept);
+  waitingChars_ = std::move(chars);
+  textsDone_ = 0;
+}
+
 void PictureBox::Compose() {
+  DrawWaitingTexts(0, h_);
+  ComposeQueue();
+}
+
+void PictureBox::ComposeQueue() {
   if (pending_.empty()) return;
   std::vector<PendingOp> ops;
   ops.swap(pending_);
@@ -783,6 +907,7 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
     draw(*this);
     return;
   }
+  if (!bandsWaiting_.empty()) DrawWaitingTexts(0, h_);
   Layer& layer = layers_[key];
   if (layer.capturing) {
     // Repeated within its own drawing.
@@ -959,8 +1084,10 @@ bool PictureBox::SaveTo(const QString& path) const {
   return !bytes.empty() && WriteFileReplacing(path.toStdString(), bytes);
 }
 
-void PictureBox::paintEvent(QPaintEvent*) {
-  Compose();
+void PictureBox::paintEvent(QPaintEvent* event) {
+  ComposeQueue();
+  // Only the rows shown: the rest of a report page waits for its look.
+  DrawWaitingTexts(event->rect().top(), event->rect().bottom() + 1);
   dirty_ = false;
   QPainter p(this);
   p.drawImage(0, 0, image_);

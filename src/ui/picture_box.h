@@ -199,7 +199,30 @@ class PictureBox : public QWidget, public Canvas {
   // Brings the picture up to date; every look at its pixels calls it.
   void Compose();
   void ComposeForLook() const;
+  // Only the drawing put off in pending_.
+  void ComposeQueue();
   void DropPending();
+  // Text printed while nothing else waits may wait for a look at its rows:
+  // a report page is mostly out of view, and laying a line of text out
+  // costs more than anything else drawn on it. Its pixels are written by
+  // bands of rows, each band's texts in the order printed, so every pixel
+  // ends as printing them at once would leave it.
+  struct WaitingText {
+    std::uint32_t from, size;  // its characters in waitingChars_
+    int x, y;                  // where its mask goes, in pixels
+    std::uint32_t argb;
+    int bandsLeft;  // 0: all drawn, or covered by the same text printed again there
+  };
+  void PutOffText(std::string_view line, int x, int y, std::uint32_t argb);
+  // Draws what waits in every band of rows that meets these.
+  void DrawWaitingTexts(int rowFrom, int rowTo);
+  void DropWaitingTexts();
+  void CompactWaitingTexts();
+  void Done(WaitingText& text);
+  static std::string WaitingKey(std::string_view line, int x, int y);
+  void WriteText(const Mask& mask, int ox, int oy, std::uint32_t argb, int rowFrom, int rowTo);
+  static constexpr int kBandShift = 6;
+  static constexpr std::size_t kMostWaitingTexts = 1 << 16;
   static constexpr std::size_t kMostPending = 4096;
 
   void Plot(int x, int y, std::uint32_t argb);
@@ -260,6 +283,12 @@ class PictureBox : public QWidget, public Canvas {
   };
   std::array<RecentShape, 8> recentShapes_;
   std::size_t nextShape_ = 0;
+  std::vector<WaitingText> waitingTexts_;
+  std::string waitingChars_;
+  std::unordered_map<std::string, std::uint32_t> waitingAt_;  // by text and place
+  std::vector<std::vector<std::uint32_t>> bandTexts_;         // per band, texts to draw
+  std::vector<std::uint32_t> bandsWaiting_;                   // the bands with any
+  std::size_t textsDone_ = 0;                                 // of waitingTexts_
   Layer* capturing_ = nullptr;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> captured_;
   std::vector<std::uint32_t> logged_;  // ids logged since a kept layer began

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QRegion>
 #include <functional>
 #include <memory>
 #include <random>
@@ -300,6 +301,50 @@ TEST(PictureLines, ClearingLeavesNothingOfAnyDrawing) {
   picture.SetSizeTwips(3000, 1800);
   picture.Cls();
   EXPECT_TRUE(white());
+}
+
+// Text waits for a look at its rows. Printing lines of text over band
+// edges, off the edges of the picture, again on the same place (in the same
+// and in another colour), with looks at a few rows now and then, must show
+// at every look and leave at the end what printing them at once shows.
+TEST(PictureLines, TextWaitingForALookLandsAsPrintedAtOnce) {
+  const auto tall = [] {
+    auto picture = std::make_unique<PictureBox>(nullptr, "Picture1", 1500, 4500);
+    picture->SetScale(0, 0, 100, 300);
+    picture->Cls();
+    return picture;
+  };
+  auto waiting = tall();
+  auto looked = tall();
+  const std::vector<std::string> texts = {"Tn2(1)= 0", "Xk1(12)= -3,5", "WWW", "iii", "№ 7"};
+  const std::vector<Rgb> colours = {RGB(0, 0, 0), RGB(200, 0, 0), RGB(0, 0, 255)};
+  std::mt19937 random(5);
+  const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  for (int i = 0; i < 3000; ++i) {
+    // Places on a coarse grid, so the same text comes again on the same place.
+    const double x = pick(8) * 9 - 12, y = pick(40) * 8 - 14;
+    const std::string& text = texts[static_cast<std::size_t>(pick(5))];
+    const Rgb colour = colours[static_cast<std::size_t>(pick(3))];
+    const auto print = [&](Canvas& c) {
+      c.SetForeColor(colour);
+      c.PrintAt(x, y, text + (i % 7 == 0 ? "\n" + text : ""));
+    };
+    print(*waiting);
+    // While kept, a drawing goes into the picture a pixel at a time.
+    looked->Repeated(static_cast<std::uint64_t>(i) + 1, 1, print);
+    const QImage now = looked->Image();
+    if (i % 13 == 0) {
+      const QRect rows = QRect(0, pick(300) - 20, 100, pick(90) + 1).intersected(now.rect());
+      QImage shown(now.size(), QImage::Format_RGB32);
+      shown.fill(Qt::green);
+      waiting->render(&shown, rows.topLeft(), QRegion(rows));
+      ExpectSamePixels(shown.copy(rows), now.copy(rows));
+    }
+    if (i == 1500) {
+      for (PictureBox* picture : {waiting.get(), looked.get()}) picture->Cls();
+    }
+  }
+  ExpectSamePixels(waiting->Image(), looked->Image());
 }
 
 }  // namespace
