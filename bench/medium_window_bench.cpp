@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <algorithm>
 
@@ -67,6 +68,8 @@ void BM_DefaultBundleExperimentWindow(benchmark::State& state) {
   for (auto _ : state) {
     const double t0 = velmor::bench::ThreadSeconds();
     form->Command1->click();
+    // Until the run's end is on the screen.
+    QCoreApplication::processEvents();
     window = std::min(window, velmor::bench::ThreadSeconds() - t0);
     if (velmor::Pool().PeriodNumber != 21) state.SkipWithError("the run did not complete");
     bare = std::min(bare, BareRun());
