@@ -222,7 +222,7 @@ class PictureBox : public QWidget, public Canvas {
   static std::string WaitingKey(std::string_view line, int x, int y);
   void WriteText(const Mask& mask, int ox, int oy, std::uint32_t argb, int rowFrom, int rowTo);
   static constexpr int kBandShift = 6;
-  static constexpr std::size_t kMostWaitingTexts = 1 << 16;
+  static constexpr std::size_t kMostWaitingTexts = 1 << 13;
   static constexpr std::size_t kMostPending = 4096;
 
   void Plot(int x, int y, std::uint32_t argb);
