@@ -830,10 +830,11 @@ void PictureBox::CompactWaitingTexts() {
   }
   for (const std::uint32_t band : bandsWaiting_) {
     std::vector<std::uint32_t>& texts = bandTexts_[band];
-    std::erase_if(texts, [&](std::uint32_t& t) {
-      t = renumbered[t];
-      return t == ~std::uint32_t{0};
-    });
+    std::size_t to = 0;
+    for (const std::uint32_t t : texts) {
+      if (renumbered[t] != ~std::uint32_t{0}) texts[to++] = renumbered[t];
+    }
+    texts.resize(to);
   }
   std::erase_if(bandsWaiting_, [&](std::uint32_t band) { return bandTexts_[band].empty(); });
   waitingTexts_ = std::move(kept);
