@@ -779,6 +779,8 @@ void PictureBox::Done(WaitingText& text) {
 }
 
 void PictureBox::DrawWaitingTexts(int rowFrom, int rowTo) {
+  // Every look and every step of a ray bundle comes here, mostly with none.
+  if (bandsWaiting_.empty()) return;
   std::string line;
   for (std::size_t i = 0; i < bandsWaiting_.size();) {
     const std::uint32_t band = bandsWaiting_[i];
