@@ -63,7 +63,7 @@ bool Form::AnyBusy() {
 }
 
 Form::Busy::Busy(Form* form) : form_(form) {
-  ++loopsRunning;
+  if (loopsRunning++ == 0) LookOnlyAfterAWhile();
   if (form_->busy_++ == 0) form_->RunStarts();
 }
 

@@ -26,6 +26,11 @@ bool UiYield(const Show& showPending) {
                         [](const void* show) { (*static_cast<const Show*>(show))(); });
 }
 
+// The screen shows the interface as it is now (a run starts from it): the
+// next look is due only one interval later, so a run shorter than that is
+// painted once, when it ends, rather than also at its first yields.
+void LookOnlyAfterAWhile();
+
 // Calls counted since the program started.
 long long UiYieldCount();
 
