@@ -7,14 +7,27 @@
 #include <QTextLine>
 #include <QTextOption>
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
+#include <string_view>
 
 namespace velmor::ui {
 
 namespace {
 
 constexpr int kWidest = 8192;
+
+// The characters put together pair by pair (see Pairwise).
+constexpr std::array<bool, 128> PairwiseCharacters() {
+  std::array<bool, 128> in{};
+  for (char c = '0'; c <= '9'; ++c) in[static_cast<unsigned char>(c)] = true;
+  for (char c = 'a'; c <= 'z'; ++c) in[static_cast<unsigned char>(c)] = c != 'f';
+  for (char c = 'A'; c <= 'Z'; ++c) in[static_cast<unsigned char>(c)] = true;
+  for (const char c : std::string_view(" ()=,.-+:")) in[static_cast<unsigned char>(c)] = true;
+  return in;
+}
+constexpr std::array<bool, 128> kPairwise = PairwiseCharacters();
 // A glyph is drawn this far from the edges of its own small image; one that
 // reaches an edge is not taken apart from its line.
 constexpr int kGlyphPad = 48;
@@ -42,6 +55,10 @@ TextPixels::TextPixels(const QFont& font)
   option.setWrapMode(QTextOption::NoWrap);
   layout_.setTextOption(option);
   layout_.setCacheEnabled(true);
+  // Found pair by pair in the one font it holds for; another one put in
+  // its place may join glyphs otherwise.
+  pairwise_ = raw_.familyName() == QStringLiteral("DejaVu Sans");
+  steps_.assign(128 * 128, kUnknownStep);
 }
 
 int TextPixels::Of(const QString& line, TextPixelList& pixels) {
@@ -101,40 +118,24 @@ void TextPixels::Scan(const QImage& image, TextPixelList& pixels) {
 // Measuring and drawing a line each lay it out anew; this lays it out once
 // and draws each glyph once for all lines.
 bool TextPixels::LaidOut(const QString& line, TextPixelList& pixels, int& width) {
-  for (const QChar c : line) {
-    if (!c.isPrint()) return false;
+  glyphsAt_.clear();
+  double advance = 0;
+  if (!Pairwise(line, advance)) {
+    glyphsAt_.clear();
+    if (!Shaped(line, advance)) return false;
   }
-  layout_.setText(line);
-  layout_.beginLayout();
-  QTextLine laid = layout_.createLine();
-  layout_.endLayout();
-  if (!laid.isValid() || laid.textLength() != line.size() || laid.lineNumber() != 0 ||
-      layout_.lineCount() != 1) {
-    return false;
-  }
-  const double advance = laid.horizontalAdvance();
   if (!Whole(advance) || advance < 0 || advance > kWidest) return false;
   width = std::min(static_cast<int>(advance) + 4, kWidest);
   const int height = lineHeight_ + 2;
   const int words = (width + 63) / 64;
   covered_.assign(static_cast<std::size_t>(words) * height, 0);
-  const double baseline = laid.ascent();
-  for (const QGlyphRun& run : layout_.glyphRuns()) {
-    if (run.rawFont() != raw_ || run.isRightToLeft()) return false;
-    const QList<quint32> indexes = run.glyphIndexes();
-    const QList<QPointF> positions = run.positions();
-    if (indexes.size() != positions.size()) return false;
-    for (qsizetype i = 0; i < indexes.size(); ++i) {
-      const QPointF at = positions[i];
-      if (!Whole(at.x()) || at.y() != baseline) return false;
-      const int ox = static_cast<int>(at.x());
-      const GlyphPixels& glyph = Glyph(indexes[i]);
-      if (!glyph.usable) return false;
-      for (const auto& [gx, gy] : glyph.pixels) {
-        const int x = ox + gx, y = ascent_ + gy;
-        if (x >= 0 && x < width && y >= 0 && y < height) {
-          covered_[static_cast<std::size_t>(y) * words + (x >> 6)] |= std::uint64_t{1} << (x & 63);
-        }
+  for (const auto& [index, ox] : glyphsAt_) {
+    const GlyphPixels& glyph = Glyph(index);
+    if (!glyph.usable) return false;
+    for (const auto& [gx, gy] : glyph.pixels) {
+      const int x = ox + gx, y = ascent_ + gy;
+      if (x >= 0 && x < width && y >= 0 && y < height) {
+        covered_[static_cast<std::size_t>(y) * words + (x >> 6)] |= std::uint64_t{1} << (x & 63);
       }
     }
   }
@@ -149,6 +150,102 @@ bool TextPixels::LaidOut(const QString& line, TextPixelList& pixels, int& width)
     }
   }
   return true;
+}
+
+// The line's glyphs and their pen positions as the layout engine gives
+// them, when all are whole pixels on the baseline in this font.
+bool TextPixels::Shaped(const QString& line, double& advance) {
+  for (const QChar c : line) {
+    if (!c.isPrint()) return false;
+  }
+  layout_.setText(line);
+  layout_.beginLayout();
+  QTextLine laid = layout_.createLine();
+  layout_.endLayout();
+  if (!laid.isValid() || laid.textLength() != line.size() || laid.lineNumber() != 0 ||
+      layout_.lineCount() != 1) {
+    return false;
+  }
+  advance = laid.horizontalAdvance();
+  const double baseline = laid.ascent();
+  for (const QGlyphRun& run : layout_.glyphRuns()) {
+    if (run.rawFont() != raw_ || run.isRightToLeft()) return false;
+    const QList<quint32> indexes = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    if (indexes.size() != positions.size()) return false;
+    for (qsizetype i = 0; i < indexes.size(); ++i) {
+      const QPointF at = positions[i];
+      if (!Whole(at.x()) || at.y() != baseline || std::fabs(at.x()) > kWidest) return false;
+      glyphsAt_.emplace_back(indexes[i], static_cast<int>(at.x()));
+    }
+  }
+  return true;
+}
+
+// Laying a line out is most of the cost of a short one. In this font,
+// digits, Latin letters other than f (which begins ligatures) and the
+// signs of a number or a label are placed pair by pair: each glyph one
+// step after the one before it, the step that pair has laid out alone
+// (its kerning included), and the line ends one lone advance after its
+// last glyph. So those lines are put together from the pairs measured
+// once, by the layout engine itself.
+bool TextPixels::Pairwise(const QString& line, double& advance) {
+  if (!pairwise_ || line.isEmpty()) return false;
+  int x = 0;
+  int previous = -1;
+  for (const QChar c : line) {
+    const char16_t u = c.unicode();
+    if (u >= 128 || !kPairwise[u]) return false;
+    const CharShape& shape = Char(u);
+    if (!shape.usable) return false;
+    if (previous >= 0) {
+      const int step = Step(previous, u);
+      if (step == kNoStep) return false;
+      x += step;
+      if (x > kWidest) return false;
+    }
+    glyphsAt_.emplace_back(shape.glyph, x);
+    previous = u;
+  }
+  advance = x + Char(previous).advance;
+  return true;
+}
+
+const TextPixels::CharShape& TextPixels::Char(char16_t c) {
+  CharShape& shape = chars_[c];
+  if (shape.known) return shape;
+  shape.known = true;
+  glyphsAt_.swap(scratch_);
+  double advance = 0;
+  const std::size_t from = glyphsAt_.size();
+  if (Shaped(QString(QChar(c)), advance) && glyphsAt_.size() == from + 1 &&
+      glyphsAt_[from].second == 0 && Whole(advance)) {
+    shape.usable = true;
+    shape.glyph = glyphsAt_[from].first;
+    shape.advance = static_cast<int>(advance);
+  }
+  glyphsAt_.resize(from);
+  glyphsAt_.swap(scratch_);
+  return shape;
+}
+
+// Both characters' shapes are known and usable.
+int TextPixels::Step(char16_t a, char16_t b) {
+  std::int16_t& step = steps_[static_cast<std::size_t>(a) * 128 + b];
+  if (step != kUnknownStep) return step;
+  step = kNoStep;
+  glyphsAt_.swap(scratch_);
+  double advance = 0;
+  const std::size_t from = glyphsAt_.size();
+  const QChar pair[] = {QChar(a), QChar(b)};
+  if (Shaped(QString(pair, 2), advance) && glyphsAt_.size() == from + 2 &&
+      glyphsAt_[from].second == 0 && glyphsAt_[from].first == chars_[a].glyph &&
+      glyphsAt_[from + 1].first == chars_[b].glyph) {
+    step = static_cast<std::int16_t>(glyphsAt_[from + 1].second);
+  }
+  glyphsAt_.resize(from);
+  glyphsAt_.swap(scratch_);
+  return step;
 }
 
 const TextPixels::GlyphPixels& TextPixels::Glyph(std::uint32_t index) {

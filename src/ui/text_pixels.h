@@ -9,6 +9,7 @@
 #include <QRawFont>
 #include <QString>
 #include <QTextLayout>
+#include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <utility>
@@ -41,6 +42,19 @@ class TextPixels {
     TextPixelList pixels;
   };
   bool LaidOut(const QString& line, TextPixelList& pixels, int& width);
+  bool Shaped(const QString& line, double& advance);
+  bool Pairwise(const QString& line, double& advance);
+  struct CharShape {
+    bool known = false;
+    bool usable = false;  // one glyph of this font, at a whole advance
+    std::uint32_t glyph = 0;
+    int advance = 0;
+  };
+  const CharShape& Char(char16_t c);
+  // The step from the glyph of `a` to that of `b` after it, or kNoStep.
+  int Step(char16_t a, char16_t b);
+  static constexpr std::int16_t kUnknownStep = -32768;
+  static constexpr std::int16_t kNoStep = -32767;
   const GlyphPixels& Glyph(std::uint32_t index);
   static void Scan(const QImage& image, TextPixelList& pixels);
 
@@ -53,6 +67,12 @@ class TextPixels {
   // Each glyph's pixels about its pen position on the baseline.
   std::unordered_map<std::uint32_t, GlyphPixels> glyphs_;
   std::vector<std::uint64_t> covered_;  // a bit a pixel, row by row
+  // The line's glyphs and their pen positions; measuring a pair works in
+  // the other.
+  std::vector<std::pair<std::uint32_t, int>> glyphsAt_, scratch_;
+  bool pairwise_ = false;
+  std::array<CharShape, 128> chars_;
+  std::vector<std::int16_t> steps_;  // by the pair's two characters
 };
 
 }  // namespace velmor::ui

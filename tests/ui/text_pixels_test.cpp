@@ -31,10 +31,21 @@ std::vector<QString> Lines() {
                         .arg(random() % 100000 / 7.0)
                         .replace('.', ','));
   }
+  // Lines of digits, Latin letters and the signs of labels only, which are
+  // put together from pairs laid out alone: kerning pairs among them.
+  const QString labels = QStringLiteral("0123456789 ()=,.-+:TXYVAWLkneoy");
+  const QString latin =
+      QStringLiteral("abcdeghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ()=,.-+:");
+  for (int n = 0; n < 3000; ++n) {
+    const QString& from = n % 2 ? labels : latin;
+    QString s;
+    for (std::size_t i = 1 + random() % 24; i > 0; --i) s += from[random() % from.size()];
+    lines.push_back(s);
+  }
   // Kerning pairs, spaces alone and at the ends, a tab, a control character,
   // a letter of another script, and a line far wider than any mask.
-  for (const char* s :
-       {"", " ", "   ", " AV To Ty LT Yo ", "a\tb", "a\x01z", "ℵ∑ ⅓ ∞", "日本語", "x"}) {
+  for (const char* s : {"", " ", "   ", " AV To Ty LT Yo ", "fi fl ffl", "Tf", "a\tb", "a\x01z",
+                        "ℵ∑ ⅓ ∞", "日本語", "x"}) {
     lines.push_back(QString::fromUtf8(s));
   }
   lines.push_back(QString(3000, QLatin1Char('W')));
