@@ -71,6 +71,12 @@ class Canvas {
     Print(text);
   }
 
+  // Points k = 0 … n − 1 at (xy[2k], xy[2k + 1]) in one colour: what n
+  // calls of PSet draw.
+  virtual void Points(const double* xy, std::size_t n, Rgb colour) {
+    for (std::size_t k = 0; k < n; ++k) PSet(xy[2 * k], xy[2 * k + 1], colour);
+  }
+
   // Segments k = 0 … n − 1 from (xy[4k], xy[4k + 1]) to (xy[4k + 2],
   // xy[4k + 3]) in one colour: what n calls of Line draw, for canvases that
   // lay down many short lines more cheaply together.

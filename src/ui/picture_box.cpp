@@ -172,7 +172,7 @@ void PictureBox::setTwips(QSize twips) {
   recentShapes_.fill({});
   DropWaitingTexts();
   bandTexts_.assign(static_cast<std::size_t>(h_ >> kBandShift) + 1, {});
-  layers_.clear();
+  ForgetLayers();
   ResetTiles();
   whiteUpTo_ = stamp_++;
   SetScale(0, 0, twips.width(), twips.height());
@@ -199,7 +199,7 @@ void PictureBox::SetSizeTwips(int twipsWide, int twipsHigh) {
   h_ = h;
   bandTexts_.assign(static_cast<std::size_t>(h_ >> kBandShift) + 1, {});
   // Kept layers hold pixel indices of the old size.
-  layers_.clear();
+  ForgetLayers();
   ResetTiles();
   whiteUpTo_ = 0;
   sx_ = w_ / (right_ - left_);
@@ -520,6 +520,34 @@ void PictureBox::PSet(double x, double y, Rgb colour) {
   }
   Emit({PendingOp::kPoint, lineWidth_, ToArgb(colour), px, py, 0, 0, nullptr, nullptr});
   Touch();
+}
+
+// As many calls of PSet would draw them, faults included, without putting
+// each one through the queue: a kept drawing's trace is thousands of them.
+void PictureBox::Points(const double* xy, std::size_t n, Rgb colour) {
+  if (!pending_.empty() || lineWidth_ > 1) {
+    Canvas::Points(xy, n, colour);
+    return;
+  }
+  if (!bandsWaiting_.empty()) DrawWaitingTexts(0, h_);
+  const std::uint32_t argb = ToArgb(colour);
+  bool drawn = false;
+  for (std::size_t k = 0; k < n; ++k) {
+    const double x = xy[2 * k], y = xy[2 * k + 1];
+    const double px = PixelX(x), py = PixelY(y);
+    if (!std::isfinite(px) || !std::isfinite(py)) {
+      if (drawn) Touch();
+      PSet(x, y, colour);  // raises the fault
+      continue;
+    }
+    ++stats_.points;
+    curX_ = x;
+    curY_ = y;
+    if (px < -2 || py < -2 || px > w_ + 1 || py > h_ + 1) continue;
+    Plot(RoundPx(px), RoundPx(py), argb);
+    drawn = true;
+  }
+  if (drawn) Touch();
 }
 
 void PictureBox::SetLineWidth(int width) {
@@ -905,13 +933,26 @@ void PictureBox::ReplayRecords(Layer& layer) {
   lineWidth_ = layer.widthOut;
 }
 
+PictureBox::Layer& PictureBox::LayerOf(std::uint64_t key) {
+  LayerSlot& slot = layerSlots_[SlotOf(key)];
+  if (slot.layer && slot.key == key) return *slot.layer;
+  Layer& layer = layers_[key];
+  slot = {key, &layer};
+  return layer;
+}
+
+void PictureBox::ForgetLayers() {
+  layers_.clear();
+  layerSlots_.fill({});
+}
+
 void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw) {
   if (!caching_) {
     draw(*this);
     return;
   }
   if (!bandsWaiting_.empty()) DrawWaitingTexts(0, h_);
-  Layer& layer = layers_[key];
+  Layer& layer = LayerOf(key);
   if (layer.capturing) {
     // Repeated within its own drawing.
     draw(*this);
@@ -925,16 +966,8 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
       // anew would put them, and its parts become that drawing's.
       Layer& into = *capturing_;
       EndOwnPart(into);
-      for (const PixelsPart& part : layer.parts) {
-        for (std::size_t i = 0; i < part->index.size(); ++i) {
-          const std::uint32_t at = part->index[i];
-          if (bits_[at] != part->colour[i]) {
-            bits_[at] = part->colour[i];
-            tileStamp_[TileOf(at % static_cast<std::uint32_t>(w_),
-                              at / static_cast<std::uint32_t>(w_))] = stamp_;
-          }
-        }
-      }
+      // Every tile of it, as no tile is stamped as early as 0.
+      for (const PixelsPart& part : layer.parts) LayDownPart(*part, 0);
       into.parts.insert(into.parts.end(), layer.parts.begin(), layer.parts.end());
       ReplayRecords(layer);
       return;
@@ -978,6 +1011,7 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
     draw(*this);
   } catch (...) {
     capturing_ = outer;
+    layerSlots_[SlotOf(key)] = {};
     layers_.erase(key);
     throw;
   }

@@ -45,6 +45,7 @@ class PictureBox : public QWidget, public Canvas {
   void Segments(const double* xy, std::size_t n, Rgb colour) override;
   void Circle(double x, double y, double radius, Rgb colour) override;
   void PSet(double x, double y, Rgb colour) override;
+  void Points(const double* xy, std::size_t n, Rgb colour) override;
   void SetLineWidth(int width) override;
   void SetForeColor(Rgb colour) override { fore_ = colour; }
   void SetCurrent(double x, double y) override;
@@ -266,6 +267,15 @@ class PictureBox : public QWidget, public Canvas {
   std::unordered_map<std::string, Mask> masks_;
   std::vector<std::pair<std::int16_t, std::int16_t>> maskScratch_;
   std::unordered_map<std::uint64_t, Layer> layers_;  // nodes stay put: pending_ points at them
+  // The layers a refresh asks for again and again, found without hashing.
+  struct LayerSlot {
+    std::uint64_t key = 0;
+    Layer* layer = nullptr;
+  };
+  std::array<LayerSlot, 16> layerSlots_{};
+  static std::size_t SlotOf(std::uint64_t key) { return (key * 0x9E3779B97F4A7C15ULL) >> 60; }
+  Layer& LayerOf(std::uint64_t key);
+  void ForgetLayers();
   // Per tile of 16 x 16 pixels, the stamp of the latest change in it.
   // Every change carries the current stamp; laying down a layer takes the
   // current stamp as its own and moves it on.

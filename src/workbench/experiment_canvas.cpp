@@ -2,6 +2,7 @@
 #include "workbench/experiment_canvas.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -231,10 +232,14 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
         for (long long from = 1; from <= points; from += 2000) {
           t.Repeated(kTracePeriodLayers + static_cast<std::uint64_t>(from / 2000 + 1), version,
                      [&, from](Canvas& q) {
-                       for (long long k = from; k < from + 2000 && k <= points; ++k) {
+                       std::array<double, 2 * 2000> xy;
+                       std::size_t n = 0;
+                       for (long long k = from; k < from + 2000 && k <= points; ++k, ++n) {
                          const double kd = static_cast<double>(k);
-                         q.PSet(kd * g / 2000 + x0, std::sin(kd * T00 * VX2 / 15920), kGreen);
+                         xy[2 * n] = kd * g / 2000 + x0;
+                         xy[2 * n + 1] = std::sin(kd * T00 * VX2 / 15920);
                        }
+                       q.Points(xy.data(), n, kGreen);
                      });
         }
       });

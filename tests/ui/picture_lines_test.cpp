@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QRegion>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <random>
 #include <string>
@@ -244,6 +245,49 @@ TEST(PictureLines, SegmentsBeyondTheNumbersFaultAfterTheOnesBefore) {
   const double far[] = {1e300, 1, 2, 3, -1e300, -1e300, 1e300, 1e300};
   picture.Segments(far, 2, RGB(0, 0, 0));
   EXPECT_EQ(picture.Counts().lines, 4);
+}
+
+// Points together land as one by one: straight into the image, while kept,
+// behind a kept drawing waiting to be laid down, and off every edge; a point
+// beyond the numbers faults after the ones before it.
+TEST(PictureLines, PointsTogetherAsOneByOne) {
+  std::mt19937 random(3);
+  std::vector<double> xy;
+  for (int k = 0; k < 4000; ++k) xy.push_back((static_cast<int>(random() % 2100) - 500) / 10.0);
+  const std::size_t n = xy.size() / 2;
+  const auto background = [](Canvas& c) { c.Line(0, 30, 99, 30, RGB(0, 0, 200)); };
+  for (int way = 0; way < 3; ++way) {
+    auto one = Blank(true), together = Blank(true);
+    const auto draw = [&](PictureBox& picture, bool atOnce) {
+      picture.Repeated(1, 1, background);
+      picture.Repeated(2, 1, background);  // waits to be laid down
+      const auto points = [&](Canvas& c) {
+        if (atOnce) {
+          c.Points(xy.data(), n, RGB(0, 150, 0));
+        } else {
+          for (std::size_t k = 0; k < n; ++k) c.PSet(xy[2 * k], xy[2 * k + 1], RGB(0, 150, 0));
+        }
+      };
+      if (way == 0) picture.Cls();
+      if (way == 1) {
+        picture.Repeated(3, 1, points);
+      } else {
+        points(picture);
+      }
+    };
+    draw(*one, false);
+    draw(*together, true);
+    ExpectSamePixels(one->Image(), together->Image());
+    EXPECT_EQ(one->Counts().points, together->Counts().points);
+    EXPECT_EQ(together->CurrentX(), xy[2 * n - 2]);
+  }
+  auto picture = Blank(true);
+  const double inf = std::numeric_limits<double>::infinity();
+  const double far[] = {1, 2, 3, 4, inf, 1, 5, 5};
+  EXPECT_THROW(picture->Points(far, 4, RGB(0, 0, 0)), ComputeFault);
+  EXPECT_EQ(picture->Counts().points, 2);
+  EXPECT_EQ(picture->CurrentX(), 3);
+  EXPECT_EQ(picture->Image().pixel(3, 4), 0xFF000000u);
 }
 
 // Clearing makes white again only what was drawn on since the picture was
