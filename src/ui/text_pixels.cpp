@@ -18,16 +18,44 @@ namespace {
 
 constexpr int kWidest = 8192;
 
-// The characters put together pair by pair (see Pairwise).
-constexpr std::array<bool, 128> PairwiseCharacters() {
-  std::array<bool, 128> in{};
+// The characters put together pair by pair (see Pairwise), by a compact
+// number: ASCII as it stands, then the Cyrillic block, then "№".
+constexpr int kCyrillicFrom = 0x400, kCyrillicTo = 0x460;
+constexpr char16_t kNumeroSign = 0x2116;
+constexpr int kNumbered = TextPixels::kNumbered;
+static_assert(kNumbered == 128 + (kCyrillicTo - kCyrillicFrom) + 1);
+
+int Numbered(char16_t u) {
+  if (u < 128) return u;
+  if (u >= kCyrillicFrom && u < kCyrillicTo) return 128 + (u - kCyrillicFrom);
+  return u == kNumeroSign ? kNumbered - 1 : -1;
+}
+
+char16_t Unnumbered(int n) {
+  if (n < 128) return static_cast<char16_t>(n);
+  if (n < kNumbered - 1) return static_cast<char16_t>(kCyrillicFrom + n - 128);
+  return kNumeroSign;
+}
+
+bool Latin(char16_t u) {
+  return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+}
+bool Cyrillic(char16_t u) {
+  return u == 0x401 || u == 0x451 || (u >= 0x410 && u <= 0x44F);
+}
+
+constexpr std::array<bool, kNumbered> PairwiseCharacters() {
+  std::array<bool, kNumbered> in{};
   for (char c = '0'; c <= '9'; ++c) in[static_cast<unsigned char>(c)] = true;
   for (char c = 'a'; c <= 'z'; ++c) in[static_cast<unsigned char>(c)] = c != 'f';
   for (char c = 'A'; c <= 'Z'; ++c) in[static_cast<unsigned char>(c)] = true;
-  for (const char c : std::string_view(" ()=,.-+:")) in[static_cast<unsigned char>(c)] = true;
+  for (const char c : std::string_view(" ()=,.-+:/")) in[static_cast<unsigned char>(c)] = true;
+  for (int u = 0x410; u <= 0x44F; ++u) in[128 + u - kCyrillicFrom] = true;
+  in[128 + 0x401 - kCyrillicFrom] = in[128 + 0x451 - kCyrillicFrom] = true;
+  in[kNumbered - 1] = true;
   return in;
 }
-constexpr std::array<bool, 128> kPairwise = PairwiseCharacters();
+constexpr std::array<bool, kNumbered> kPairwise = PairwiseCharacters();
 // A glyph is drawn this far from the edges of its own small image; one that
 // reaches an edge is not taken apart from its line.
 constexpr int kGlyphPad = 48;
@@ -58,7 +86,7 @@ TextPixels::TextPixels(const QFont& font)
   // Found pair by pair in the one font it holds for; another one put in
   // its place may join glyphs otherwise.
   pairwise_ = raw_.familyName() == QStringLiteral("DejaVu Sans");
-  steps_.assign(128 * 128, kUnknownStep);
+  for (auto& steps : steps_) steps.assign(kNumbered * kNumbered, kUnknownStep);
 }
 
 int TextPixels::Of(const QString& line, TextPixelList& pixels) {
@@ -182,43 +210,62 @@ bool TextPixels::Shaped(const QString& line, double& advance) {
   return true;
 }
 
-// Laying a line out is most of the cost of a short one. In this font,
-// digits, Latin letters other than f (which begins ligatures) and the
-// signs of a number or a label are placed pair by pair: each glyph one
-// step after the one before it, the step that pair has laid out alone
-// (its kerning included), and the line ends one lone advance after its
-// last glyph. So those lines are put together from the pairs measured
-// once, by the layout engine itself.
+// Laying a line out is most of the cost of a short one. The layout engine
+// cuts a line into runs of one script (a digit or a sign joins the run of
+// the letter before it, or at the line's start the one after it) and, in
+// this font, places the glyphs of digits, Latin letters other than f (which
+// begins ligatures), Cyrillic letters and the signs of numbers and labels
+// pair by pair: within a run, each glyph one step after the one before it,
+// the step that pair has laid out alone in a run of that script (its
+// kerning included); from one run to the next, the earlier glyph's lone
+// advance; and the line ends one lone advance after its last glyph. So
+// those lines are put together from the pairs measured once, by the layout
+// engine itself.
 bool TextPixels::Pairwise(const QString& line, double& advance) {
   if (!pairwise_ || line.isEmpty()) return false;
+  const qsizetype n = line.size();
+  numbered_.resize(static_cast<std::size_t>(n));
+  scripts_.resize(static_cast<std::size_t>(n));
+  Script script = Script::kCommon;
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t u = line[i].unicode();
+    const int number = Numbered(u);
+    if (number < 0 || !kPairwise[number]) return false;
+    numbered_[i] = number;
+    if (Latin(u)) script = Script::kLatin;
+    if (Cyrillic(u)) script = Script::kCyrillic;
+    scripts_[i] = script;
+  }
+  // Signs before the first letter belong to its run.
+  qsizetype first = 0;
+  while (first < n && scripts_[first] == Script::kCommon) ++first;
+  if (first < n) std::fill(scripts_.begin(), scripts_.begin() + first, scripts_[first]);
   int x = 0;
-  int previous = -1;
-  for (const QChar c : line) {
-    const char16_t u = c.unicode();
-    if (u >= 128 || !kPairwise[u]) return false;
-    const CharShape& shape = Char(u);
+  for (qsizetype i = 0; i < n; ++i) {
+    const CharShape& shape = Char(numbered_[i]);
     if (!shape.usable) return false;
-    if (previous >= 0) {
-      const int step = Step(previous, u);
+    if (i > 0) {
+      const int step = scripts_[i] == scripts_[i - 1]
+                           ? Step(scripts_[i], numbered_[i - 1], numbered_[i])
+                           : Char(numbered_[i - 1]).advance;
       if (step == kNoStep) return false;
       x += step;
       if (x > kWidest) return false;
     }
     glyphsAt_.emplace_back(shape.glyph, x);
-    previous = u;
   }
-  advance = x + Char(previous).advance;
+  advance = x + Char(numbered_[n - 1]).advance;
   return true;
 }
 
-const TextPixels::CharShape& TextPixels::Char(char16_t c) {
-  CharShape& shape = chars_[c];
+const TextPixels::CharShape& TextPixels::Char(int numbered) {
+  CharShape& shape = chars_[numbered];
   if (shape.known) return shape;
   shape.known = true;
   glyphsAt_.swap(scratch_);
   double advance = 0;
   const std::size_t from = glyphsAt_.size();
-  if (Shaped(QString(QChar(c)), advance) && glyphsAt_.size() == from + 1 &&
+  if (Shaped(QString(QChar(Unnumbered(numbered))), advance) && glyphsAt_.size() == from + 1 &&
       glyphsAt_[from].second == 0 && Whole(advance)) {
     shape.usable = true;
     shape.glyph = glyphsAt_[from].first;
@@ -229,19 +276,25 @@ const TextPixels::CharShape& TextPixels::Char(char16_t c) {
   return shape;
 }
 
-// Both characters' shapes are known and usable.
-int TextPixels::Step(char16_t a, char16_t b) {
-  std::int16_t& step = steps_[static_cast<std::size_t>(a) * 128 + b];
+// Both characters' shapes are known and usable. In a Cyrillic run the pair
+// is measured after a Cyrillic letter, which makes the run Cyrillic even
+// when both are signs.
+int TextPixels::Step(Script script, int a, int b) {
+  const bool cyrillic = script == Script::kCyrillic;
+  std::int16_t& step = steps_[cyrillic][static_cast<std::size_t>(a) * kNumbered + b];
   if (step != kUnknownStep) return step;
   step = kNoStep;
   glyphsAt_.swap(scratch_);
   double advance = 0;
   const std::size_t from = glyphsAt_.size();
-  const QChar pair[] = {QChar(a), QChar(b)};
-  if (Shaped(QString(pair, 2), advance) && glyphsAt_.size() == from + 2 &&
-      glyphsAt_[from].second == 0 && glyphsAt_[from].first == chars_[a].glyph &&
-      glyphsAt_[from + 1].first == chars_[b].glyph) {
-    step = static_cast<std::int16_t>(glyphsAt_[from + 1].second);
+  const std::size_t first = from + (cyrillic ? 1 : 0);
+  QString pair;
+  if (cyrillic) pair += QChar(char16_t{0x436});
+  pair += QChar(Unnumbered(a));
+  pair += QChar(Unnumbered(b));
+  if (Shaped(pair, advance) && glyphsAt_.size() == first + 2 &&
+      glyphsAt_[first].first == chars_[a].glyph && glyphsAt_[first + 1].first == chars_[b].glyph) {
+    step = static_cast<std::int16_t>(glyphsAt_[first + 1].second - glyphsAt_[first].second);
   }
   glyphsAt_.resize(from);
   glyphsAt_.swap(scratch_);

@@ -28,6 +28,10 @@ class TextPixels {
   TextPixels(const TextPixels&) = delete;
   TextPixels& operator=(const TextPixels&) = delete;
 
+  // The characters a line may be put together from pair by pair: ASCII,
+  // the Cyrillic block and one sign.
+  static constexpr int kNumbered = 128 + 0x60 + 1;
+
   int LineHeight() const { return lineHeight_; }
   int Ascent() const { return ascent_; }
 
@@ -50,9 +54,12 @@ class TextPixels {
     std::uint32_t glyph = 0;
     int advance = 0;
   };
-  const CharShape& Char(char16_t c);
-  // The step from the glyph of `a` to that of `b` after it, or kNoStep.
-  int Step(char16_t a, char16_t b);
+  // By the characters' compact numbers (see text_pixels.cpp).
+  const CharShape& Char(int numbered);
+  enum class Script : std::uint8_t { kCommon, kLatin, kCyrillic };
+  // The step from the glyph of `a` to that of `b` after it in a run of the
+  // script, or kNoStep.
+  int Step(Script script, int a, int b);
   static constexpr std::int16_t kUnknownStep = -32768;
   static constexpr std::int16_t kNoStep = -32767;
   const GlyphPixels& Glyph(std::uint32_t index);
@@ -71,8 +78,12 @@ class TextPixels {
   // the other.
   std::vector<std::pair<std::uint32_t, int>> glyphsAt_, scratch_;
   bool pairwise_ = false;
-  std::array<CharShape, 128> chars_;
-  std::vector<std::int16_t> steps_;  // by the pair's two characters
+  std::array<CharShape, kNumbered> chars_;
+  // By the pair's two characters, in a Latin (or no letter's) run and in a
+  // Cyrillic one.
+  std::array<std::vector<std::int16_t>, 2> steps_;
+  std::vector<int> numbered_;
+  std::vector<Script> scripts_;
 };
 
 }  // namespace velmor::ui

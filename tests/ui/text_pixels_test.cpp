@@ -33,11 +33,15 @@ std::vector<QString> Lines() {
   }
   // Lines of digits, Latin letters and the signs of labels only, which are
   // put together from pairs laid out alone: kerning pairs among them.
-  const QString labels = QStringLiteral("0123456789 ()=,.-+:TXYVAWLkneoy");
+  const QString labels = QStringLiteral("0123456789 ()=,.-+:/TXYVAWLkneoy");
   const QString latin =
-      QStringLiteral("abcdeghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ()=,.-+:");
-  for (int n = 0; n < 3000; ++n) {
-    const QString& from = n % 2 ? labels : latin;
+      QStringLiteral("abcdeghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ()=,.-+:/");
+  const QString cyrillic = QString::fromUtf8(
+      "абвгдеёжзийклмнопрстуфхцчшщъыьэюяАБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ0123456789 ()=,.-+:/№");
+  // Both scripts in a line: each run its own kerning, none across.
+  const QString mixed = QString::fromUtf8("гдеТУХЬЪrsTVWXYoe0189 ()=,.-+:/№");
+  for (int n = 0; n < 6000; ++n) {
+    const QString& from = n % 4 == 0 ? labels : n % 4 == 1 ? latin : n % 4 == 2 ? cyrillic : mixed;
     QString s;
     for (std::size_t i = 1 + random() % 24; i > 0; --i) s += from[random() % from.size()];
     lines.push_back(s);
