@@ -148,9 +148,11 @@ void TextPixels::Scan(const QImage& image, TextPixelList& pixels) {
 bool TextPixels::LaidOut(const QString& line, TextPixelList& pixels, int& width) {
   glyphsAt_.clear();
   double advance = 0;
-  if (!Pairwise(line, advance)) {
+  const Pairs pairs = Pairwise(line, advance);
+  if (pairs != Pairs::kPut) {
     glyphsAt_.clear();
     if (!Shaped(line, advance)) return false;
+    if (pairs == Pairs::kLearn) Learn(advance);
   }
   if (!Whole(advance) || advance < 0 || advance > kWidest) return false;
   width = std::min(static_cast<int>(advance) + 4, kWidest);
@@ -216,13 +218,13 @@ bool TextPixels::Shaped(const QString& line, double& advance) {
 // this font, places the glyphs of digits, Latin letters other than f (which
 // begins ligatures), Cyrillic letters and the signs of numbers and labels
 // pair by pair: within a run, each glyph one step after the one before it,
-// the step that pair has laid out alone in a run of that script (its
-// kerning included); from one run to the next, the earlier glyph's lone
-// advance; and the line ends one lone advance after its last glyph. So
-// those lines are put together from the pairs measured once, by the layout
-// engine itself.
-bool TextPixels::Pairwise(const QString& line, double& advance) {
-  if (!pairwise_ || line.isEmpty()) return false;
+// a step that depends only on the pair and the run's script (kerning);
+// from one run to the next, the earlier glyph's lone advance; and the line
+// ends one lone advance after its last glyph. So such a line is put
+// together from the steps lines laid out before it showed; one with a
+// pair not seen yet is laid out, and what it shows is learnt.
+TextPixels::Pairs TextPixels::Pairwise(const QString& line, double& advance) {
+  if (!pairwise_ || line.isEmpty()) return Pairs::kNo;
   const qsizetype n = line.size();
   numbered_.resize(static_cast<std::size_t>(n));
   scripts_.resize(static_cast<std::size_t>(n));
@@ -230,7 +232,7 @@ bool TextPixels::Pairwise(const QString& line, double& advance) {
   for (qsizetype i = 0; i < n; ++i) {
     const char16_t u = line[i].unicode();
     const int number = Numbered(u);
-    if (number < 0 || !kPairwise[number]) return false;
+    if (number < 0 || !kPairwise[number]) return Pairs::kNo;
     numbered_[i] = number;
     if (Latin(u)) script = Script::kLatin;
     if (Cyrillic(u)) script = Script::kCyrillic;
@@ -241,21 +243,48 @@ bool TextPixels::Pairwise(const QString& line, double& advance) {
   while (first < n && scripts_[first] == Script::kCommon) ++first;
   if (first < n) std::fill(scripts_.begin(), scripts_.begin() + first, scripts_[first]);
   int x = 0;
+  bool unseen = false;
   for (qsizetype i = 0; i < n; ++i) {
     const CharShape& shape = Char(numbered_[i]);
-    if (!shape.usable) return false;
-    if (i > 0) {
+    if (!shape.usable) return Pairs::kNo;
+    if (i > 0 && !unseen) {
       const int step = scripts_[i] == scripts_[i - 1]
-                           ? Step(scripts_[i], numbered_[i - 1], numbered_[i])
+                           ? StepOf(scripts_[i], numbered_[i - 1], numbered_[i])
                            : Char(numbered_[i - 1]).advance;
-      if (step == kNoStep) return false;
+      if (step == kUnknownStep) {
+        unseen = true;
+        continue;
+      }
       x += step;
-      if (x > kWidest) return false;
+      if (x > kWidest) return Pairs::kNo;
     }
     glyphsAt_.emplace_back(shape.glyph, x);
   }
+  if (unseen) return Pairs::kLearn;
   advance = x + Char(numbered_[n - 1]).advance;
-  return true;
+  return Pairs::kPut;
+}
+
+// The line Pairwise found a pair not seen in has been laid out: its steps
+// are learnt. Should it not be placed as Pairwise takes lines to be, no
+// line is put together from pairs again.
+void TextPixels::Learn(double advance) {
+  const std::size_t n = numbered_.size();
+  bool holds = glyphsAt_.size() == n && Whole(advance);
+  for (std::size_t i = 0; holds && i < n; ++i) {
+    holds = glyphsAt_[i].first == Char(numbered_[i]).glyph;
+    if (!holds || i == 0) continue;
+    const int step = glyphsAt_[i].second - glyphsAt_[i - 1].second;
+    if (scripts_[i] != scripts_[i - 1]) {
+      holds = step == Char(numbered_[i - 1]).advance;
+      continue;
+    }
+    std::int16_t& known = StepOf(scripts_[i], numbered_[i - 1], numbered_[i]);
+    if (known == kUnknownStep && std::abs(step) < kWidest) known = static_cast<std::int16_t>(step);
+    holds = known == step;
+  }
+  if (holds) holds = advance - glyphsAt_[n - 1].second == Char(numbered_[n - 1]).advance;
+  if (!holds) pairwise_ = false;
 }
 
 const TextPixels::CharShape& TextPixels::Char(int numbered) {
@@ -276,29 +305,8 @@ const TextPixels::CharShape& TextPixels::Char(int numbered) {
   return shape;
 }
 
-// Both characters' shapes are known and usable. In a Cyrillic run the pair
-// is measured after a Cyrillic letter, which makes the run Cyrillic even
-// when both are signs.
-int TextPixels::Step(Script script, int a, int b) {
-  const bool cyrillic = script == Script::kCyrillic;
-  std::int16_t& step = steps_[cyrillic][static_cast<std::size_t>(a) * kNumbered + b];
-  if (step != kUnknownStep) return step;
-  step = kNoStep;
-  glyphsAt_.swap(scratch_);
-  double advance = 0;
-  const std::size_t from = glyphsAt_.size();
-  const std::size_t first = from + (cyrillic ? 1 : 0);
-  QString pair;
-  if (cyrillic) pair += QChar(char16_t{0x436});
-  pair += QChar(Unnumbered(a));
-  pair += QChar(Unnumbered(b));
-  if (Shaped(pair, advance) && glyphsAt_.size() == first + 2 &&
-      glyphsAt_[first].first == chars_[a].glyph && glyphsAt_[first + 1].first == chars_[b].glyph) {
-    step = static_cast<std::int16_t>(glyphsAt_[first + 1].second - glyphsAt_[first].second);
-  }
-  glyphsAt_.resize(from);
-  glyphsAt_.swap(scratch_);
-  return step;
+std::int16_t& TextPixels::StepOf(Script script, int a, int b) {
+  return steps_[script == Script::kCyrillic][static_cast<std::size_t>(a) * kNumbered + b];
 }
 
 const TextPixels::GlyphPixels& TextPixels::Glyph(std::uint32_t index) {

@@ -37,6 +37,9 @@ class TextPixels {
 
   // The covered pixels, row by row and left to right, and the clip width.
   int Of(const QString& line, TextPixelList& pixels);
+  // Whether lines are still put together from pairs of glyphs: false once
+  // a line laid out showed otherwise.
+  bool PairsHold() const { return pairwise_; }
   // The same, always by drawing the whole line with a painter.
   int Painted(const QString& line, TextPixelList& pixels);
 
@@ -47,7 +50,9 @@ class TextPixels {
   };
   bool LaidOut(const QString& line, TextPixelList& pixels, int& width);
   bool Shaped(const QString& line, double& advance);
-  bool Pairwise(const QString& line, double& advance);
+  enum class Pairs : std::uint8_t { kNo, kPut, kLearn };
+  Pairs Pairwise(const QString& line, double& advance);
+  void Learn(double advance);
   struct CharShape {
     bool known = false;
     bool usable = false;  // one glyph of this font, at a whole advance
@@ -58,10 +63,9 @@ class TextPixels {
   const CharShape& Char(int numbered);
   enum class Script : std::uint8_t { kCommon, kLatin, kCyrillic };
   // The step from the glyph of `a` to that of `b` after it in a run of the
-  // script, or kNoStep.
-  int Step(Script script, int a, int b);
+  // script, or kUnknownStep.
+  std::int16_t& StepOf(Script script, int a, int b);
   static constexpr std::int16_t kUnknownStep = -32768;
-  static constexpr std::int16_t kNoStep = -32767;
   const GlyphPixels& Glyph(std::uint32_t index);
   static void Scan(const QImage& image, TextPixelList& pixels);
 

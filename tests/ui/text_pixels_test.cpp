@@ -64,6 +64,7 @@ TEST(TextPixels, GlyphByGlyphEqualsTheWholeLineDrawn) {
     ASSERT_EQ(width, text.Painted(line, painted)) << line.toStdString();
     ASSERT_EQ(fast, painted) << line.toStdString();
   }
+  EXPECT_TRUE(text.PairsHold());
 }
 
 }  // namespace
