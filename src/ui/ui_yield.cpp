@@ -2,6 +2,7 @@
 #include "ui/ui_yield.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <chrono>
 
 #include "ui/form_registry.h"
@@ -15,6 +16,10 @@ struct YieldState {
   std::function<void()> hook;
   bool quitting = false;
   std::chrono::steady_clock::time_point last{};
+  // The clock is read every `readEvery` calls (see Yield).
+  int readEvery = 32;
+  int sinceRead = 0;
+  std::chrono::steady_clock::time_point lastRead{};
 };
 
 // Not a function's static: a loop yields hundreds of thousands of times a
@@ -37,10 +42,20 @@ bool Yield(const Shower& showPending, std::chrono::milliseconds every) {
     showPending();
     s.hook();
   }
-  // Reading the clock every call would cost more than a cheap step; every
-  // 32nd call is often enough to keep the interface responsive.
-  if ((s.count & 31) == 0) {
+  // Reading the clock costs more than a cheap step. It is read every so
+  // many calls: twice as many while the reads come less than a millisecond
+  // apart, half as many once they come more than two apart, so a loop of
+  // cheap steps reads it seldom and one of costly steps still looks in time.
+  if (++s.sinceRead >= s.readEvery) {
+    s.sinceRead = 0;
     const auto now = std::chrono::steady_clock::now();
+    const auto gap = now - s.lastRead;
+    s.lastRead = now;
+    if (gap < std::chrono::milliseconds(1)) {
+      s.readEvery = std::min(s.readEvery * 2, 1024);
+    } else if (gap > std::chrono::milliseconds(2)) {
+      s.readEvery = std::max(s.readEvery / 2, 1);
+    }
     if (now - s.last >= every) {
       s.last = now;
       showPending();
