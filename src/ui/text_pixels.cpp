@@ -31,12 +31,6 @@ int Numbered(char16_t u) {
   return u == kNumeroSign ? kNumbered - 1 : -1;
 }
 
-char16_t Unnumbered(int n) {
-  if (n < 128) return static_cast<char16_t>(n);
-  if (n < kNumbered - 1) return static_cast<char16_t>(kCyrillicFrom + n - 128);
-  return kNumeroSign;
-}
-
 bool Latin(char16_t u) {
   return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
 }
@@ -56,10 +50,11 @@ constexpr std::array<bool, kNumbered> PairwiseCharacters() {
   return in;
 }
 constexpr std::array<bool, kNumbered> kPairwise = PairwiseCharacters();
-// A glyph is drawn this far from the edges of its own small image; one that
-// reaches an edge is not taken apart from its line.
-constexpr int kGlyphPad = 48;
-constexpr int kGlyphImage = 2 * kGlyphPad + 32;
+// A glyph is drawn this far from the top left edges of its own small image
+// (the picture font is 11 pixels high); one that reaches an edge is not
+// taken apart from its line.
+constexpr int kGlyphPad = 24;
+constexpr int kGlyphImage = 2 * kGlyphPad + 16;
 
 bool Whole(double v) {
   return v == std::floor(v);
@@ -243,66 +238,51 @@ TextPixels::Pairs TextPixels::Pairwise(const QString& line, double& advance) {
   while (first < n && scripts_[first] == Script::kCommon) ++first;
   if (first < n) std::fill(scripts_.begin(), scripts_.begin() + first, scripts_[first]);
   int x = 0;
-  bool unseen = false;
   for (qsizetype i = 0; i < n; ++i) {
-    const CharShape& shape = Char(numbered_[i]);
-    if (!shape.usable) return Pairs::kNo;
-    if (i > 0 && !unseen) {
+    const CharShape& shape = chars_[numbered_[i]];
+    if (shape.glyph == kUnknownGlyph) return Pairs::kLearn;
+    if (i > 0) {
       const int step = scripts_[i] == scripts_[i - 1]
                            ? StepOf(scripts_[i], numbered_[i - 1], numbered_[i])
-                           : Char(numbered_[i - 1]).advance;
-      if (step == kUnknownStep) {
-        unseen = true;
-        continue;
-      }
+                           : chars_[numbered_[i - 1]].advance;
+      if (step == kUnknownStep) return Pairs::kLearn;
       x += step;
       if (x > kWidest) return Pairs::kNo;
     }
     glyphsAt_.emplace_back(shape.glyph, x);
   }
-  if (unseen) return Pairs::kLearn;
-  advance = x + Char(numbered_[n - 1]).advance;
+  const int last = chars_[numbered_[n - 1]].advance;
+  if (last == kUnknownStep) return Pairs::kLearn;
+  advance = x + last;
   return Pairs::kPut;
 }
 
-// The line Pairwise found a pair not seen in has been laid out: its steps
-// are learnt. Should it not be placed as Pairwise takes lines to be, no
-// line is put together from pairs again.
+// The line Pairwise found something not seen in has been laid out: its
+// glyphs, steps and lone advances (across runs and at its end) are learnt.
+// Should it not be placed as Pairwise takes lines to be, no line is put
+// together from pairs again.
 void TextPixels::Learn(double advance) {
   const std::size_t n = numbered_.size();
+  const auto learn = [](auto& known, int seen) {
+    if (known == kUnknownStep && std::abs(seen) < kWidest) known = static_cast<std::int16_t>(seen);
+    return known == seen;
+  };
   bool holds = glyphsAt_.size() == n && Whole(advance);
   for (std::size_t i = 0; holds && i < n; ++i) {
-    holds = glyphsAt_[i].first == Char(numbered_[i]).glyph;
+    CharShape& shape = chars_[numbered_[i]];
+    if (shape.glyph == kUnknownGlyph) shape.glyph = glyphsAt_[i].first;
+    holds = shape.glyph == glyphsAt_[i].first;
     if (!holds || i == 0) continue;
     const int step = glyphsAt_[i].second - glyphsAt_[i - 1].second;
-    if (scripts_[i] != scripts_[i - 1]) {
-      holds = step == Char(numbered_[i - 1]).advance;
-      continue;
-    }
-    std::int16_t& known = StepOf(scripts_[i], numbered_[i - 1], numbered_[i]);
-    if (known == kUnknownStep && std::abs(step) < kWidest) known = static_cast<std::int16_t>(step);
-    holds = known == step;
+    holds = scripts_[i] == scripts_[i - 1]
+                ? learn(StepOf(scripts_[i], numbered_[i - 1], numbered_[i]), step)
+                : learn(chars_[numbered_[i - 1]].advance, step);
   }
-  if (holds) holds = advance - glyphsAt_[n - 1].second == Char(numbered_[n - 1]).advance;
+  if (holds) {
+    holds = learn(chars_[numbered_[n - 1]].advance,
+                  static_cast<int>(advance) - glyphsAt_[n - 1].second);
+  }
   if (!holds) pairwise_ = false;
-}
-
-const TextPixels::CharShape& TextPixels::Char(int numbered) {
-  CharShape& shape = chars_[numbered];
-  if (shape.known) return shape;
-  shape.known = true;
-  glyphsAt_.swap(scratch_);
-  double advance = 0;
-  const std::size_t from = glyphsAt_.size();
-  if (Shaped(QString(QChar(Unnumbered(numbered))), advance) && glyphsAt_.size() == from + 1 &&
-      glyphsAt_[from].second == 0 && Whole(advance)) {
-    shape.usable = true;
-    shape.glyph = glyphsAt_[from].first;
-    shape.advance = static_cast<int>(advance);
-  }
-  glyphsAt_.resize(from);
-  glyphsAt_.swap(scratch_);
-  return shape;
 }
 
 std::int16_t& TextPixels::StepOf(Script script, int a, int b) {
@@ -312,21 +292,23 @@ std::int16_t& TextPixels::StepOf(Script script, int a, int b) {
 const TextPixels::GlyphPixels& TextPixels::Glyph(std::uint32_t index) {
   const auto found = glyphs_.find(index);
   if (found != glyphs_.end()) return found->second;
-  QImage image(kGlyphImage, kGlyphImage, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  {
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    p.setPen(Qt::black);
-    QGlyphRun run;
-    run.setRawFont(raw_);
-    run.setGlyphIndexes({index});
-    run.setPositions({QPointF(0, 0)});
-    p.drawGlyphRun(QPointF(kGlyphPad, kGlyphPad), run);
+  // One image and one painter for all glyphs: setting a painter up costs
+  // more than drawing a glyph.
+  if (!glyphPainter_) {
+    glyphImage_ = QImage(kGlyphImage, kGlyphImage, QImage::Format_RGB32);
+    glyphPainter_ = std::make_unique<QPainter>(&glyphImage_);
+    glyphPainter_->setRenderHint(QPainter::Antialiasing, false);
+    glyphPainter_->setRenderHint(QPainter::TextAntialiasing, false);
+    glyphPainter_->setPen(Qt::black);
   }
+  glyphPainter_->fillRect(glyphImage_.rect(), Qt::white);
+  QGlyphRun run;
+  run.setRawFont(raw_);
+  run.setGlyphIndexes({index});
+  run.setPositions({QPointF(0, 0)});
+  glyphPainter_->drawGlyphRun(QPointF(kGlyphPad, kGlyphPad), run);
   TextPixelList drawn;
-  Scan(image, drawn);
+  Scan(glyphImage_, drawn);
   GlyphPixels glyph;
   glyph.usable = true;
   for (const auto& [x, y] : drawn) {

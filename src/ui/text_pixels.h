@@ -6,11 +6,13 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <QRawFont>
 #include <QString>
 #include <QTextLayout>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -53,14 +55,13 @@ class TextPixels {
   enum class Pairs : std::uint8_t { kNo, kPut, kLearn };
   Pairs Pairwise(const QString& line, double& advance);
   void Learn(double advance);
+  // What lines laid out showed of a character: its glyph, and its lone
+  // advance (where a run or the line ends after it).
   struct CharShape {
-    bool known = false;
-    bool usable = false;  // one glyph of this font, at a whole advance
-    std::uint32_t glyph = 0;
-    int advance = 0;
+    std::uint32_t glyph = kUnknownGlyph;
+    std::int16_t advance = kUnknownStep;
   };
-  // By the characters' compact numbers (see text_pixels.cpp).
-  const CharShape& Char(int numbered);
+  static constexpr std::uint32_t kUnknownGlyph = ~std::uint32_t{0};
   enum class Script : std::uint8_t { kCommon, kLatin, kCyrillic };
   // The step from the glyph of `a` to that of `b` after it in a run of the
   // script, or kUnknownStep.
@@ -77,6 +78,8 @@ class TextPixels {
   int ascent_ = 0;
   // Each glyph's pixels about its pen position on the baseline.
   std::unordered_map<std::uint32_t, GlyphPixels> glyphs_;
+  QImage glyphImage_;  // a glyph is drawn here to be taken apart
+  std::unique_ptr<QPainter> glyphPainter_;
   std::vector<std::uint64_t> covered_;  // a bit a pixel, row by row
   // The line's glyphs and their pen positions; measuring a pair works in
   // the other.
