@@ -966,8 +966,9 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
       // anew would put them, and its parts become that drawing's.
       Layer& into = *capturing_;
       EndOwnPart(into);
-      // Every tile of it, as no tile is stamped as early as 0.
-      for (const PixelsPart& part : layer.parts) LayDownPart(*part, 0);
+      // Only where it may have been drawn over since it was last laid
+      // down, here or on its own: its pixels stand everywhere else.
+      LayDown(layer);
       into.parts.insert(into.parts.end(), layer.parts.begin(), layer.parts.end());
       ReplayRecords(layer);
       return;
