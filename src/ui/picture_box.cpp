@@ -976,6 +976,8 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
     // Laid down with the next look at the picture; laid down again before
     // then, the earlier laying down is covered by the later one.
     if (layer.pendingAt != kNotPending) pending_[layer.pendingAt].layer = nullptr;
+    // A queue once begun mostly fills up: its room is taken at once.
+    if (pending_.empty()) pending_.reserve(kMostPending);
     layer.pendingAt = pending_.size();
     pending_.push_back({PendingOp::kLayer, lineWidth_, 0, 0, 0, 0, 0, nullptr, &layer});
     ReplayRecords(layer);
