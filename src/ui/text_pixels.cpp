@@ -50,6 +50,7 @@ constexpr std::array<bool, kNumbered> PairwiseCharacters() {
   return in;
 }
 constexpr std::array<bool, kNumbered> kPairwise = PairwiseCharacters();
+
 // A glyph is drawn this far from the top left edges of its own small image
 // (the picture font is 11 pixels high); one that reaches an edge is not
 // taken apart from its line.

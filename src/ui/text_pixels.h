@@ -81,9 +81,8 @@ class TextPixels {
   QImage glyphImage_;  // a glyph is drawn here to be taken apart
   std::unique_ptr<QPainter> glyphPainter_;
   std::vector<std::uint64_t> covered_;  // a bit a pixel, row by row
-  // The line's glyphs and their pen positions; measuring a pair works in
-  // the other.
-  std::vector<std::pair<std::uint32_t, int>> glyphsAt_, scratch_;
+  // The line's glyphs and their pen positions.
+  std::vector<std::pair<std::uint32_t, int>> glyphsAt_;
   bool pairwise_ = false;
   std::array<CharShape, kNumbered> chars_;
   // By the pair's two characters, in a Latin (or no letter's) run and in a
