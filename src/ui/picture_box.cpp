@@ -65,7 +65,7 @@ namespace {
 
 // Midpoint circle, the octants `active` marks, while py is at most `lastPy`.
 template <class Put>
-void TraceOctants(int cx, int cy, int r, unsigned active, int lastPy, const Put& put) {
+void TraceOctants(int cx, int cy, int r, unsigned active, int lastPy, const Put put) {
   int px = r, py = 0, err = 1 - r;
   while (px >= py && py <= lastPy) {
     if (active & 1u) put(cx + px, cy + py);
@@ -98,7 +98,7 @@ void TraceCircle(int cx, int cy, int r, const Put& put) {
 // runs from r down to no less than r × 0.7071 less one, and py from zero
 // up to no more than r × 0.7072 plus one, along an octant.
 template <class Put>
-void TraceCircleWithin(int cx, int cy, int r, int w, int h, const Put& put) {
+void TraceCircleWithin(int cx, int cy, int r, int w, int h, const Put put) {
   const int pxLo = r * 7071 / 10000 - 1, pyHi = r * 7072 / 10000 + 1;
   // Per octant: the signs of x and y about the centre, and whether x
   // follows py (and y px) rather than px (and y py).
@@ -476,14 +476,21 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
     if (lineWidth_ <= 1 && !capturing_) {
       // The thin pen outside a layer being kept: straight into the image,
       // as Plot would.
+      // What the writing needs is copied, not referred to: a pixel written
+      // might otherwise be any of it, to the compiler, and be read again
+      // after every write.
+      std::uint32_t* const bits = bits_;
+      std::uint64_t* const stamps = tileStamp_.data();
+      const std::uint32_t tilesWide = tilesWide_;
+      const std::uint64_t stamp = stamp_;
       const auto w = static_cast<unsigned>(w_), h = static_cast<unsigned>(h_);
-      TraceCircleWithin(cx, cy, r, w_, h_, [&](int x, int y) {
+      TraceCircleWithin(cx, cy, r, w_, h_, [=](int x, int y) {
         const auto ux = static_cast<unsigned>(x), uy = static_cast<unsigned>(y);
         if (ux >= w || uy >= h) return;
-        std::uint32_t& pixel = bits_[std::size_t{uy} * w + ux];
+        std::uint32_t& pixel = bits[std::size_t{uy} * w + ux];
         if (pixel != argb) {
           pixel = argb;
-          tileStamp_[TileOf(ux, uy)] = stamp_;
+          stamps[(uy >> kTileShift) * tilesWide + (ux >> kTileShift)] = stamp;
         }
       });
       return;
