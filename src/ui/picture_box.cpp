@@ -264,11 +264,12 @@ void PictureBox::Touch() {
 void PictureBox::Plot(int x, int y, std::uint32_t argb) {
   if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
   const std::uint32_t idx = static_cast<std::uint32_t>(y) * static_cast<std::uint32_t>(w_) + x;
+  const std::uint32_t tile = TileOf(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
   if (bits_[idx] != argb) {
     bits_[idx] = argb;
-    tileStamp_[TileOf(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y))] = stamp_;
+    tileStamp_[tile] = stamp_;
   }
-  if (capturing_) captured_.emplace_back(idx, argb);
+  if (capturing_) captured_.push_back({tile, idx, argb});
 }
 
 // A pen of the line width laid down at one pixel.
@@ -1069,14 +1070,12 @@ void PictureBox::EndOwnPart(Layer& layer) {
   std::vector<LastWrite>& last = lastWrites_;
   last.clear();
   for (std::size_t k = captured_.size(); k-- > first;) {
-    const auto [at, colour] = captured_[k];
-    std::uint64_t& word = seen_[at >> 6];
-    const std::uint64_t bit = std::uint64_t{1} << (at & 63);
+    const LastWrite& write = captured_[k];
+    std::uint64_t& word = seen_[write.at >> 6];
+    const std::uint64_t bit = std::uint64_t{1} << (write.at & 63);
     if (!(word & bit)) {
       word |= bit;
-      const auto tile =
-          TileOf(at % static_cast<std::uint32_t>(w_), at / static_cast<std::uint32_t>(w_));
-      last.push_back({tile, at, colour});
+      last.push_back(write);
     }
   }
   for (const LastWrite& l : last) seen_[l.at >> 6] = 0;

@@ -300,12 +300,14 @@ class PictureBox : public QWidget, public Canvas {
   std::vector<std::uint32_t> bandsWaiting_;                   // the bands with any
   std::size_t textsDone_ = 0;                                 // of waitingTexts_
   Layer* capturing_ = nullptr;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> captured_;
-  std::vector<std::uint32_t> logged_;  // ids logged since a kept layer began
-  // Memory a capture works in: a bit a pixel, the last writes, per tile.
+  // Every write while a layer is captured, with its tile: the tile is at
+  // hand where a pixel is written, and would take a division to find again.
   struct LastWrite {
     std::uint32_t tile, at, colour;
   };
+  std::vector<LastWrite> captured_;
+  std::vector<std::uint32_t> logged_;  // ids logged since a kept layer began
+  // Memory a capture works in: a bit a pixel, the last writes, per tile.
   std::vector<std::uint64_t> seen_;
   std::vector<LastWrite> lastWrites_;
   std::vector<std::uint32_t> inTile_;
