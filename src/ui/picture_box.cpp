@@ -1084,35 +1084,37 @@ void PictureBox::EndOwnPart(Layer& layer) {
   part->index.resize(last.size());
   part->colour.resize(last.size());
   // Grouped by tile: each pixel is there once, so their order within a
-  // tile does not matter. Counted over all tiles when that is the cheaper
-  // way, sorted when the part is small beside the picture.
-  if (last.size() * 8 < tileStamp_.size()) {
-    std::sort(last.begin(), last.end(),
-              [](const LastWrite& a, const LastWrite& b) { return a.tile < b.tile; });
-    for (std::size_t i = 0; i < last.size(); ++i) {
-      part->index[i] = last[i].at;
-      part->colour[i] = last[i].colour;
-      const auto end = static_cast<std::uint32_t>(i + 1);
-      if (!part->runs.empty() && part->runs.back().tile == last[i].tile) {
-        part->runs.back().end = end;
-      } else {
-        part->runs.push_back({last[i].tile, end});
-      }
+  // tile does not matter. Counted per tile met, not over all the tiles of
+  // the picture: most parts meet few of them. The counts are left at zero.
+  std::vector<std::uint32_t>& inTile = inTile_;
+  if (inTile.size() != tileStamp_.size()) inTile.assign(tileStamp_.size(), 0);
+  std::vector<std::uint32_t>& met = tilesMet_;
+  met.clear();
+  met.reserve(inTile.size());
+  // Whatever happens from here on, the counts go back to zero.
+  struct ZeroAfter {
+    std::vector<std::uint32_t>& counts;
+    const std::vector<std::uint32_t>& tiles;
+    ~ZeroAfter() {
+      for (const std::uint32_t tile : tiles) counts[tile] = 0;
     }
-  } else {
-    std::vector<std::uint32_t>& inTile = inTile_;
-    inTile.assign(tileStamp_.size() + 1, 0);
-    for (const LastWrite& l : last) ++inTile[l.tile + 1];
-    for (std::size_t t = 1; t < inTile.size(); ++t) {
-      if (inTile[t] != 0) part->runs.push_back({static_cast<std::uint32_t>(t - 1), 0});
-      inTile[t] += inTile[t - 1];
-    }
-    for (TileRun& run : part->runs) run.end = inTile[run.tile + 1];
-    for (const LastWrite& l : last) {
-      const std::uint32_t to = inTile[l.tile]++;
-      part->index[to] = l.at;
-      part->colour[to] = l.colour;
-    }
+  } zeroAfter{inTile, met};
+  for (const LastWrite& l : last) {
+    if (inTile[l.tile]++ == 0) met.push_back(l.tile);
+  }
+  std::sort(met.begin(), met.end());
+  part->runs.reserve(met.size());
+  std::uint32_t from = 0;
+  for (const std::uint32_t tile : met) {
+    const std::uint32_t count = inTile[tile];
+    inTile[tile] = from;
+    from += count;
+    part->runs.push_back({tile, from});
+  }
+  for (const LastWrite& l : last) {
+    const std::uint32_t to = inTile[l.tile]++;
+    part->index[to] = l.at;
+    part->colour[to] = l.colour;
   }
   layer.parts.push_back(std::move(part));
 }

@@ -310,7 +310,8 @@ class PictureBox : public QWidget, public Canvas {
   // Memory a capture works in: a bit a pixel, the last writes, per tile.
   std::vector<std::uint64_t> seen_;
   std::vector<LastWrite> lastWrites_;
-  std::vector<std::uint32_t> inTile_;
+  std::vector<std::uint32_t> inTile_;  // zero between captures
+  std::vector<std::uint32_t> tilesMet_;
   bool caching_ = true;
   bool dirty_ = false;
   struct MenuEntry {
