@@ -169,7 +169,7 @@ void PictureBox::setTwips(QSize twips) {
   image_.fill(Qt::white);
   bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
   pending_.clear();
-  recentShapes_.fill({});
+  ForgetRecentShapes();
   DropWaitingTexts();
   bandTexts_.assign(static_cast<std::size_t>(h_ >> kBandShift) + 1, {});
   ForgetLayers();
@@ -674,7 +674,7 @@ PictureBox::Footprint PictureBox::FootprintOf(const PendingOp& op) const {
 }
 
 bool PictureBox::Covers(const Footprint& later, const Footprint& earlier) {
-  if (earlier.kind == PendingOp::kLine && !earlier.drawn) return true;
+  // An earlier line off the picture was never put off.
   if (earlier.kind != later.kind) return false;
   const PixelEnds& e = earlier.ends;
   const PixelEnds& l = later.ends;
@@ -700,16 +700,26 @@ bool PictureBox::Covers(const Footprint& later, const Footprint& earlier) {
   return false;
 }
 
-void PictureBox::CoverEarlierShape(const PendingOp& op) {
+bool PictureBox::CoverEarlierShape(const PendingOp& op) {
   const Footprint footprint = FootprintOf(op);
-  for (const RecentShape& recent : recentShapes_) {
+  // A line wholly off the picture has nothing to draw.
+  if (op.kind == PendingOp::kLine && !footprint.drawn) return false;
+  // A shape covers only one of its own kind: each kind has its own list.
+  RecentShapes& recent = op.kind == PendingOp::kCircle ? recentCircles_ : recentLines_;
+  for (const RecentShape& shape : recent.shapes) {
     // One already covered stays so.
-    if (recent.at < pending_.size() && pending_[recent.at].kind == recent.footprint.kind &&
-        Covers(footprint, recent.footprint)) {
-      pending_[recent.at].kind = PendingOp::kCovered;
+    if (shape.at < pending_.size() && pending_[shape.at].kind == op.kind &&
+        Covers(footprint, shape.footprint)) {
+      pending_[shape.at].kind = PendingOp::kCovered;
     }
   }
-  recentShapes_[nextShape_++ % recentShapes_.size()] = {pending_.size(), footprint};
+  recent.shapes[recent.next++ % recent.shapes.size()] = {pending_.size(), footprint};
+  return true;
+}
+
+void PictureBox::ForgetRecentShapes() {
+  recentCircles_ = {};
+  recentLines_ = {};
 }
 
 void PictureBox::Emit(const PendingOp& op) {
@@ -718,7 +728,9 @@ void PictureBox::Emit(const PendingOp& op) {
     Draw(op);
     return;
   }
-  if (op.kind == PendingOp::kCircle || op.kind == PendingOp::kLine) CoverEarlierShape(op);
+  if ((op.kind == PendingOp::kCircle || op.kind == PendingOp::kLine) && !CoverEarlierShape(op)) {
+    return;
+  }
   pending_.push_back(op);
   if (pending_.size() >= kMostPending) Compose();
 }
@@ -892,7 +904,7 @@ void PictureBox::ComposeQueue() {
   for (const PendingOp& op : ops) Draw(op);
   ops.clear();
   pending_.swap(ops);
-  recentShapes_.fill({});
+  ForgetRecentShapes();
 }
 
 void PictureBox::DropPending() {
@@ -900,7 +912,7 @@ void PictureBox::DropPending() {
     if (op.layer) op.layer->pendingAt = kNotPending;
   }
   pending_.clear();
-  recentShapes_.fill({});
+  ForgetRecentShapes();
 }
 
 void PictureBox::ComposeForLook() const {

@@ -195,7 +195,9 @@ class PictureBox : public QWidget, public Canvas {
   Footprint FootprintOf(const PendingOp& op) const;
   // Whether the later shape writes every pixel the earlier one does.
   static bool Covers(const Footprint& later, const Footprint& earlier);
-  void CoverEarlierShape(const PendingOp& op);
+  // Marks what the shape covers among those put off; false: it has
+  // nothing to draw itself.
+  bool CoverEarlierShape(const PendingOp& op);
   void Draw(const PendingOp& op);
   // Brings the picture up to date; every look at its pixels calls it.
   void Compose();
@@ -291,8 +293,12 @@ class PictureBox : public QWidget, public Canvas {
     std::size_t at = kNotPending;
     Footprint footprint;
   };
-  std::array<RecentShape, 8> recentShapes_;
-  std::size_t nextShape_ = 0;
+  struct RecentShapes {
+    std::array<RecentShape, 4> shapes;
+    std::size_t next = 0;
+  };
+  RecentShapes recentCircles_, recentLines_;
+  void ForgetRecentShapes();
   std::vector<WaitingText> waitingTexts_;
   std::string waitingChars_;
   std::unordered_map<std::string, std::uint32_t> waitingAt_;  // by text and place
