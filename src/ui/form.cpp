@@ -35,6 +35,10 @@ Form::Form(int number, const QString& caption) : number_(number) {
   if (!caption.isEmpty()) setWindowTitle(caption);
 }
 
+Form::~Form() {
+  FormRegistry::Forget(this);
+}
+
 void Form::NoteDeclaredControls() {
   controls_ = ControlsOf(*this);
 }
@@ -128,6 +132,7 @@ void Form::closeEvent(QCloseEvent* event) {
   event->accept();
   if (!closing_) {
     closing_ = true;
+    FormRegistry::Changed();
     OnClosing();
     FormRegistry::Forget(this);
     if (busy_ == 0) deleteLater();

@@ -19,6 +19,8 @@ class Form : public QWidget {
  public:
   // A window declared in a Qt Designer form takes its caption from there.
   explicit Form(int number, const QString& caption = {});
+  // However it goes, the registry no longer counts it open.
+  ~Form() override;
   int Number() const { return number_; }
 
   // An input control as the window declares it: a field's text, or "1"/"0"

@@ -56,6 +56,7 @@ Form* FormRegistry::Load(int number) {
   f->AddConveniences();
   AddExperimentMenu(f);
   s.forms[number] = f;
+  ++changes_;
   return f;
 }
 
@@ -92,13 +93,14 @@ void FormRegistry::CloseAll() {
   QApplication::quit();
 }
 
-bool FormRegistry::AnyOpen() {
-  // Asked at every step of a run: the forms are looked at in place.
+bool FormRegistry::CountOpen() {
+  anyOpen_ = false;
   for (const QPointer<Form>& form : State().forms) {
     const Form* f = form.data();
-    if (f && !f->Closing()) return true;
+    if (f && !f->Closing()) anyOpen_ = true;
   }
-  return false;
+  countedAt_ = changes_;
+  return anyOpen_;
 }
 
 void FormRegistry::Forget(Form* form) {
@@ -107,6 +109,7 @@ void FormRegistry::Forget(Form* form) {
     if (f == form) f = nullptr;
   }
   if (s.lastActive == form) s.lastActive = nullptr;
+  ++changes_;
 }
 
 }  // namespace velmor::ui

@@ -29,9 +29,19 @@ class FormRegistry {
   static void Activated(Form* form);
   // "Выход": every stop flag set, then Form1 … Form9 closed in this order.
   static void CloseAll();
-  static bool AnyOpen();
-  // Called by a window that closes.
+  // Asked at every step of a run: answered from the last look at the
+  // windows for as long as none has come, closed or gone since.
+  static bool AnyOpen() { return countedAt_ == changes_ ? anyOpen_ : CountOpen(); }
+  // Called by a window that closes, and by every window that goes.
   static void Forget(Form* form);
+  // A window begins to close: it counts as open no longer.
+  static void Changed() { ++changes_; }
+
+ private:
+  static bool CountOpen();
+  static inline unsigned long long changes_ = 0;
+  static inline unsigned long long countedAt_ = ~0ULL;
+  static inline bool anyOpen_ = false;
 };
 
 }  // namespace velmor::ui

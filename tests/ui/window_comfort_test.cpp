@@ -168,6 +168,18 @@ TEST_F(WindowComfortTest, RunThatEndsByItselfMarksTheCaption) {
   EXPECT_EQ(interferometer->windowTitle(), caption);
 }
 
+// A run goes on while any window is open, and the answer is kept between
+// steps: a window deleted outright, never closed, must end it all the same.
+TEST_F(WindowComfortTest, AWindowDeletedRatherThanClosedCountsAsGone) {
+  EXPECT_TRUE(FormRegistry::AnyOpen());
+  QWidget* second = FormRegistry::Show(2);
+  delete FormRegistry::Find(1);
+  EXPECT_TRUE(FormRegistry::AnyOpen());
+  delete second;
+  EXPECT_FALSE(FormRegistry::AnyOpen());
+  EXPECT_EQ(FormRegistry::Find(2), nullptr);
+}
+
 TEST(SaveDialog, NameWithoutExtensionTakesTheFiltersOne) {
   const QString text = QStringLiteral("Текст (*.txt)");
   EXPECT_EQ(ui::WithFilterExtension("/tmp/отчет", text), "/tmp/отчет.txt");
