@@ -9,16 +9,15 @@
 
 namespace velmor::ui {
 
+namespace yield_detail {
+Counts counts;
+}  // namespace yield_detail
+
 namespace {
 
 struct YieldState {
-  long long count = 0;
   std::function<void()> hook;
-  bool quitting = false;
   std::chrono::steady_clock::time_point last{};
-  // The clock is read every `readEvery` calls (see Yield).
-  int readEvery = 32;
-  int sinceRead = 0;
   std::chrono::steady_clock::time_point lastRead{};
 };
 
@@ -35,9 +34,10 @@ struct Shower {
   }
 };
 
-bool Yield(const Shower& showPending, std::chrono::milliseconds every) {
+bool FullYield(const Shower& showPending, std::chrono::milliseconds every) {
   YieldState& s = state;
-  ++s.count;
+  yield_detail::Counts& c = yield_detail::counts;
+  ++c.count;
   if (s.hook) {
     showPending();
     s.hook();
@@ -46,15 +46,15 @@ bool Yield(const Shower& showPending, std::chrono::milliseconds every) {
   // many calls: twice as many while the reads come less than a millisecond
   // apart, half as many once they come more than two apart, so a loop of
   // cheap steps reads it seldom and one of costly steps still looks in time.
-  if (++s.sinceRead >= s.readEvery) {
-    s.sinceRead = 0;
+  if (++c.sinceRead >= c.readEvery) {
+    c.sinceRead = 0;
     const auto now = std::chrono::steady_clock::now();
     const auto gap = now - s.lastRead;
     s.lastRead = now;
     if (gap < std::chrono::milliseconds(1)) {
-      s.readEvery = std::min(s.readEvery * 2, 1024);
+      c.readEvery = std::min(c.readEvery * 2, 1024);
     } else if (gap > std::chrono::milliseconds(2)) {
-      s.readEvery = std::max(s.readEvery / 2, 1);
+      c.readEvery = std::max(c.readEvery / 2, 1);
     }
     if (now - s.last >= every) {
       s.last = now;
@@ -62,20 +62,20 @@ bool Yield(const Shower& showPending, std::chrono::milliseconds every) {
       QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
   }
-  return !s.quitting && FormRegistry::AnyOpen();
+  return !c.quitting && FormRegistry::AnyOpen();
 }
 
 }  // namespace
 
 bool UiYield() {
-  return Yield({}, std::chrono::milliseconds(15));
+  return FullYield({}, std::chrono::milliseconds(15));
 }
 
-bool UiYieldShowing(const void* show, void (*call)(const void*)) {
-  // A look repaints the picture and every field changed since the last one,
-  // about a millisecond's work: 40 looks a second keep the run smooth to the
-  // eye and that work small beside the steps.
-  return Yield({show, call}, std::chrono::milliseconds(25));
+// A look repaints the picture and every field changed since the last one,
+// about a millisecond's work: 40 looks a second keep the run smooth to the
+// eye and that work small beside the steps.
+bool yield_detail::Yield(const void* show, void (*call)(const void*), int everyMs) {
+  return FullYield({show, call}, std::chrono::milliseconds(everyMs));
 }
 
 void LookOnlyAfterAWhile() {
@@ -83,18 +83,19 @@ void LookOnlyAfterAWhile() {
 }
 
 long long UiYieldCount() {
-  return state.count;
+  return yield_detail::counts.count;
 }
 
 void SetYieldHook(std::function<void()> hook) {
   state.hook = std::move(hook);
+  yield_detail::counts.hooked = static_cast<bool>(state.hook);
 }
 
 void SetQuitting(bool on) {
-  state.quitting = on;
+  yield_detail::counts.quitting = on;
 }
 bool Quitting() {
-  return state.quitting;
+  return yield_detail::counts.quitting;
 }
 
 }  // namespace velmor::ui

@@ -4,6 +4,8 @@
 // click is seen, and tells the loop whether it may go on.
 #include <functional>
 
+#include "ui/form_registry.h"
+
 namespace velmor::ui {
 
 // Processes pending events (not necessarily at every call: at most about
@@ -18,7 +20,33 @@ template <class Show>
 bool UiYield(const Show& showPending);
 // UiYield with what to show reached through a plain pointer: a loop yields
 // hundreds of thousands of times a run, and wraps nothing for it.
-bool UiYieldShowing(const void* show, void (*call)(const void*));
+inline bool UiYieldShowing(const void* show, void (*call)(const void*));
+
+namespace yield_detail {
+// What every yield looks at. Most yields do nothing more, and are answered
+// here, in the loop's own code: the clock is read, the driver's hook run
+// and events processed only every so many of them (see ui_yield.cpp).
+struct Counts {
+  long long count = 0;
+  int sinceRead = 0;
+  int readEvery = 32;
+  bool hooked = false;
+  bool quitting = false;
+};
+extern Counts counts;
+bool Yield(const void* show, void (*call)(const void*), int everyMs);
+}  // namespace yield_detail
+
+inline bool UiYieldShowing(const void* show, void (*call)(const void*)) {
+  yield_detail::Counts& c = yield_detail::counts;
+  if (!c.hooked && c.sinceRead + 1 < c.readEvery) {
+    ++c.count;
+    ++c.sinceRead;
+    return !c.quitting && FormRegistry::AnyOpen();
+  }
+  // A look interval of 25 ms: see ui_yield.cpp.
+  return yield_detail::Yield(show, call, 25);
+}
 
 template <class Show>
 bool UiYield(const Show& showPending) {
