@@ -63,19 +63,19 @@ std::uint64_t Bits(double v) {
 
 namespace {
 
-// Midpoint circle, the octants `active` marks, while py is at most `lastPy`.
+// Midpoint circle, eight octants.
 template <class Put>
-void TraceOctants(int cx, int cy, int r, unsigned active, int lastPy, const Put put) {
+void TraceCircle(int cx, int cy, int r, const Put& put) {
   int px = r, py = 0, err = 1 - r;
-  while (px >= py && py <= lastPy) {
-    if (active & 1u) put(cx + px, cy + py);
-    if (active & 2u) put(cx + py, cy + px);
-    if (active & 4u) put(cx - py, cy + px);
-    if (active & 8u) put(cx - px, cy + py);
-    if (active & 16u) put(cx - px, cy - py);
-    if (active & 32u) put(cx - py, cy - px);
-    if (active & 64u) put(cx + py, cy - px);
-    if (active & 128u) put(cx + px, cy - py);
+  while (px >= py) {
+    put(cx + px, cy + py);
+    put(cx + py, cy + px);
+    put(cx - py, cy + px);
+    put(cx - px, cy + py);
+    put(cx - px, cy - py);
+    put(cx - py, cy - px);
+    put(cx + py, cy - px);
+    put(cx + px, cy - py);
     ++py;
     if (err < 0) {
       err += 2 * py + 1;
@@ -86,22 +86,46 @@ void TraceOctants(int cx, int cy, int r, unsigned active, int lastPy, const Put 
   }
 }
 
-// Midpoint circle, eight octants.
-template <class Put>
-void TraceCircle(int cx, int cy, int r, const Put& put) {
-  TraceOctants(cx, cy, r, 0xFFu, r, put);
+// The midpoint circle's px for py = 0, 1, … while px ≥ py: the steps of one
+// octant, the other seven being its reflections.
+void OctantSteps(int r, std::vector<int>& pxs) {
+  pxs.clear();
+  int px = r, py = 0, err = 1 - r;
+  while (px >= py) {
+    pxs.push_back(px);
+    ++py;
+    if (err < 0) {
+      err += 2 * py + 1;
+    } else {
+      --px;
+      err += 2 * (py - px) + 1;
+    }
+  }
 }
 
-// The same circle's pixels that may lie within a w × h image: an octant
-// whose box lies outside it is passed over, and the tracing stops once
-// every octant left has run out of it. For every r below kBigCircle, px
-// runs from r down to no less than r × 0.7071 less one, and py from zero
-// up to no more than r × 0.7072 plus one, along an octant.
+// The steps i, from the first to before the second, at which c + s × i lies
+// within 0 … size − 1, s being 1 or -1.
+std::pair<int, int> StepsAcross(int steps, int c, int s, int size) {
+  const int lo = s > 0 ? -c : c - (size - 1), hi = s > 0 ? size - 1 - c : c;
+  return {std::max(lo, 0), std::min(hi + 1, steps)};
+}
+
+// The same for c + s × pxs[i]: px never grows along the steps, so those
+// steps too run from one to another.
+std::pair<int, int> StepsAlong(const std::vector<int>& pxs, int c, int s, int size) {
+  const int lo = s > 0 ? -c : c - (size - 1), hi = s > 0 ? size - 1 - c : c;
+  const auto first = std::partition_point(pxs.begin(), pxs.end(), [&](int p) { return p > hi; });
+  const auto end = std::partition_point(first, pxs.end(), [&](int p) { return p >= lo; });
+  return {static_cast<int>(first - pxs.begin()), static_cast<int>(end - pxs.begin())};
+}
+
+// The circle's pixels that lie within a w × h image, given its octant's
+// steps, and those only: each octant's steps within the image are worked
+// out first, so no pixel is tested against its edges.
 template <class Put>
-void TraceCircleWithin(int cx, int cy, int r, int w, int h, const Put put) {
-  const int pxLo = r * 7071 / 10000 - 1, pyHi = r * 7072 / 10000 + 1;
+void TraceCircleWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, const Put put) {
   // Per octant: the signs of x and y about the centre, and whether x
-  // follows py (and y px) rather than px (and y py).
+  // follows the step (and y px) rather than px (and y the step).
   struct Octant {
     int sx, sy;
     bool swap;
@@ -109,22 +133,18 @@ void TraceCircleWithin(int cx, int cy, int r, int w, int h, const Put put) {
   static constexpr Octant kOctants[8] = {{1, 1, false},  {1, 1, true},    {-1, 1, true},
                                          {-1, 1, false}, {-1, -1, false}, {-1, -1, true},
                                          {1, -1, true},  {1, -1, false}};
-  const auto overlaps = [](int c, int sign, int lo, int hi, int size) {
-    const int from = sign > 0 ? c + lo : c - hi, to = sign > 0 ? c + hi : c - lo;
-    return to >= 0 && from <= size - 1;
-  };
-  unsigned active = 0;
-  int lastPy = -1;
-  for (int k = 0; k < 8; ++k) {
-    const Octant& o = kOctants[k];
-    const bool in = o.swap ? overlaps(cx, o.sx, 0, pyHi, w) && overlaps(cy, o.sy, pxLo, r, h)
-                           : overlaps(cx, o.sx, pxLo, r, w) && overlaps(cy, o.sy, 0, pyHi, h);
-    if (!in) continue;
-    active |= 1u << k;
-    const int pyBound = o.swap ? (o.sx > 0 ? w - 1 - cx : cx) : (o.sy > 0 ? h - 1 - cy : cy);
-    lastPy = std::max(lastPy, pyBound);
+  const int steps = static_cast<int>(pxs.size());
+  for (const Octant& o : kOctants) {
+    if (o.swap) {
+      const auto [a, b] = StepsAcross(steps, cx, o.sx, w);
+      const auto [c, d] = StepsAlong(pxs, cy, o.sy, h);
+      for (int i = std::max(a, c); i < std::min(b, d); ++i) put(cx + o.sx * i, cy + o.sy * pxs[i]);
+    } else {
+      const auto [a, b] = StepsAlong(pxs, cx, o.sx, w);
+      const auto [c, d] = StepsAcross(steps, cy, o.sy, h);
+      for (int i = std::max(a, c); i < std::min(b, d); ++i) put(cx + o.sx * pxs[i], cy + o.sy * i);
+    }
   }
-  if (active != 0) TraceOctants(cx, cy, r, active, lastPy, put);
 }
 
 // Bresenham's line from one pixel to another, both ends included.
@@ -484,10 +504,10 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       std::uint64_t* const stamps = tileStamp_.data();
       const std::uint32_t tilesWide = tilesWide_;
       const std::uint64_t stamp = stamp_;
-      const auto w = static_cast<unsigned>(w_), h = static_cast<unsigned>(h_);
-      TraceCircleWithin(cx, cy, r, w_, h_, [=](int x, int y) {
+      const auto w = static_cast<unsigned>(w_);
+      OctantSteps(r, circleSteps_);
+      TraceCircleWithin(cx, cy, circleSteps_, w_, h_, [=](int x, int y) {
         const auto ux = static_cast<unsigned>(x), uy = static_cast<unsigned>(y);
-        if (ux >= w || uy >= h) return;
         std::uint32_t& pixel = bits[std::size_t{uy} * w + ux];
         if (pixel != argb) {
           pixel = argb;

@@ -235,6 +235,7 @@ class PictureBox : public QWidget, public Canvas {
   void InsideLine(int ax, int ay, int bx, int by, std::uint32_t argb);
   void RasterCircle(double pcx, double pcy, double pr, std::uint32_t argb);
   const Mask& TextMask(const std::string& line);
+  std::vector<int> circleSteps_;  // a circle's octant, while it is drawn
   void Touch();
   void ResetTiles();
   std::uint32_t TileOf(std::uint32_t x, std::uint32_t y) const {
