@@ -63,29 +63,6 @@ std::uint64_t Bits(double v) {
 
 namespace {
 
-// Midpoint circle, eight octants.
-template <class Put>
-void TraceCircle(int cx, int cy, int r, const Put& put) {
-  int px = r, py = 0, err = 1 - r;
-  while (px >= py) {
-    put(cx + px, cy + py);
-    put(cx + py, cy + px);
-    put(cx - py, cy + px);
-    put(cx - px, cy + py);
-    put(cx - px, cy - py);
-    put(cx - py, cy - px);
-    put(cx + py, cy - px);
-    put(cx + px, cy - py);
-    ++py;
-    if (err < 0) {
-      err += 2 * py + 1;
-    } else {
-      --px;
-      err += 2 * (py - px) + 1;
-    }
-  }
-}
-
 // The midpoint circle's px for py = 0, 1, … while px ≥ py: the steps of one
 // octant, the other seven being its reflections.
 void OctantSteps(int r, std::vector<int>& pxs) {
@@ -100,6 +77,22 @@ void OctantSteps(int r, std::vector<int>& pxs) {
       --px;
       err += 2 * (py - px) + 1;
     }
+  }
+}
+
+// Midpoint circle, eight octants, given one octant's steps.
+template <class Put>
+void TraceCircle(int cx, int cy, const std::vector<int>& pxs, const Put& put) {
+  for (int py = 0; py < static_cast<int>(pxs.size()); ++py) {
+    const int px = pxs[py];
+    put(cx + px, cy + py);
+    put(cx + py, cy + px);
+    put(cx - py, cy + px);
+    put(cx - px, cy + py);
+    put(cx - px, cy - py);
+    put(cx - py, cy - px);
+    put(cx + py, cy - px);
+    put(cx + px, cy - py);
   }
 }
 
@@ -494,6 +487,7 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       Stamp(cx, cy, argb);
       return;
     }
+    OctantSteps(r, circleSteps_);
     if (lineWidth_ <= 1 && !capturing_) {
       // The thin pen outside a layer being kept: straight into the image,
       // as Plot would.
@@ -505,7 +499,6 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       const std::uint32_t tilesWide = tilesWide_;
       const std::uint64_t stamp = stamp_;
       const auto w = static_cast<unsigned>(w_);
-      OctantSteps(r, circleSteps_);
       TraceCircleWithin(cx, cy, circleSteps_, w_, h_, [=](int x, int y) {
         const auto ux = static_cast<unsigned>(x), uy = static_cast<unsigned>(y);
         std::uint32_t& pixel = bits[std::size_t{uy} * w + ux];
@@ -516,7 +509,7 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       });
       return;
     }
-    TraceCircle(cx, cy, r, [&](int x, int y) { Stamp(x, y, argb); });
+    TraceCircle(cx, cy, circleSteps_, [&](int x, int y) { Stamp(x, y, argb); });
     return;
   }
   // A huge circle: only where it crosses the rows and columns of the image.
