@@ -112,32 +112,37 @@ std::pair<int, int> StepsAlong(const std::vector<int>& pxs, int c, int s, int si
   return {static_cast<int>(first - pxs.begin()), static_cast<int>(end - pxs.begin())};
 }
 
+// One octant's pixels within a w × h image, its signs of x and y about the
+// centre known to the compiler, and whether x follows the step (and y px)
+// rather than px (and y the step).
+template <int sx, int sy, bool swap, class Put>
+void OctantWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, const Put& put) {
+  const int steps = static_cast<int>(pxs.size());
+  const auto [a, b] = swap ? StepsAcross(steps, cx, sx, w) : StepsAlong(pxs, cx, sx, w);
+  const auto [c, d] = swap ? StepsAlong(pxs, cy, sy, h) : StepsAcross(steps, cy, sy, h);
+  const int* const px = pxs.data();
+  for (int i = std::max(a, c), end = std::min(b, d); i < end; ++i) {
+    if constexpr (swap) {
+      put(cx + sx * i, cy + sy * px[i]);
+    } else {
+      put(cx + sx * px[i], cy + sy * i);
+    }
+  }
+}
+
 // The circle's pixels that lie within a w × h image, given its octant's
 // steps, and those only: each octant's steps within the image are worked
 // out first, so no pixel is tested against its edges.
 template <class Put>
-void TraceCircleWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, const Put put) {
-  // Per octant: the signs of x and y about the centre, and whether x
-  // follows the step (and y px) rather than px (and y the step).
-  struct Octant {
-    int sx, sy;
-    bool swap;
-  };
-  static constexpr Octant kOctants[8] = {{1, 1, false},  {1, 1, true},    {-1, 1, true},
-                                         {-1, 1, false}, {-1, -1, false}, {-1, -1, true},
-                                         {1, -1, true},  {1, -1, false}};
-  const int steps = static_cast<int>(pxs.size());
-  for (const Octant& o : kOctants) {
-    if (o.swap) {
-      const auto [a, b] = StepsAcross(steps, cx, o.sx, w);
-      const auto [c, d] = StepsAlong(pxs, cy, o.sy, h);
-      for (int i = std::max(a, c); i < std::min(b, d); ++i) put(cx + o.sx * i, cy + o.sy * pxs[i]);
-    } else {
-      const auto [a, b] = StepsAlong(pxs, cx, o.sx, w);
-      const auto [c, d] = StepsAcross(steps, cy, o.sy, h);
-      for (int i = std::max(a, c); i < std::min(b, d); ++i) put(cx + o.sx * pxs[i], cy + o.sy * i);
-    }
-  }
+void TraceCircleWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, const Put& put) {
+  OctantWithin<1, 1, false>(cx, cy, pxs, w, h, put);
+  OctantWithin<1, 1, true>(cx, cy, pxs, w, h, put);
+  OctantWithin<-1, 1, true>(cx, cy, pxs, w, h, put);
+  OctantWithin<-1, 1, false>(cx, cy, pxs, w, h, put);
+  OctantWithin<-1, -1, false>(cx, cy, pxs, w, h, put);
+  OctantWithin<-1, -1, true>(cx, cy, pxs, w, h, put);
+  OctantWithin<1, -1, true>(cx, cy, pxs, w, h, put);
+  OctantWithin<1, -1, false>(cx, cy, pxs, w, h, put);
 }
 
 // Bresenham's line from one pixel to another, both ends included.
@@ -326,8 +331,8 @@ bool PictureBox::LineEnds(double x1, double y1, double x2, double y2, int width,
     if (BeyondOneEdge(x1, y1, x2, y2, width)) return false;
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
-    const bool crossed[4] = {x1 < xmin || x2 < xmin, x1 > xmax || x2 > xmax, y1 < ymin || y2 < ymin,
-                             y1 > ymax || y2 > ymax};
+    const bool crossed[4] = {x1 < xmin || x2<xmin, x1> xmax || x2 > xmax,
+                             y1 < ymin || y2<ymin, y1> ymax || y2 > ymax};
     for (int i = 0; i < 4; ++i) {
       // An edge both ends lie within leaves t0 and t1 as they are: its t
       // is at most 0 or at least 1, rounding and all.
@@ -503,13 +508,12 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       std::uint64_t* const stamps = tileStamp_.data();
       const std::uint32_t tilesWide = tilesWide_;
       const std::uint64_t stamp = stamp_;
-      const auto w = static_cast<unsigned>(w_);
+      const std::ptrdiff_t w = w_;
       TraceCircleWithin(cx, cy, circleSteps_, w_, h_, [=](int x, int y) {
-        const auto ux = static_cast<unsigned>(x), uy = static_cast<unsigned>(y);
-        std::uint32_t& pixel = bits[std::size_t{uy} * w + ux];
+        std::uint32_t& pixel = bits[y * w + x];
         if (pixel != argb) {
           pixel = argb;
-          stamps[(uy >> kTileShift) * tilesWide + (ux >> kTileShift)] = stamp;
+          stamps[(y >> kTileShift) * tilesWide + (x >> kTileShift)] = stamp;
         }
       });
       return;
