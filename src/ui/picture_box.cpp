@@ -592,17 +592,29 @@ void PictureBox::SetCurrent(double x, double y) {
 
 const PictureBox::Mask& PictureBox::TextMask(const std::string& line) {
   auto it = masks_.find(line);
-  if (it != masks_.end()) return it->second;
-  if (masks_.size() > 4096) {
+  if (it != masks_.end()) return *it->second;
+  if (masks_.size() > kMostMasks) {
     // Drawing put off refers to the masks.
     ComposeQueue();
     masks_.clear();
   }
-  Mask mask;
-  mask.width =
+  return *masks_.emplace(line, SharedMask(line)).first->second;
+}
+
+std::shared_ptr<const PictureBox::Mask> PictureBox::SharedMask(const std::string& line) {
+  // Every picture prints in the one font, so a line has the same pixels in
+  // all of them: a window opened again, or a run made again, finds its
+  // lines put together already. A picture holds on to the masks it uses.
+  static auto* const shared = new std::unordered_map<std::string, std::shared_ptr<const Mask>>;
+  auto it = shared->find(line);
+  if (it != shared->end()) return it->second;
+  if (shared->size() > kMostMasks) shared->clear();
+  auto mask = std::make_shared<Mask>();
+  mask->width =
       PictureText().Of(QString::fromUtf8(line.data(), static_cast<int>(line.size())), maskScratch_);
-  mask.pixels.assign(maskScratch_.begin(), maskScratch_.end());
-  return masks_.emplace(line, std::move(mask)).first->second;
+  mask->pixels.assign(maskScratch_.begin(), maskScratch_.end());
+  shared->emplace(line, mask);
+  return mask;
 }
 
 void PictureBox::Print(std::string_view text) {

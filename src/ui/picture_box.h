@@ -235,6 +235,8 @@ class PictureBox : public QWidget, public Canvas {
   void InsideLine(int ax, int ay, int bx, int by, std::uint32_t argb);
   void RasterCircle(double pcx, double pcy, double pr, std::uint32_t argb);
   const Mask& TextMask(const std::string& line);
+  std::shared_ptr<const Mask> SharedMask(const std::string& line);
+  static constexpr std::size_t kMostMasks = 4096;
   std::vector<int> circleSteps_;  // a circle's octant, while it is drawn
   void Touch();
   void ResetTiles();
@@ -267,7 +269,7 @@ class PictureBox : public QWidget, public Canvas {
   int ascentPx_ = 10;
   TextLog texts_;
   Stats stats_;
-  std::unordered_map<std::string, Mask> masks_;
+  std::unordered_map<std::string, std::shared_ptr<const Mask>> masks_;
   std::vector<std::pair<std::int16_t, std::int16_t>> maskScratch_;
   std::unordered_map<std::uint64_t, Layer> layers_;  // nodes stay put: pending_ points at them
   // The layers a refresh asks for again and again, found without hashing.

@@ -391,5 +391,28 @@ TEST(PictureLines, TextWaitingForALookLandsAsPrintedAtOnce) {
   ExpectSamePixels(waiting->Image(), looked->Image());
 }
 
+// A line's pixels are put together once for every picture. Text put off
+// behind a kept drawing keeps its own, however many other lines other
+// pictures print meanwhile.
+TEST(PictureLines, TextPutOffKeepsItsPixelsWhateverOtherPicturesPrint) {
+  auto waiting = Blank(true), drawn = Blank(true), other = Blank(true);
+  const auto layer = [](Canvas& c) { c.Line(0, 30, 99, 30, RGB(0, 0, 255)); };
+  const std::string line = "Xn2(7)= 12,3 период";
+  for (PictureBox* picture : {waiting.get(), drawn.get(), other.get()}) {
+    // Laid down again, the kept drawing waits, and so does all after it.
+    picture->Repeated(1, 1, layer);
+    picture->Repeated(1, 1, layer);
+  }
+  waiting->PrintAt(5, 20, line);
+  drawn->PrintAt(5, 20, line);
+  const QImage expected = drawn->Image();
+  for (int i = 0; i < 9000; ++i) {
+    other->Repeated(1, 1, layer);
+    other->PrintAt(0, 10, line + " " + std::to_string(i));
+  }
+  ExpectSamePixels(expected, waiting->Image());
+  EXPECT_NE(expected, Blank(true)->Image());
+}
+
 }  // namespace
 }  // namespace velmor::ui
