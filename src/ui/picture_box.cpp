@@ -331,8 +331,8 @@ bool PictureBox::LineEnds(double x1, double y1, double x2, double y2, int width,
     if (BeyondOneEdge(x1, y1, x2, y2, width)) return false;
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
-    const bool crossed[4] = {x1 < xmin || x2<xmin, x1> xmax || x2 > xmax,
-                             y1 < ymin || y2<ymin, y1> ymax || y2 > ymax};
+    const bool crossed[4] = {(x1 < xmin) || (x2 < xmin), (x1 > xmax) || (x2 > xmax),
+                             (y1 < ymin) || (y2 < ymin), (y1 > ymax) || (y2 > ymax)};
     for (int i = 0; i < 4; ++i) {
       // An edge both ends lie within leaves t0 and t1 as they are: its t
       // is at most 0 or at least 1, rounding and all.
