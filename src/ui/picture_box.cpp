@@ -499,8 +499,11 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
     }
     OctantSteps(r, circleSteps_);
     if (lineWidth_ <= 1 && !capturing_) {
-      // The thin pen outside a layer being kept: straight into the image,
-      // as Plot would.
+      // The thin pen outside a layer being kept: straight into the image.
+      // Every tile it passes is stamped, changed or not: whether a pixel
+      // already had the colour is a guess the processor gets wrong about
+      // half the time, and costs more than laying kept layers down again
+      // where a circle changed nothing (rare: the grid crosses most tiles).
       // What the writing needs is copied, not referred to: a pixel written
       // might otherwise be any of it, to the compiler, and be read again
       // after every write.
@@ -510,11 +513,8 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       const std::uint64_t stamp = stamp_;
       const std::ptrdiff_t w = w_;
       TraceCircleWithin(cx, cy, circleSteps_, w_, h_, [=](int x, int y) {
-        std::uint32_t& pixel = bits[y * w + x];
-        if (pixel != argb) {
-          pixel = argb;
-          stamps[(y >> kTileShift) * tilesWide + (x >> kTileShift)] = stamp;
-        }
+        bits[y * w + x] = argb;
+        stamps[(y >> kTileShift) * tilesWide + (x >> kTileShift)] = stamp;
       });
       return;
     }
@@ -655,10 +655,11 @@ void PictureBox::ResetTiles() {
 }
 
 // Lays a kept layer down again as drawing it anew would: only the tiles
-// changed since it was last laid down can differ from its pixels. A tile
-// is stamped only when a pixel of it changes, so layers that share tiles
-// do not make each other lay them down at every refresh. In such a tile
-// every part is laid down, in the order it was drawn.
+// stamped since it was last laid down can differ from its pixels. Laying
+// down stamps a tile only when a pixel of it changes, so layers that share
+// tiles do not make each other lay them down at every refresh (a thin
+// circle stamps every tile it passes). In such a tile every part is laid
+// down, in the order it was drawn.
 void PictureBox::LayDown(Layer& layer) {
   for (const PixelsPart& part : layer.parts) LayDownPart(*part, layer.laid);
   layer.laid = stamp_++;
