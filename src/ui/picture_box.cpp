@@ -283,10 +283,10 @@ void PictureBox::Plot(int x, int y, std::uint32_t argb) {
   if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
   const std::uint32_t idx = static_cast<std::uint32_t>(y) * static_cast<std::uint32_t>(w_) + x;
   const std::uint32_t tile = TileOf(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
-  if (bits_[idx] != argb) {
-    bits_[idx] = argb;
-    tileStamp_[tile] = stamp_;
-  }
+  // Stamped whether or not it changes, as a thin circle's pixels are: see
+  // RasterCircle.
+  bits_[idx] = argb;
+  tileStamp_[tile] = stamp_;
   if (capturing_) captured_.push_back({tile, idx, argb});
 }
 
@@ -562,6 +562,10 @@ void PictureBox::Points(const double* xy, std::size_t n, Rgb colour) {
   if (!bandsWaiting_.empty()) DrawWaitingTexts(0, h_);
   const std::uint32_t argb = ToArgb(colour);
   bool drawn = false;
+  // A trace's points fall many to a pixel: the same pixel again, right
+  // after itself and in the same colour, would change nothing.
+  int lastX = 0, lastY = 0;
+  bool any = false;
   for (std::size_t k = 0; k < n; ++k) {
     const double x = xy[2 * k], y = xy[2 * k + 1];
     const double px = PixelX(x), py = PixelY(y);
@@ -574,7 +578,11 @@ void PictureBox::Points(const double* xy, std::size_t n, Rgb colour) {
     curX_ = x;
     curY_ = y;
     if (px < -2 || py < -2 || px > w_ + 1 || py > h_ + 1) continue;
-    Plot(RoundPx(px), RoundPx(py), argb);
+    const int ix = RoundPx(px), iy = RoundPx(py);
+    if (!any || ix != lastX || iy != lastY) Plot(ix, iy, argb);
+    lastX = ix;
+    lastY = iy;
+    any = true;
     drawn = true;
   }
   if (drawn) Touch();

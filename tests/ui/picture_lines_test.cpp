@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QRegion>
+#include <cmath>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -254,6 +255,9 @@ TEST(PictureLines, PointsTogetherAsOneByOne) {
   std::mt19937 random(3);
   std::vector<double> xy;
   for (int k = 0; k < 4000; ++k) xy.push_back((static_cast<int>(random() % 2100) - 500) / 10.0);
+  // And a trace: many points to a pixel, a run of them often sharing its
+  // column or its row with the pixel before.
+  for (int k = 0; k < 3000; ++k) xy.insert(xy.end(), {k / 40.0, 30 + 20 * std::sin(k / 300.0)});
   const std::size_t n = xy.size() / 2;
   const auto background = [](Canvas& c) { c.Line(0, 30, 99, 30, RGB(0, 0, 200)); };
   for (int way = 0; way < 3; ++way) {
