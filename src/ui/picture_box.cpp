@@ -822,11 +822,9 @@ void PictureBox::WriteText(const Mask& mask, int ox, int oy, std::uint32_t argb,
     if (row >= rowTo) break;  // the mask runs row by row
     const auto x = static_cast<unsigned>(ox + mx), y = static_cast<unsigned>(row);
     if (x >= w) continue;
-    std::uint32_t& pixel = bits_[std::size_t{y} * w + x];
-    if (pixel != argb) {
-      pixel = argb;
-      tileStamp_[TileOf(x, y)] = stamp_;
-    }
+    // Stamped changed or not, as Plot does.
+    bits_[std::size_t{y} * w + x] = argb;
+    tileStamp_[TileOf(x, y)] = stamp_;
   }
 }
 
