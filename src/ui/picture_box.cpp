@@ -66,18 +66,21 @@ namespace {
 // The midpoint circle's px for py = 0, 1, … while px ≥ py: the steps of one
 // octant, the other seven being its reflections.
 void OctantSteps(int r, std::vector<int>& pxs) {
-  pxs.clear();
+  // py ≤ px ≤ r at every step: at most r + 1 of them.
+  pxs.resize(static_cast<std::size_t>(r) + 1);
+  int* const out = pxs.data();
+  std::size_t n = 0;
   int px = r, py = 0, err = 1 - r;
   while (px >= py) {
-    pxs.push_back(px);
+    out[n++] = px;
     ++py;
-    if (err < 0) {
-      err += 2 * py + 1;
-    } else {
-      --px;
-      err += 2 * (py - px) + 1;
-    }
+    // A step inward when err ≥ 0, worked out without a branch: which way
+    // the circle goes next the processor would guess wrong half the time.
+    const int in = err >= 0;
+    px -= in;
+    err += 2 * py + 1 - 2 * px * in;
   }
+  pxs.resize(n);
 }
 
 // Midpoint circle, eight octants, given one octant's steps.
@@ -489,6 +492,18 @@ void PictureBox::Circle(double x, double y, double radius, Rgb colour) {
   Emit({PendingOp::kCircle, lineWidth_, ToArgb(colour), pcx, pcy, pr, 0, nullptr, nullptr});
 }
 
+const std::vector<int>& PictureBox::OctantOf(int r) {
+  constexpr int kKept = 1024;
+  if (r >= kKept) {
+    OctantSteps(r, circleSteps_);
+    return circleSteps_;
+  }
+  if (octants_.empty()) octants_.resize(kKept);
+  std::vector<int>& steps = octants_[static_cast<std::size_t>(r)];
+  if (steps.empty()) OctantSteps(r, steps);
+  return steps;
+}
+
 void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t argb) {
   if (pr < kBigCircle) {
     const int cx = RoundPx(pcx), cy = RoundPx(pcy);
@@ -497,7 +512,7 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       Stamp(cx, cy, argb);
       return;
     }
-    OctantSteps(r, circleSteps_);
+    const std::vector<int>& steps = OctantOf(r);
     if (lineWidth_ <= 1 && !capturing_) {
       // The thin pen outside a layer being kept: straight into the image.
       // Every tile it passes is stamped, changed or not: whether a pixel
@@ -512,13 +527,13 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       const std::uint32_t tilesWide = tilesWide_;
       const std::uint64_t stamp = stamp_;
       const std::ptrdiff_t w = w_;
-      TraceCircleWithin(cx, cy, circleSteps_, w_, h_, [=](int x, int y) {
+      TraceCircleWithin(cx, cy, steps, w_, h_, [=](int x, int y) {
         bits[y * w + x] = argb;
         stamps[(y >> kTileShift) * tilesWide + (x >> kTileShift)] = stamp;
       });
       return;
     }
-    TraceCircle(cx, cy, circleSteps_, [&](int x, int y) { Stamp(x, y, argb); });
+    TraceCircle(cx, cy, steps, [&](int x, int y) { Stamp(x, y, argb); });
     return;
   }
   // A huge circle: only where it crosses the rows and columns of the image.

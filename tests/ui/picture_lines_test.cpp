@@ -99,11 +99,37 @@ TEST(PictureLines, StraightIntoTheImageAsThePenPointByPoint) {
 // Circles straight into the image pass over the parts of them known to lie
 // off it; those drawn while kept are traced whole, a pixel at a time. Each
 // circle alone, centred where its widest or its slanting parts just reach
-// into the picture across an edge or a corner.
+// into the picture across an edge or a corner. Both must be the midpoint
+// circle as the textbook traces it, whatever circles came before.
+QImage Midpoint(int cx, int cy, int r) {
+  QImage image(100, 60, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  const auto put = [&](int x, int y) {
+    if (x >= 0 && y >= 0 && x < 100 && y < 60) image.setPixel(x, y, 0xFF000000u);
+  };
+  int x = r, y = 0, err = 1 - r;
+  while (x >= y) {
+    for (const int sx : {-1, 1}) {
+      for (const int sy : {-1, 1}) {
+        put(cx + sx * x, cy + sy * y);
+        put(cx + sx * y, cy + sy * x);
+      }
+    }
+    ++y;
+    if (err < 0) {
+      err += 2 * y + 1;
+    } else {
+      --x;
+      err += 2 * (y - x) + 1;
+    }
+  }
+  return image;
+}
+
 TEST(PictureLines, CirclesPartlyOffThePictureAsThePenPointByPoint) {
   auto straight = Blank(true), kept = Blank(true);
   std::uint64_t key = 1;
-  for (const int r : {1, 3, 12, 45, 160}) {
+  for (const int r : {1, 2, 3, 12, 44, 45, 160, 1100}) {
     const int slant = r * 7071 / 10000;
     std::vector<int> xs, ys;
     for (const int d : {-1, 0, 1}) {
@@ -126,6 +152,7 @@ TEST(PictureLines, CirclesPartlyOffThePictureAsThePenPointByPoint) {
         kept->Cls();
         kept->Repeated(key++, 1, draw);
         ASSERT_EQ(straight->Image(), kept->Image()) << x << " " << y << " " << r;
+        ASSERT_EQ(straight->Image(), Midpoint(x, y, r)) << x << " " << y << " " << r;
       }
     }
   }
