@@ -319,7 +319,9 @@ bool PictureBox::BeyondOneEdge(double x1, double y1, double x2, double y2, int w
 }
 
 // Clipped to the image plus the pen, so far-away endpoints cost nothing. A
-// line with both ends inside needs no clipping: t0 = 0 and t1 = 1.
+// line with both ends inside needs no clipping: t0 = 0 and t1 = 1. Ends
+// nearer than kNear pixels keep the clipping's rounding error below 1e-6.
+constexpr double kNear = 1 << 30;
 bool PictureBox::LineEnds(double x1, double y1, double x2, double y2, int width,
                           PixelEnds& ends) const {
   const double m = width + 2;
@@ -329,6 +331,23 @@ bool PictureBox::LineEnds(double x1, double y1, double x2, double y2, int width,
   const auto inside = [&](double x, double y) {
     return x >= xmin && x <= xmax && y >= ymin && y <= ymax;
   };
+  if (dy == 0 && y1 >= ymin && y1 <= ymax && std::fabs(x1) < kNear && std::fabs(x2) < kNear) {
+    // A level line across the picture, such as a path: an end clipped lands
+    // on the edge itself to within far less than half a pixel (the edges
+    // are whole pixels and the ends near), and rounds to it; the clipping
+    // below without its division.
+    if ((x1 < xmin && x2 < xmin) || (x1 > xmax && x2 > xmax)) return false;
+    const int y = RoundPx(y1);
+    ends = {RoundPx(x1 < xmin   ? xmin
+                    : x1 > xmax ? xmax
+                                : x1),
+            y,
+            RoundPx(x2 < xmin   ? xmin
+                    : x2 > xmax ? xmax
+                                : x1 + dx),
+            y};
+    return true;
+  }
   if (!inside(x1, y1) || !inside(x2, y2)) {
     // Nothing to draw, as the clipping below would find.
     if (BeyondOneEdge(x1, y1, x2, y2, width)) return false;
@@ -711,37 +730,9 @@ void PictureBox::LayDownPart(const Pixels& part, std::uint64_t since) {
 // nothing looks at the picture while it waits: a circle or line put off
 // whose pixels a later one put off covers would never be seen, and is not
 // drawn.
-PictureBox::Footprint PictureBox::FootprintOf(const PendingOp& op) const {
-  Footprint f;
-  f.kind = op.kind;
-  f.width = op.width;
-  if (op.kind == PendingOp::kLine) {
-    // A line's pixels follow from its ends as clipped and rounded, as
-    // RasterLine works them out, and its pen.
-    f.drawn = LineEnds(op.a, op.b, op.c, op.d, op.width, f.ends);
-  } else if (op.c < kBigCircle) {
-    // Those of a circle below kBigCircle from its rounded centre and radius.
-    f.ends = {RoundPx(op.a), RoundPx(op.b), RoundPx(op.c), 0};
-  } else {
-    f.big = true;
-    f.a = op.a;
-    f.b = op.b;
-    f.c = op.c;
-  }
-  return f;
-}
-
-bool PictureBox::Covers(const Footprint& later, const Footprint& earlier) {
-  // An earlier line off the picture was never put off.
-  if (earlier.kind != later.kind) return false;
+bool PictureBox::LineCovers(const LinePrint& later, const LinePrint& earlier) {
   const PixelEnds& e = earlier.ends;
   const PixelEnds& l = later.ends;
-  if (earlier.kind == PendingOp::kCircle) {
-    if (earlier.width != later.width || earlier.big != later.big) return false;
-    if (earlier.big) return earlier.a == later.a && earlier.b == later.b && earlier.c == later.c;
-    return e.ax == l.ax && e.ay == l.ay && e.bx == l.bx;
-  }
-  if (!later.drawn) return false;
   if (earlier.width == later.width && e.ax == l.ax && e.ay == l.ay && e.bx == l.bx &&
       e.by == l.by) {
     return true;
@@ -758,21 +749,48 @@ bool PictureBox::Covers(const Footprint& later, const Footprint& earlier) {
   return false;
 }
 
-bool PictureBox::CoverEarlierShape(const PendingOp& op) {
-  const Footprint footprint = FootprintOf(op);
+// A shape covers only one of its own kind: each kind has its own list. One
+// already covered stays so.
+bool PictureBox::CoverEarlierLine(const PendingOp& op) {
+  LinePrint print;
+  print.width = op.width;
   // A line wholly off the picture has nothing to draw.
-  if (op.kind == PendingOp::kLine && !footprint.drawn) return false;
-  // A shape covers only one of its own kind: each kind has its own list.
-  RecentShapes& recent = op.kind == PendingOp::kCircle ? recentCircles_ : recentLines_;
-  for (const RecentShape& shape : recent.shapes) {
-    // One already covered stays so.
-    if (shape.at < pending_.size() && pending_[shape.at].kind == op.kind &&
-        Covers(footprint, shape.footprint)) {
-      pending_[shape.at].kind = PendingOp::kCovered;
+  if (!LineEnds(op.a, op.b, op.c, op.d, op.width, print.ends)) return false;
+  for (std::size_t k = 0; k < 4; ++k) {
+    const std::size_t at = recentLines_.at[k];
+    if (at < pending_.size() && pending_[at].kind == PendingOp::kLine &&
+        LineCovers(print, recentLines_.print[k])) {
+      pending_[at].kind = PendingOp::kCovered;
     }
   }
-  recent.shapes[recent.next++ % recent.shapes.size()] = {pending_.size(), footprint};
+  recentLines_.Add(pending_.size(), print);
   return true;
+}
+
+void PictureBox::CoverEarlierCircle(const PendingOp& op) {
+  CirclePrint print;
+  print.width = op.width;
+  if (op.c < kBigCircle) {
+    print.cx = RoundPx(op.a);
+    print.cy = RoundPx(op.b);
+    print.r = RoundPx(op.c);
+  } else {
+    print.big = true;
+    print.a = op.a;
+    print.b = op.b;
+    print.c = op.c;
+  }
+  for (std::size_t k = 0; k < 4; ++k) {
+    const std::size_t at = recentCircles_.at[k];
+    const CirclePrint& e = recentCircles_.print[k];
+    if (at < pending_.size() && pending_[at].kind == PendingOp::kCircle && e.width == print.width &&
+        e.big == print.big &&
+        (print.big ? e.a == print.a && e.b == print.b && e.c == print.c
+                   : e.cx == print.cx && e.cy == print.cy && e.r == print.r)) {
+      pending_[at].kind = PendingOp::kCovered;
+    }
+  }
+  recentCircles_.Add(pending_.size(), print);
 }
 
 void PictureBox::ForgetRecentShapes() {
@@ -786,8 +804,10 @@ void PictureBox::Emit(const PendingOp& op) {
     Draw(op);
     return;
   }
-  if ((op.kind == PendingOp::kCircle || op.kind == PendingOp::kLine) && !CoverEarlierShape(op)) {
-    return;
+  if (op.kind == PendingOp::kLine) {
+    if (!CoverEarlierLine(op)) return;
+  } else if (op.kind == PendingOp::kCircle) {
+    CoverEarlierCircle(op);
   }
   pending_.push_back(op);
   if (pending_.size() >= kMostPending) Compose();

@@ -183,21 +183,25 @@ class PictureBox : public QWidget, public Canvas {
   };
   bool LineEnds(double x1, double y1, double x2, double y2, int width, PixelEnds& ends) const;
   bool BeyondOneEdge(double x1, double y1, double x2, double y2, int width) const;
-  // What decides which pixels a circle or line writes.
-  struct Footprint {
-    PendingOp::Kind kind = PendingOp::kCovered;
+  // What decides which pixels a line writes: its ends as clipped and
+  // rounded, as RasterLine works them out, and its pen.
+  struct LinePrint {
+    PixelEnds ends;
     int width = 1;
-    bool drawn = true;  // a line: some of it is in the picture
-    bool big = false;   // a circle traced row by row, by its exact centre and radius
-    PixelEnds ends;     // a line's ends; a smaller circle's centre and radius
+  };
+  // And a circle's: below kBigCircle its rounded centre and radius and its
+  // pen; a bigger one is traced row by row, by its exact centre and radius.
+  struct CirclePrint {
+    int cx = 0, cy = 0, r = 0, width = 1;
+    bool big = false;
     double a = 0, b = 0, c = 0;
   };
-  Footprint FootprintOf(const PendingOp& op) const;
-  // Whether the later shape writes every pixel the earlier one does.
-  static bool Covers(const Footprint& later, const Footprint& earlier);
-  // Marks what the shape covers among those put off; false: it has
-  // nothing to draw itself.
-  bool CoverEarlierShape(const PendingOp& op);
+  // Whether the later line writes every pixel the earlier one does.
+  static bool LineCovers(const LinePrint& later, const LinePrint& earlier);
+  // Mark what the shape covers among those of its kind put off. False: a
+  // line with nothing of it in the picture, to be left out.
+  bool CoverEarlierLine(const PendingOp& op);
+  void CoverEarlierCircle(const PendingOp& op);
   void Draw(const PendingOp& op);
   // Brings the picture up to date; every look at its pixels calls it.
   void Compose();
@@ -296,15 +300,19 @@ class PictureBox : public QWidget, public Canvas {
   std::vector<PendingOp> pending_;
   // Where in pending_ the latest circles and lines put off are, and what
   // pixels they write.
-  struct RecentShape {
-    std::size_t at = kNotPending;
-    Footprint footprint;
-  };
-  struct RecentShapes {
-    std::array<RecentShape, 4> shapes;
+  template <class Print>
+  struct Recent {
+    std::array<std::size_t, 4> at{kNotPending, kNotPending, kNotPending, kNotPending};
+    std::array<Print, 4> print{};
     std::size_t next = 0;
+    void Add(std::size_t where, const Print& p) {
+      at[next % 4] = where;
+      print[next % 4] = p;
+      ++next;
+    }
   };
-  RecentShapes recentCircles_, recentLines_;
+  Recent<CirclePrint> recentCircles_;
+  Recent<LinePrint> recentLines_;
   void ForgetRecentShapes();
   std::vector<WaitingText> waitingTexts_;
   std::string waitingChars_;
