@@ -511,14 +511,21 @@ void PictureBox::Circle(double x, double y, double radius, Rgb colour) {
   Emit({PendingOp::kCircle, lineWidth_, ToArgb(colour), pcx, pcy, pr, 0, nullptr, nullptr});
 }
 
+namespace {
+// The octants of the smaller circles, each worked out once for all
+// pictures: a front grows through the same radii period after period, run
+// after run. Not a function's static: it is asked for at every circle.
+std::vector<std::vector<int>> octants;
+}  // namespace
+
 const std::vector<int>& PictureBox::OctantOf(int r) {
   constexpr int kKept = 1024;
   if (r >= kKept) {
     OctantSteps(r, circleSteps_);
     return circleSteps_;
   }
-  if (octants_.empty()) octants_.resize(kKept);
-  std::vector<int>& steps = octants_[static_cast<std::size_t>(r)];
+  if (octants.empty()) octants.resize(kKept);
+  std::vector<int>& steps = octants[static_cast<std::size_t>(r)];
   if (steps.empty()) OctantSteps(r, steps);
   return steps;
 }

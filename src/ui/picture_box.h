@@ -242,9 +242,6 @@ class PictureBox : public QWidget, public Canvas {
   std::shared_ptr<const Mask> SharedMask(const std::string& line);
   static constexpr std::size_t kMostMasks = 4096;
   std::vector<int> circleSteps_;  // a larger circle's octant, while it is drawn
-  // The octants of the smaller circles, each worked out once: a front grows
-  // through the same radii period after period.
-  std::vector<std::vector<int>> octants_;
   const std::vector<int>& OctantOf(int r);
   void Touch();
   void ResetTiles();
