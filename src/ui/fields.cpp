@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <cstdio>
+#include <unordered_map>
 
 #include "shared/checked_math.h"
 #include "shared/numbers.h"
@@ -162,16 +163,11 @@ QString Rounded(double value, int digits) {
   return QString::fromLatin1(text).replace('.', ',').replace('e', 'E');
 }
 
-QString Shortened(const QLineEdit* field) {
-  // The room and the font are asked for once: a run changes many fields many
-  // times a second, and each may try a dozen shorter forms.
-  const int room = TextRoom(field, FrameOption(field)).width();
-  const QFontMetrics metrics = field->fontMetrics();
+QString ShortenedNow(const QString& full, int room, const QFontMetrics& metrics) {
   // One pixel more for the cursor, as the field measures.
   const auto fits = [&](const QString& text) {
     return metrics.horizontalAdvance(text) + 1 <= room;
   };
-  const QString full = field->text();
   if (fits(full)) return full;
   const auto value = ParseNumber(full.toStdString());
   if (!value) return full;
@@ -180,6 +176,35 @@ QString Shortened(const QLineEdit* field) {
     if (fits(s)) return s;
   }
   return Rounded(*value, 1);
+}
+
+// What each field showed last, and for what: a field is measured when its
+// text changes and again when it is painted, and a number too long for it
+// is measured in a dozen shorter forms.
+struct LastShown {
+  QString full;
+  int room = -1;
+  QFontMetrics metrics;
+  QString shown;
+};
+std::unordered_map<const QLineEdit*, LastShown> lastShown;
+
+QString Shortened(const QLineEdit* field) {
+  // The room and the font are asked for once: a run changes many fields many
+  // times a second, and each may try a dozen shorter forms.
+  const int room = TextRoom(field, FrameOption(field)).width();
+  const QFontMetrics metrics = field->fontMetrics();
+  const QString full = field->text();
+  auto at = lastShown.find(field);
+  if (at == lastShown.end()) {
+    at = lastShown.emplace(field, LastShown{{}, -1, metrics, {}}).first;
+    QObject::connect(field, &QObject::destroyed, [field] { lastShown.erase(field); });
+  }
+  LastShown& last = at->second;
+  if (last.room != room || last.full != full || !(last.metrics == metrics)) {
+    last = {full, room, metrics, ShortenedNow(full, room, metrics)};
+  }
+  return last.shown;
 }
 
 class WholeNumbers : public QObject {

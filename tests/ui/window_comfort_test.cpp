@@ -143,6 +143,14 @@ TEST_F(WindowComfortTest, NumberTooLongForItsFieldKeepsItsExponent) {
   // A number that fits is shown as it is, with no tooltip.
   EXPECT_EQ(ui::ShownText(interferometer->Text12), interferometer->Text12->text());
   EXPECT_TRUE(interferometer->Text12->toolTip().isEmpty());
+  // Given room, or another number, it shows what it now can, not what it
+  // showed before.
+  interferometer->Text23->setFixedWidth(interferometer->Text23->width() * 4);
+  EXPECT_EQ(ui::ShownText(vx1), full);
+  interferometer->Text23->setFixedWidth(interferometer->Text23->width() / 4);
+  EXPECT_EQ(ui::ShownText(vx1), shown);
+  interferometer->Text23->setText(QStringLiteral("1,5"));
+  EXPECT_EQ(ui::ShownText(vx1), QStringLiteral("1,5"));
 }
 
 TEST_F(WindowComfortTest, SavedPictureSaysWhereItWent) {
