@@ -187,7 +187,8 @@ struct LastShown {
   QFontMetrics metrics;
   QString shown;
 };
-std::unordered_map<const QLineEdit*, LastShown> lastShown;
+// Never destroyed: a field may go after the program's statics have.
+auto& lastShown = *new std::unordered_map<const QLineEdit*, LastShown>;
 
 QString Shortened(const QLineEdit* field) {
   // The room and the font are asked for once: a run changes many fields many
