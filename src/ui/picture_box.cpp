@@ -514,8 +514,9 @@ void PictureBox::Circle(double x, double y, double radius, Rgb colour) {
 namespace {
 // The octants of the smaller circles, each worked out once for all
 // pictures: a front grows through the same radii period after period, run
-// after run. Not a function's static: it is asked for at every circle.
-std::vector<std::vector<int>> octants;
+// after run. Not a function's static: it is asked for at every circle;
+// never destroyed, as a picture may draw after the program's statics go.
+auto& octants = *new std::vector<std::vector<int>>;
 }  // namespace
 
 const std::vector<int>& PictureBox::OctantOf(int r) {
