@@ -282,7 +282,7 @@ void PictureBox::Touch() {
   }
 }
 
-void PictureBox::Plot(int x, int y, std::uint32_t argb) {
+inline void PictureBox::Plot(int x, int y, std::uint32_t argb) {
   if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
   const std::uint32_t idx = static_cast<std::uint32_t>(y) * static_cast<std::uint32_t>(w_) + x;
   const std::uint32_t tile = TileOf(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
@@ -414,14 +414,20 @@ void PictureBox::RasterLine(double x1, double y1, double x2, double y2, std::uin
     }
     return;
   }
-  TraceLine(ax, ay, bx, by, [&](int x, int y) {
-    if (!direct) {
-      Stamp(x, y, argb);
-    } else if (x >= 0 && y >= 0 && x < w_ && y < h_) {
-      bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + x] = argb;
-      tileStamp_[TileOf(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y))] = stamp_;
-    }
-  });
+  if (direct) {
+    TraceLine(ax, ay, bx, by, [&](int x, int y) {
+      if (x >= 0 && y >= 0 && x < w_ && y < h_) {
+        bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + x] = argb;
+        tileStamp_[TileOf(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y))] = stamp_;
+      }
+    });
+  } else if (lineWidth_ <= 1) {
+    // A kept layer's lines of sight run hundreds of pixels: each one kept
+    // as Plot keeps it, without going through the pen.
+    TraceLine(ax, ay, bx, by, [&](int x, int y) { Plot(x, y, argb); });
+  } else {
+    TraceLine(ax, ay, bx, by, [&](int x, int y) { Stamp(x, y, argb); });
+  }
 }
 
 void PictureBox::InsideLine(int ax, int ay, int bx, int by, std::uint32_t argb) {
@@ -560,7 +566,11 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       });
       return;
     }
-    TraceCircle(cx, cy, steps, [&](int x, int y) { Stamp(x, y, argb); });
+    if (lineWidth_ <= 1) {
+      TraceCircle(cx, cy, steps, [&](int x, int y) { Plot(x, y, argb); });
+    } else {
+      TraceCircle(cx, cy, steps, [&](int x, int y) { Stamp(x, y, argb); });
+    }
     return;
   }
   // A huge circle: only where it crosses the rows and columns of the image.
