@@ -275,7 +275,7 @@ void PictureBox::Cls() {
   emit Cleared();
 }
 
-void PictureBox::Touch() {
+inline void PictureBox::Touch() {
   if (!dirty_) {
     dirty_ = true;
     update();
@@ -748,7 +748,7 @@ void PictureBox::LayDownPart(const Pixels& part, std::uint64_t since) {
 // nothing looks at the picture while it waits: a circle or line put off
 // whose pixels a later one put off covers would never be seen, and is not
 // drawn.
-bool PictureBox::LineCovers(const LinePrint& later, const LinePrint& earlier) {
+inline bool PictureBox::LineCovers(const LinePrint& later, const LinePrint& earlier) {
   const PixelEnds& e = earlier.ends;
   const PixelEnds& l = later.ends;
   if (earlier.width == later.width && e.ax == l.ax && e.ay == l.ay && e.bx == l.bx &&
@@ -1017,12 +1017,12 @@ void PictureBox::ComposeForLook() const {
 
 // The texts of a kept layer as printed again, and what else its drawing
 // leaves: the counts and the pen.
-void PictureBox::Log(std::uint32_t id) {
+inline void PictureBox::Log(std::uint32_t id) {
   texts_.AddId(id);
   if (capturing_) logged_.push_back(id);
 }
 
-void PictureBox::ReplayRecords(Layer& layer) {
+inline void PictureBox::ReplayRecords(Layer& layer) {
   if (layer.textGeneration != texts_.Generation()) {
     layer.textIds.clear();
     for (const TextRecord& r : layer.texts) layer.textIds.push_back(texts_.Id(r.x, r.y, r.text));
@@ -1047,7 +1047,7 @@ void PictureBox::ReplayRecords(Layer& layer) {
   lineWidth_ = layer.widthOut;
 }
 
-PictureBox::Layer& PictureBox::LayerOf(std::uint64_t key) {
+inline PictureBox::Layer& PictureBox::LayerOf(std::uint64_t key) {
   LayerSlot& slot = layerSlots_[SlotOf(key)];
   if (slot.layer && slot.key == key) return *slot.layer;
   Layer& layer = layers_[key];
