@@ -265,7 +265,10 @@ void PictureBox::Cls() {
       }
     }
   }
-  std::fill(tileStamp_.begin(), tileStamp_.end(), stamp_);
+  // Every kept layer laid down before now has to be laid down everywhere
+  // again; the tiles keep their stamps (a report page has tens of
+  // thousands of them).
+  clearedAt_ = stamp_;
   whiteUpTo_ = stamp_++;
   texts_.Clear();
   stats_ = {};
@@ -721,7 +724,10 @@ void PictureBox::ResetTiles() {
 // circle stamps every tile it passes). In such a tile every part is laid
 // down, in the order it was drawn.
 void PictureBox::LayDown(Layer& layer) {
-  for (const PixelsPart& part : layer.parts) LayDownPart(*part, layer.laid);
+  // Laid down before the picture was last cleared: everywhere (no tile's
+  // stamp is 0).
+  const std::uint64_t since = layer.laid < clearedAt_ ? 0 : layer.laid;
+  for (const PixelsPart& part : layer.parts) LayDownPart(*part, since);
   layer.laid = stamp_++;
 }
 

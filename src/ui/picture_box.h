@@ -294,6 +294,8 @@ class PictureBox : public QWidget, public Canvas {
   std::uint64_t stamp_ = 1;
   // A tile stamped no later than this is white throughout.
   std::uint64_t whiteUpTo_ = 0;
+  // The stamp the picture was last cleared at.
+  std::uint64_t clearedAt_ = 0;
   std::vector<PendingOp> pending_;
   // Where in pending_ the latest circles and lines put off are, and what
   // pixels they write.

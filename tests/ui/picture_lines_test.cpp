@@ -321,6 +321,25 @@ TEST(PictureLines, PointsTogetherAsOneByOne) {
   EXPECT_EQ(picture->Image().pixel(3, 4), 0xFF000000u);
 }
 
+// A kept drawing repeated after the picture was cleared comes back whole,
+// wherever it was, as drawing it anew would bring it.
+TEST(PictureLines, AKeptDrawingRepeatedAfterAClearComesBackWhole) {
+  const auto grid = [](Canvas& c) {
+    for (int y = 0; y < 60; y += 3) c.Line(0, y, 99, y, RGB(200, 200, 200));
+    c.PrintAt(10, 20, "k1");
+  };
+  QImage images[2];
+  for (const bool keep : {false, true}) {
+    auto picture = Blank(keep);
+    picture->Repeated(1, 1, grid);
+    picture->Line(0, 0, 99, 59, RGB(0, 0, 0));
+    picture->Cls();
+    picture->Repeated(1, 1, grid);
+    images[keep] = picture->Image();
+  }
+  ExpectSamePixels(images[false], images[true]);
+}
+
 // Clearing makes white again only what was drawn on since the picture was
 // last white: every way of drawing, straight or kept, a resize that keeps
 // the old pixels, and a clear within a kept drawing must all leave their
