@@ -242,6 +242,8 @@ class PictureBox : public QWidget, public Canvas {
   std::shared_ptr<const Mask> SharedMask(const std::string& line);
   static constexpr std::size_t kMostMasks = 4096;
   std::vector<int> circleSteps_;  // a larger circle's octant, while it is drawn
+  // One octant's steps of a circle of radius r: below 1024 from a table
+  // shared by all pictures, otherwise worked out into circleSteps_.
   const std::vector<int>& OctantOf(int r);
   void Touch();
   void ResetTiles();
