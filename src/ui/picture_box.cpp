@@ -118,17 +118,56 @@ std::pair<int, int> StepsAlong(const std::vector<int>& pxs, int c, int s, int si
 // One octant's pixels within a w × h image, its signs of x and y about the
 // centre known to the compiler, and whether x follows the step (and y px)
 // rather than px (and y the step).
-template <int sx, int sy, bool swap, class Put>
-void OctantWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, const Put& put) {
+// The picture's tiles are 1 << kPenTileShift pixels square (see
+// PictureBox::kTileShift).
+constexpr int kPenTileShift = 4;
+
+// Where a thin circle drawn straight into the picture writes: its pixels,
+// and the stamps of their tiles.
+struct Pen {
+  std::uint32_t* bits;
+  std::uint64_t* stamps;
+  std::ptrdiff_t w;
+  std::uint32_t tilesWide;
+  std::uint64_t stamp;
+  std::uint32_t argb;
+};
+
+// One octant's pixels within a w × h image, its signs of x and y about the
+// centre known to the compiler, and whether x follows the step (and y px)
+// rather than px (and y the step). The steps go by blocks within one row
+// (or column) of tiles: the other coordinate moves by at most a pixel a
+// step, so the block's pixels lie in the tiles between its first pixel's
+// and its last's, stamped once for the block rather than once a pixel.
+template <int sx, int sy, bool swap>
+void OctantWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, const Pen& pen) {
+  constexpr int kTile = 1 << kPenTileShift;
   const int steps = static_cast<int>(pxs.size());
   const auto [a, b] = swap ? StepsAcross(steps, cx, sx, w) : StepsAlong(pxs, cx, sx, w);
   const auto [c, d] = swap ? StepsAlong(pxs, cy, sy, h) : StepsAcross(steps, cy, sy, h);
   const int* const px = pxs.data();
-  for (int i = std::max(a, c), end = std::min(b, d); i < end; ++i) {
-    if constexpr (swap) {
-      put(cx + sx * i, cy + sy * px[i]);
-    } else {
-      put(cx + sx * px[i], cy + sy * i);
+  constexpr int sStep = swap ? sx : sy;  // the sign the step coordinate moves by
+  const int sFrom = swap ? cx : cy, oFrom = swap ? cy : cx;
+  constexpr int sOther = swap ? sy : sx;
+  for (int i = std::max(a, c), end = std::min(b, d); i < end;) {
+    const int s = sFrom + sStep * i;
+    const int inTile = sStep > 0 ? kTile - (s & (kTile - 1)) : (s & (kTile - 1)) + 1;
+    const int blockEnd = std::min(end, i + inTile);
+    const int o1 = oFrom + sOther * px[i], o2 = oFrom + sOther * px[blockEnd - 1];
+    const std::uint32_t sTile = static_cast<std::uint32_t>(s) >> kPenTileShift;
+    const std::uint32_t oLast = static_cast<std::uint32_t>(std::max(o1, o2)) >> kPenTileShift;
+    for (std::uint32_t t = static_cast<std::uint32_t>(std::min(o1, o2)) >> kPenTileShift;
+         t <= oLast; ++t) {
+      pen.stamps[swap ? t * pen.tilesWide + sTile : sTile * pen.tilesWide + t] = pen.stamp;
+    }
+    // Copied: a pixel written might otherwise be the pen, to the compiler.
+    std::uint32_t* const bits = pen.bits;
+    const std::ptrdiff_t pitch = pen.w;
+    const std::uint32_t argb = pen.argb;
+    for (; i < blockEnd; ++i) {
+      const std::ptrdiff_t x = swap ? cx + sx * i : cx + sx * px[i];
+      const std::ptrdiff_t y = swap ? cy + sy * px[i] : cy + sy * i;
+      bits[y * pitch + x] = argb;
     }
   }
 }
@@ -136,16 +175,30 @@ void OctantWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, con
 // The circle's pixels that lie within a w × h image, given its octant's
 // steps, and those only: each octant's steps within the image are worked
 // out first, so no pixel is tested against its edges.
-template <class Put>
-void TraceCircleWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, const Put& put) {
-  OctantWithin<1, 1, false>(cx, cy, pxs, w, h, put);
-  OctantWithin<1, 1, true>(cx, cy, pxs, w, h, put);
-  OctantWithin<-1, 1, true>(cx, cy, pxs, w, h, put);
-  OctantWithin<-1, 1, false>(cx, cy, pxs, w, h, put);
-  OctantWithin<-1, -1, false>(cx, cy, pxs, w, h, put);
-  OctantWithin<-1, -1, true>(cx, cy, pxs, w, h, put);
-  OctantWithin<1, -1, true>(cx, cy, pxs, w, h, put);
-  OctantWithin<1, -1, false>(cx, cy, pxs, w, h, put);
+void TraceCircleWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, const Pen& pen) {
+  OctantWithin<1, 1, false>(cx, cy, pxs, w, h, pen);
+  OctantWithin<1, 1, true>(cx, cy, pxs, w, h, pen);
+  OctantWithin<-1, 1, true>(cx, cy, pxs, w, h, pen);
+  OctantWithin<-1, 1, false>(cx, cy, pxs, w, h, pen);
+  OctantWithin<-1, -1, false>(cx, cy, pxs, w, h, pen);
+  OctantWithin<-1, -1, true>(cx, cy, pxs, w, h, pen);
+  OctantWithin<1, -1, true>(cx, cy, pxs, w, h, pen);
+  OctantWithin<1, -1, false>(cx, cy, pxs, w, h, pen);
+}
+
+// The same for several circles about one centre, octant by octant: the
+// pixels of neighbouring radii lie side by side, and are written while
+// their memory is at hand.
+void OctantsWithin(int cx, int cy, const std::vector<const std::vector<int>*>& all, int w, int h,
+                   const Pen& pen) {
+  for (const std::vector<int>* p : all) OctantWithin<1, 1, false>(cx, cy, *p, w, h, pen);
+  for (const std::vector<int>* p : all) OctantWithin<1, 1, true>(cx, cy, *p, w, h, pen);
+  for (const std::vector<int>* p : all) OctantWithin<-1, 1, true>(cx, cy, *p, w, h, pen);
+  for (const std::vector<int>* p : all) OctantWithin<-1, 1, false>(cx, cy, *p, w, h, pen);
+  for (const std::vector<int>* p : all) OctantWithin<-1, -1, false>(cx, cy, *p, w, h, pen);
+  for (const std::vector<int>* p : all) OctantWithin<-1, -1, true>(cx, cy, *p, w, h, pen);
+  for (const std::vector<int>* p : all) OctantWithin<1, -1, true>(cx, cy, *p, w, h, pen);
+  for (const std::vector<int>* p : all) OctantWithin<1, -1, false>(cx, cy, *p, w, h, pen);
 }
 
 // Bresenham's line from one pixel to another, both ends included.
@@ -555,18 +608,9 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       // already had the colour is a guess the processor gets wrong about
       // half the time, and costs more than laying kept layers down again
       // where a circle changed nothing (rare: the grid crosses most tiles).
-      // What the writing needs is copied, not referred to: a pixel written
-      // might otherwise be any of it, to the compiler, and be read again
-      // after every write.
-      std::uint32_t* const bits = bits_;
-      std::uint64_t* const stamps = tileStamp_.data();
-      const std::uint32_t tilesWide = tilesWide_;
-      const std::uint64_t stamp = stamp_;
-      const std::ptrdiff_t w = w_;
-      TraceCircleWithin(cx, cy, steps, w_, h_, [=](int x, int y) {
-        bits[y * w + x] = argb;
-        stamps[(y >> kTileShift) * tilesWide + (x >> kTileShift)] = stamp;
-      });
+      static_assert(kPenTileShift == kTileShift);
+      TraceCircleWithin(cx, cy, steps, w_, h_,
+                        {bits_, tileStamp_.data(), w_, tilesWide_, stamp_, argb});
       return;
     }
     if (lineWidth_ <= 1) {
@@ -997,11 +1041,44 @@ void PictureBox::Compose() {
   ComposeQueue();
 }
 
+// A thin circle drawn straight into the picture, whose octant steps come
+// from the shared table.
+bool PictureBox::SharedCircle(const PendingOp& op) const {
+  if (op.kind != PendingOp::kCircle || op.width > 1 || capturing_ || !(op.c < 1023)) return false;
+  return RoundPx(op.c) >= 1;
+}
+
 void PictureBox::ComposeQueue() {
   if (pending_.empty()) return;
   std::vector<PendingOp> ops;
   ops.swap(pending_);
-  for (const PendingOp& op : ops) Draw(op);
+  // Runs of thin circles about one centre in one colour, with nothing drawn
+  // between them (a front erased refresh after refresh), are drawn
+  // together: each pixel ends in that colour whatever their order.
+  for (std::size_t i = 0; i < ops.size();) {
+    const PendingOp& first = ops[i];
+    if (!SharedCircle(first)) {
+      Draw(first);
+      ++i;
+      continue;
+    }
+    const int cx = RoundPx(first.a), cy = RoundPx(first.b);
+    std::vector<const std::vector<int>*>& run = circleRun_;
+    run.clear();
+    std::size_t end = i;
+    for (; end < ops.size(); ++end) {
+      const PendingOp& op = ops[end];
+      if (op.kind == PendingOp::kCovered || (op.kind == PendingOp::kLayer && !op.layer)) continue;
+      if (!SharedCircle(op) || op.argb != first.argb || RoundPx(op.a) != cx ||
+          RoundPx(op.b) != cy) {
+        break;
+      }
+      run.push_back(&OctantOf(RoundPx(op.c)));
+    }
+    OctantsWithin(cx, cy, run, w_, h_,
+                  {bits_, tileStamp_.data(), w_, tilesWide_, stamp_, first.argb});
+    i = end;
+  }
   ops.clear();
   pending_.swap(ops);
   ForgetRecentShapes();

@@ -245,6 +245,8 @@ class PictureBox : public QWidget, public Canvas {
   // One octant's steps of a circle of radius r: below 1024 from a table
   // shared by all pictures, otherwise worked out into circleSteps_.
   const std::vector<int>& OctantOf(int r);
+  bool SharedCircle(const PendingOp& op) const;
+  std::vector<const std::vector<int>*> circleRun_;
   void Touch();
   void ResetTiles();
   std::uint32_t TileOf(std::uint32_t x, std::uint32_t y) const {
