@@ -115,12 +115,12 @@ std::pair<int, int> StepsAlong(const std::vector<int>& pxs, int c, int s, int si
   return {static_cast<int>(first - pxs.begin()), static_cast<int>(end - pxs.begin())};
 }
 
-// One octant's pixels within a w × h image, its signs of x and y about the
-// centre known to the compiler, and whether x follows the step (and y px)
-// rather than px (and y the step).
 // The picture's tiles are 1 << kPenTileShift pixels square (see
 // PictureBox::kTileShift).
 constexpr int kPenTileShift = 4;
+// Circles of a radius below this take their octant steps from a table
+// shared by all pictures.
+constexpr int kSharedOctants = 1024;
 
 // Where a thin circle drawn straight into the picture writes: its pixels,
 // and the stamps of their tiles.
@@ -172,33 +172,24 @@ void OctantWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, con
   }
 }
 
-// The circle's pixels that lie within a w × h image, given its octant's
-// steps, and those only: each octant's steps within the image are worked
-// out first, so no pixel is tested against its edges.
-void TraceCircleWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, const Pen& pen) {
-  OctantWithin<1, 1, false>(cx, cy, pxs, w, h, pen);
-  OctantWithin<1, 1, true>(cx, cy, pxs, w, h, pen);
-  OctantWithin<-1, 1, true>(cx, cy, pxs, w, h, pen);
-  OctantWithin<-1, 1, false>(cx, cy, pxs, w, h, pen);
-  OctantWithin<-1, -1, false>(cx, cy, pxs, w, h, pen);
-  OctantWithin<-1, -1, true>(cx, cy, pxs, w, h, pen);
-  OctantWithin<1, -1, true>(cx, cy, pxs, w, h, pen);
-  OctantWithin<1, -1, false>(cx, cy, pxs, w, h, pen);
-}
-
-// The same for several circles about one centre, octant by octant: the
-// pixels of neighbouring radii lie side by side, and are written while
-// their memory is at hand.
-void OctantsWithin(int cx, int cy, const std::vector<const std::vector<int>*>& all, int w, int h,
+// The pixels of n circles about one centre that lie within a w × h image,
+// given their octants' steps, and those only: each octant's steps within
+// the image are worked out first, so no pixel is tested against its edges.
+// Drawn octant by octant: the pixels of neighbouring radii lie side by
+// side, and are written while their memory is at hand.
+void OctantsWithin(int cx, int cy, const std::vector<int>* const* all, std::size_t n, int w, int h,
                    const Pen& pen) {
-  for (const std::vector<int>* p : all) OctantWithin<1, 1, false>(cx, cy, *p, w, h, pen);
-  for (const std::vector<int>* p : all) OctantWithin<1, 1, true>(cx, cy, *p, w, h, pen);
-  for (const std::vector<int>* p : all) OctantWithin<-1, 1, true>(cx, cy, *p, w, h, pen);
-  for (const std::vector<int>* p : all) OctantWithin<-1, 1, false>(cx, cy, *p, w, h, pen);
-  for (const std::vector<int>* p : all) OctantWithin<-1, -1, false>(cx, cy, *p, w, h, pen);
-  for (const std::vector<int>* p : all) OctantWithin<-1, -1, true>(cx, cy, *p, w, h, pen);
-  for (const std::vector<int>* p : all) OctantWithin<1, -1, true>(cx, cy, *p, w, h, pen);
-  for (const std::vector<int>* p : all) OctantWithin<1, -1, false>(cx, cy, *p, w, h, pen);
+  const auto each = [&](auto octant) {
+    for (std::size_t k = 0; k < n; ++k) octant(*all[k]);
+  };
+  each([&](const std::vector<int>& p) { OctantWithin<1, 1, false>(cx, cy, p, w, h, pen); });
+  each([&](const std::vector<int>& p) { OctantWithin<1, 1, true>(cx, cy, p, w, h, pen); });
+  each([&](const std::vector<int>& p) { OctantWithin<-1, 1, true>(cx, cy, p, w, h, pen); });
+  each([&](const std::vector<int>& p) { OctantWithin<-1, 1, false>(cx, cy, p, w, h, pen); });
+  each([&](const std::vector<int>& p) { OctantWithin<-1, -1, false>(cx, cy, p, w, h, pen); });
+  each([&](const std::vector<int>& p) { OctantWithin<-1, -1, true>(cx, cy, p, w, h, pen); });
+  each([&](const std::vector<int>& p) { OctantWithin<1, -1, true>(cx, cy, p, w, h, pen); });
+  each([&](const std::vector<int>& p) { OctantWithin<1, -1, false>(cx, cy, p, w, h, pen); });
 }
 
 // Bresenham's line from one pixel to another, both ends included.
@@ -582,12 +573,11 @@ auto& octants = *new std::vector<std::vector<int>>;
 }  // namespace
 
 const std::vector<int>& PictureBox::OctantOf(int r) {
-  constexpr int kKept = 1024;
-  if (r >= kKept) {
+  if (r >= kSharedOctants) {
     OctantSteps(r, circleSteps_);
     return circleSteps_;
   }
-  if (octants.empty()) octants.resize(kKept);
+  if (octants.empty()) octants.resize(kSharedOctants);
   std::vector<int>& steps = octants[static_cast<std::size_t>(r)];
   if (steps.empty()) OctantSteps(r, steps);
   return steps;
@@ -609,8 +599,9 @@ void PictureBox::RasterCircle(double pcx, double pcy, double pr, std::uint32_t a
       // half the time, and costs more than laying kept layers down again
       // where a circle changed nothing (rare: the grid crosses most tiles).
       static_assert(kPenTileShift == kTileShift);
-      TraceCircleWithin(cx, cy, steps, w_, h_,
-                        {bits_, tileStamp_.data(), w_, tilesWide_, stamp_, argb});
+      const std::vector<int>* const one = &steps;
+      OctantsWithin(cx, cy, &one, 1, w_, h_,
+                    {bits_, tileStamp_.data(), w_, tilesWide_, stamp_, argb});
       return;
     }
     if (lineWidth_ <= 1) {
@@ -1044,8 +1035,11 @@ void PictureBox::Compose() {
 // A thin circle drawn straight into the picture, whose octant steps come
 // from the shared table.
 bool PictureBox::SharedCircle(const PendingOp& op) const {
-  if (op.kind != PendingOp::kCircle || op.width > 1 || capturing_ || !(op.c < 1023)) return false;
-  return RoundPx(op.c) >= 1;
+  if (op.kind != PendingOp::kCircle || op.width > 1 || capturing_ || !(op.c < kBigCircle)) {
+    return false;
+  }
+  const int r = RoundPx(op.c);
+  return r >= 1 && r < kSharedOctants;
 }
 
 void PictureBox::ComposeQueue() {
@@ -1075,7 +1069,7 @@ void PictureBox::ComposeQueue() {
       }
       run.push_back(&OctantOf(RoundPx(op.c)));
     }
-    OctantsWithin(cx, cy, run, w_, h_,
+    OctantsWithin(cx, cy, run.data(), run.size(), w_, h_,
                   {bits_, tileStamp_.data(), w_, tilesWide_, stamp_, first.argb});
     i = end;
   }
