@@ -143,13 +143,21 @@ template <int sx, int sy, bool swap>
 void OctantWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, const Pen& pen) {
   constexpr int kTile = 1 << kPenTileShift;
   const int steps = static_cast<int>(pxs.size());
-  const auto [a, b] = swap ? StepsAcross(steps, cx, sx, w) : StepsAlong(pxs, cx, sx, w);
-  const auto [c, d] = swap ? StepsAlong(pxs, cy, sy, h) : StepsAcross(steps, cy, sy, h);
+  int first = 0, end = steps;
+  // Most circles lie wholly within the picture (the first step's px is the
+  // radius): then every step does, and none is searched for.
+  const int r = steps > 0 ? pxs[0] : 0;
+  if (cx < r || cx + r >= w || cy < r || cy + r >= h) {
+    const auto [a, b] = swap ? StepsAcross(steps, cx, sx, w) : StepsAlong(pxs, cx, sx, w);
+    const auto [c, d] = swap ? StepsAlong(pxs, cy, sy, h) : StepsAcross(steps, cy, sy, h);
+    first = std::max(a, c);
+    end = std::min(b, d);
+  }
   const int* const px = pxs.data();
   constexpr int sStep = swap ? sx : sy;  // the sign the step coordinate moves by
   const int sFrom = swap ? cx : cy, oFrom = swap ? cy : cx;
   constexpr int sOther = swap ? sy : sx;
-  for (int i = std::max(a, c), end = std::min(b, d); i < end;) {
+  for (int i = first; i < end;) {
     const int s = sFrom + sStep * i;
     const int inTile = sStep > 0 ? kTile - (s & (kTile - 1)) : (s & (kTile - 1)) + 1;
     const int blockEnd = std::min(end, i + inTile);
@@ -164,11 +172,11 @@ void OctantWithin(int cx, int cy, const std::vector<int>& pxs, int w, int h, con
     std::uint32_t* const bits = pen.bits;
     const std::ptrdiff_t pitch = pen.w;
     const std::uint32_t argb = pen.argb;
-    for (; i < blockEnd; ++i) {
-      const std::ptrdiff_t x = swap ? cx + sx * i : cx + sx * px[i];
-      const std::ptrdiff_t y = swap ? cy + sy * px[i] : cy + sy * i;
-      bits[y * pitch + x] = argb;
-    }
+    // The step's own coordinate moves the offset by a pixel or a row; px
+    // moves the pixel off it the other way.
+    const std::ptrdiff_t along = swap ? sx : sy * pitch, across = swap ? sy * pitch : sx;
+    std::ptrdiff_t at = std::ptrdiff_t{cy} * pitch + cx + along * i;
+    for (; i < blockEnd; ++i, at += along) bits[at + across * px[i]] = argb;
   }
 }
 
@@ -770,13 +778,14 @@ void PictureBox::LayDownPart(const Pixels& part, std::uint64_t since) {
   std::uint32_t begin = 0;
   for (const TileRun& run : part.runs) {
     if (tileStamp_[run.tile] > since) {
-      bool changed = false;
-      for (std::uint32_t i = begin; i < run.end; ++i) {
-        std::uint32_t& pixel = bits_[part.index[i]];
-        changed = changed || pixel != part.colour[i];
-        pixel = part.colour[i];
+      // Pixels already right are left alone: mostly a tile was stamped for
+      // pixels of another layer, and this one's stand as they were.
+      std::uint32_t i = begin;
+      while (i < run.end && bits_[part.index[i]] == part.colour[i]) ++i;
+      if (i < run.end) {
+        for (; i < run.end; ++i) bits_[part.index[i]] = part.colour[i];
+        tileStamp_[run.tile] = stamp_;
       }
-      if (changed) tileStamp_[run.tile] = stamp_;
     }
     begin = run.end;
   }

@@ -28,6 +28,7 @@ constexpr std::uint64_t kGridLayer = 0x4731'4752'4944ULL;
 constexpr std::uint64_t kTraceLayer = 0x5452'4143'4531ULL;
 constexpr std::uint64_t kMarksLayer = 0x4d41'524b'5331ULL;
 constexpr std::uint64_t kPeriodsLayer = 0x5045'5249'4f44ULL;
+constexpr std::uint64_t kStartLabelsLayer = 0x5354'4152'5431ULL;
 // Plus the period's number: each period's stretch of the trace and each
 // period's marks and labels, kept within the layers above.
 constexpr std::uint64_t kTracePeriodLayers = 0x5452'4143'4550'0000ULL;
@@ -100,10 +101,18 @@ void DrawPeriods(Canvas& c, const SharedPool& P, bool labels, double x0, double 
   const Scaled s{P.PictureScale};
   const double X2 = P.X(2);
   if (labels) {
-    FixedLabel(c, "Xn1(0)= ", P.Xn1(0), s(P.Xn1(0)) - 0.2, s(P.Yn1(0)) + 0.9);
-    FixedLabel(c, "Tn1(0)= ", P.Tn1(0), s(P.Xn1(0)) - 0.2, s(P.Yn1(0)) + 1.9);
-    IndexedLabel(c, "Xn2", 1, P.Xn2(0), s(P.Xn2(0)) - 0.2, s(P.Yn2(0)) + 0.9);
-    IndexedLabel(c, "Tn2", 1, P.Tn2(0), s(P.Xn2(0)) - 0.2, s(P.Yn2(0)) + 1.9);
+    // The start's labels stay as they are while the periods go by.
+    DrawKept(
+        c, kStartLabelsLayer,
+        [&](std::vector<double>& v) {
+          v = {P.PictureScale, P.Xn1(0), P.Yn1(0), P.Tn1(0), P.Xn2(0), P.Yn2(0), P.Tn2(0)};
+        },
+        [&](Canvas& d) {
+          FixedLabel(d, "Xn1(0)= ", P.Xn1(0), s(P.Xn1(0)) - 0.2, s(P.Yn1(0)) + 0.9);
+          FixedLabel(d, "Tn1(0)= ", P.Tn1(0), s(P.Xn1(0)) - 0.2, s(P.Yn1(0)) + 1.9);
+          IndexedLabel(d, "Xn2", 1, P.Xn2(0), s(P.Xn2(0)) - 0.2, s(P.Yn2(0)) + 0.9);
+          IndexedLabel(d, "Tn2", 1, P.Tn2(0), s(P.Xn2(0)) - 0.2, s(P.Yn2(0)) + 1.9);
+        });
     IndexedLabel(c, "Xn2", p, P.Xn2(p), s(P.Xn2(p)) - 0.2, s(P.Yn2(p)) + 0.9);
     IndexedLabel(c, "Tn2", p, P.Tn2(p), s(P.Xn2(p)) - 0.2, s(P.Yn2(p)) + 1.9);
   }
