@@ -110,9 +110,21 @@ std::pair<int, int> StepsAcross(int steps, int c, int s, int size) {
 // steps too run from one to another.
 std::pair<int, int> StepsAlong(const std::vector<int>& pxs, int c, int s, int size) {
   const int lo = s > 0 ? -c : c - (size - 1), hi = s > 0 ? size - 1 - c : c;
-  const auto first = std::partition_point(pxs.begin(), pxs.end(), [&](int p) { return p > hi; });
-  const auto end = std::partition_point(first, pxs.end(), [&](int p) { return p >= lo; });
-  return {static_cast<int>(first - pxs.begin()), static_cast<int>(end - pxs.begin())};
+  // Halved without a branch: where a circle crosses an edge is no pattern
+  // the processor could guess.
+  const auto steps = [&](int from, auto before) {
+    const int* base = pxs.data() + from;
+    std::size_t len = pxs.size() - static_cast<std::size_t>(from);
+    if (len == 0) return from;
+    while (len > 1) {
+      const std::size_t half = len / 2;
+      base = before(base[half]) ? base + half : base;
+      len -= half;
+    }
+    return static_cast<int>(base - pxs.data()) + (before(*base) ? 1 : 0);
+  };
+  const int first = steps(0, [hi](int p) { return p > hi; });
+  return {first, steps(first, [lo](int p) { return p >= lo; })};
 }
 
 // The picture's tiles are 1 << kPenTileShift pixels square (see
