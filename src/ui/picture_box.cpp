@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
@@ -250,9 +251,8 @@ void PictureBox::setTwips(QSize twips) {
   w_ = std::max(1, twips.width() / 15);
   h_ = std::max(1, twips.height() / 15);
   setFixedSize(w_, h_);
-  image_ = QImage(w_, h_, QImage::Format_RGB32);
-  image_.fill(Qt::white);
-  bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
+  flip_ = static_cast<std::size_t>(w_) * static_cast<std::size_t>(h_) > kFlippedFrom ? ~0u : 0u;
+  NewImage(w_, h_);
   pending_.clear();
   ForgetRecentShapes();
   DropWaitingTexts();
@@ -266,20 +266,46 @@ void PictureBox::setTwips(QSize twips) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void PictureBox::NewImage(int w, int h) {
+  if (flip_ == 0) {
+    image_ = QImage(w, h, QImage::Format_RGB32);
+    image_.fill(Qt::white);
+  } else {
+    // Zeroed by the system, page by page as it is first touched.
+    const std::size_t bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
+    void* memory = std::calloc(bytes, 1);
+    if (!memory) throw std::bad_alloc();
+    paintBand_ = QImage(w, kPaintBandRows, QImage::Format_RGB32);
+    paintBand_.fill(Qt::white);
+    image_ = QImage(
+        static_cast<uchar*>(memory), w, h, w * 4, QImage::Format_RGB32,
+        [](void* m) { std::free(m); }, memory);
+  }
+  bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
+}
+
+QImage PictureBox::Shown(QImage held) const {
+  if (flip_ != 0) {
+    for (int y = 0; y < held.height(); ++y) {
+      auto* row = reinterpret_cast<std::uint32_t*>(held.scanLine(y));
+      for (int x = 0; x < held.width(); ++x) row[x] ^= flip_;
+    }
+  }
+  return held;
+}
+
 void PictureBox::SetSizeTwips(int twipsWide, int twipsHigh) {
   const int w = std::max(1, twipsWide / 15);
   const int h = std::max(1, twipsHigh / 15);
   twips_ = QSize(twipsWide, twipsHigh);
   if (w == w_ && h == h_) return;
   Compose();
-  QImage image(w, h, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  {
-    QPainter p(&image);
-    p.drawImage(0, 0, image_);
-  }
-  image_ = std::move(image);
-  bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
+  // Pixels as held, row by row: the new image holds them the same way.
+  const QImage old = image_;
+  NewImage(w, h);
+  const int rows = std::min(h, h_);
+  const auto copied = static_cast<std::size_t>(std::min(w, w_)) * sizeof(std::uint32_t);
+  for (int y = 0; y < rows; ++y) std::memcpy(image_.scanLine(y), old.constScanLine(y), copied);
   w_ = w;
   h_ = h;
   bandTexts_.assign(static_cast<std::size_t>(h_ >> kBandShift) + 1, {});
@@ -325,7 +351,7 @@ void PictureBox::Cls() {
       const std::size_t from = first << kTileShift;
       const std::size_t to = std::min(tx << kTileShift, static_cast<std::size_t>(w_));
       for (std::size_t y = rowFrom; y < rowTo && from < to; ++y) {
-        std::fill(bits_ + y * w_ + from, bits_ + y * w_ + to, 0xFFFFFFFFu);
+        std::fill(bits_ + y * w_ + from, bits_ + y * w_ + to, 0xFFFFFFFFu ^ flip_);
       }
     }
   }
@@ -520,7 +546,7 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, Rgb colour) {
   ++stats_.lines;
   curX_ = x2;
   curY_ = y2;
-  Emit({PendingOp::kLine, lineWidth_, ToArgb(colour), px1, py1, px2, py2, nullptr, nullptr});
+  Emit({PendingOp::kLine, lineWidth_, Ink(colour), px1, py1, px2, py2, nullptr, nullptr});
   Touch();
 }
 
@@ -532,7 +558,7 @@ void PictureBox::Segments(const double* xy, std::size_t n, Rgb colour) {
   // What waits is laid down first, so the lines go straight into the image
   // and still land after it; nothing here puts drawing off.
   Compose();
-  const std::uint32_t argb = ToArgb(colour);
+  const std::uint32_t argb = Ink(colour);
   const double right = w_ - 1, bottom = h_ - 1;
   for (std::size_t k = 0; k < n; ++k) {
     const double* const s = xy + 4 * k;
@@ -581,7 +607,7 @@ void PictureBox::Circle(double x, double y, double radius, Rgb colour) {
   const double reach = pr + lineWidth_ + 2;
   if (pcx + reach < 0 || pcx - reach > w_ || pcy + reach < 0 || pcy - reach > h_) return;
   Touch();
-  Emit({PendingOp::kCircle, lineWidth_, ToArgb(colour), pcx, pcy, pr, 0, nullptr, nullptr});
+  Emit({PendingOp::kCircle, lineWidth_, Ink(colour), pcx, pcy, pr, 0, nullptr, nullptr});
 }
 
 namespace {
@@ -658,7 +684,7 @@ void PictureBox::PSet(double x, double y, Rgb colour) {
       py > h_ + lineWidth_) {
     return;
   }
-  Emit({PendingOp::kPoint, lineWidth_, ToArgb(colour), px, py, 0, 0, nullptr, nullptr});
+  Emit({PendingOp::kPoint, lineWidth_, Ink(colour), px, py, 0, 0, nullptr, nullptr});
   Touch();
 }
 
@@ -670,7 +696,7 @@ void PictureBox::Points(const double* xy, std::size_t n, Rgb colour) {
     return;
   }
   if (!bandsWaiting_.empty()) DrawWaitingTexts(0, h_);
-  const std::uint32_t argb = ToArgb(colour);
+  const std::uint32_t argb = Ink(colour);
   bool drawn = false;
   // A trace's points fall many to a pixel: the same pixel again, right
   // after itself and in the same colour, would change nothing.
@@ -736,7 +762,7 @@ std::shared_ptr<const PictureBox::Mask> PictureBox::SharedMask(const std::string
 }
 
 void PictureBox::Print(std::string_view text) {
-  const std::uint32_t argb = ToArgb(fore_);
+  const std::uint32_t argb = Ink(fore_);
   Log(texts_.Id(curX_, curY_, text));
   if (capturing_) capturing_->texts.push_back({curX_, curY_, std::string(text)});
   ++stats_.texts;
@@ -1342,7 +1368,22 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   DrawWaitingTexts(event->rect().top(), event->rect().bottom() + 1);
   dirty_ = false;
   QPainter p(this);
-  p.drawImage(0, 0, image_);
+  if (flip_ == 0) {
+    p.drawImage(0, 0, image_);
+    return;
+  }
+  // Only what is to be painted is made over: a report page is mostly out
+  // of view.
+  const QRect shown = event->rect().intersected(image_.rect());
+  for (int top = shown.top(); top <= shown.bottom(); top += kPaintBandRows) {
+    const int rows = std::min(kPaintBandRows, shown.bottom() + 1 - top);
+    for (int r = 0; r < rows; ++r) {
+      const auto* from = reinterpret_cast<const std::uint32_t*>(image_.constScanLine(top + r));
+      auto* to = reinterpret_cast<std::uint32_t*>(paintBand_.scanLine(r));
+      for (int x = shown.left(); x <= shown.right(); ++x) to[x] = from[x] ^ flip_;
+    }
+    p.drawImage(QPoint(shown.left(), top), paintBand_, QRect(shown.left(), 0, shown.width(), rows));
+  }
 }
 
 void PictureBox::AddMenuAction(const QString& text, bool needsPath, const QString& fileFilter,

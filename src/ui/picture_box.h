@@ -62,7 +62,7 @@ class PictureBox : public QWidget, public Canvas {
   // image's memory, so a shared copy would change with later drawing.
   QImage Image() const {
     ComposeForLook();
-    return image_.copy();
+    return Shown(image_.copy());
   }
   // Writes the displayed image: BMP (24-bit) or PNG by the path's extension.
   bool SaveTo(const QString& path) const;
@@ -263,8 +263,23 @@ class PictureBox : public QWidget, public Canvas {
   void Log(std::uint32_t id);
   static constexpr int kTileShift = 4;
   static std::uint32_t ToArgb(Rgb c) { return 0xFF000000u | (c.r << 16) | (c.g << 8) | c.b; }
+  // A pixel of this colour as the image holds it.
+  std::uint32_t Ink(Rgb c) const { return ToArgb(c) ^ flip_; }
+  // A picture of more than this many pixels (a report page) holds every
+  // pixel with all its bits flipped, so that white is zero: its memory is
+  // taken zeroed from the system and only what is drawn on or looked at
+  // is ever made resident.
+  static constexpr std::size_t kFlippedFrom = std::size_t{1} << 22;
+  void NewImage(int w, int h);
+  // The picture as shown, from pixels as held (a copy, made over).
+  QImage Shown(QImage held) const;
+  // A flipped picture is painted through this, a band of rows at a time,
+  // so a paint takes no new memory.
+  QImage paintBand_;
+  static constexpr int kPaintBandRows = 64;
 
   QImage image_;
+  std::uint32_t flip_ = 0;  // what every pixel held is flipped by
   QSize twips_;
   std::uint32_t* bits_ = nullptr;
   int w_ = 0;

@@ -464,5 +464,42 @@ TEST(PictureLines, TextPutOffKeepsItsPixelsWhateverOtherPicturesPrint) {
   EXPECT_NE(expected, Blank(true)->Image());
 }
 
+// A report page is tall enough to hold its pixels flipped (white as zero):
+// everything that looks at it (a copy, a paint, a resize, a clear) must see
+// what a picture a little smaller, held as it is, shows.
+TEST(PictureLines, ATallPageShowsWhatASmallerPictureShows) {
+  const auto page = [](int rows) {
+    auto p = std::make_unique<PictureBox>(nullptr, "picMain", 1500, rows * 15);
+    p->SetScale(0, 0, 100, rows);
+    return p;
+  };
+  auto held = page(41000);  // just below the size flipped
+  auto flipped = page(45000);
+  const auto draw = [](Canvas& c) {
+    c.Cls();
+    for (const Segment& s : Segments()) c.Line(s.x1, s.y1, s.x2, s.y2, s.colour);
+    c.Circle(50, 30, 20, RGB(250, 250, 250));
+    c.Repeated(7, 1, [](Canvas& k) { k.Circle(40, 20, 12, RGB(0, 0, 255)); });
+    c.SetForeColor(RGB(255, 0, 0));
+    c.SetCurrent(5, 5);
+    c.Print("Xn2(1)= 12,5");
+  };
+  draw(*held);
+  draw(*flipped);
+  const QRect top(0, 0, 100, 120);
+  const QImage expected = held->Image().copy(top);
+  const QImage whole = flipped->Image();
+  ExpectSamePixels(expected, whole.copy(top));
+  EXPECT_EQ(whole.pixel(50, 44000), 0xFFFFFFFFu);
+  ExpectSamePixels(expected, flipped->grab(top).toImage().convertToFormat(expected.format()));
+  // Cleared, drawn on again, and made small: what it holds stays put.
+  for (PictureBox* p : {held.get(), flipped.get()}) {
+    p->Cls();
+    p->Circle(10, 10, 5, RGB(0, 128, 0));
+    p->SetSizeTwips(1500, 900);
+  }
+  ExpectSamePixels(held->Image(), flipped->Image());
+}
+
 }  // namespace
 }  // namespace velmor::ui
