@@ -27,7 +27,7 @@ using namespace velmor;
 
 // In a child process: open the main window and, with a time step, run the
 // default experiment to its end. Exits 0 when the run reached period 20.
-[[noreturn]] void RunInChild(const char* timeStep) {
+[[noreturn]] void RunInChild(const char* timeStep, bool report) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   int argc = 1;
   char name[] = "peak_memory_window_bench";
@@ -39,6 +39,7 @@ using namespace velmor;
   bool reached = true;
   if (timeStep) {
     form->Text9->setText(QString::fromLatin1(timeStep));
+    if (report) form->Check5->click();
     form->Command13->click();
     form->Command1->click();
     reached = Pool().PeriodNumber == 20;
@@ -52,10 +53,10 @@ struct ChildRun {
   bool ok = false;
 };
 
-ChildRun MeasureInChild(const char* timeStep) {
+ChildRun MeasureInChild(const char* timeStep, bool report) {
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
-  if (pid == 0) RunInChild(timeStep);
+  if (pid == 0) RunInChild(timeStep, report);
   ChildRun r;
   if (pid < 0) return r;
   int status = 0;
@@ -72,9 +73,10 @@ std::map<std::string, double>& Peaks() {
   return peaks;
 }
 
-void Measure(benchmark::State& state, const char* timeStep, const std::string& name) {
+void Measure(benchmark::State& state, const char* timeStep, const std::string& name,
+             bool report = false) {
   ChildRun r;
-  for (auto _ : state) r = MeasureInChild(timeStep);
+  for (auto _ : state) r = MeasureInChild(timeStep, report);
   if (!r.ok) {
     state.SkipWithError("the run did not reach period 20");
     return;
@@ -100,6 +102,12 @@ void BM_PeakMemoryDefaultRun(benchmark::State& state) {
   Measure(state, "1E-3", "default");
 }
 BENCHMARK(BM_PeakMemoryDefaultRun)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// With "+Создать отчет" ticked: the report window and its page as well.
+void BM_PeakMemoryDefaultRunWithReport(benchmark::State& state) {
+  Measure(state, "1E-3", "default with report", true);
+}
+BENCHMARK(BM_PeakMemoryDefaultRunWithReport)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_PeakMemoryStep1E4Run(benchmark::State& state) {
   Measure(state, "1E-4", "1E-4");
