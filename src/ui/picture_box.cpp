@@ -275,6 +275,14 @@ void PictureBox::NewImage(int w, int h) {
     const std::size_t bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
     void* memory = std::calloc(bytes, 1);
     if (!memory) throw std::bad_alloc();
+    // The first screen of rows is made resident now, while the window is
+    // made, rather than by the first drawing on it (at the end of a run).
+    // Through a volatile pointer: the compiler knows calloc's memory is
+    // zero, and would drop plain writes of zero.
+    const std::size_t first =
+        std::min(static_cast<std::size_t>(h), kResidentRows) * static_cast<std::size_t>(w) * 4;
+    volatile unsigned char* const touch = static_cast<unsigned char*>(memory);
+    for (std::size_t at = 0; at < first; at += 4096) touch[at] = 0;
     paintBand_ = QImage(w, kPaintBandRows, QImage::Format_RGB32);
     paintBand_.fill(Qt::white);
     image_ = QImage(

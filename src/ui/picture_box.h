@@ -277,6 +277,7 @@ class PictureBox : public QWidget, public Canvas {
   // so a paint takes no new memory.
   QImage paintBand_;
   static constexpr int kPaintBandRows = 64;
+  static constexpr std::size_t kResidentRows = 1024;
 
   QImage image_;
   std::uint32_t flip_ = 0;  // what every pixel held is flipped by
