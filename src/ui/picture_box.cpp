@@ -827,9 +827,10 @@ void PictureBox::LayDownPart(const Pixels& part, std::uint64_t since) {
       // Pixels already right are left alone: mostly a tile was stamped for
       // pixels of another layer, and this one's stand as they were.
       std::uint32_t i = begin;
-      while (i < run.end && bits_[part.index[i]] == part.colour[i]) ++i;
+      const Pixel* const pixels = part.pixels.get();
+      while (i < run.end && bits_[pixels[i].at] == pixels[i].colour) ++i;
       if (i < run.end) {
-        for (; i < run.end; ++i) bits_[part.index[i]] = part.colour[i];
+        for (; i < run.end; ++i) bits_[pixels[i].at] = pixels[i].colour;
         tileStamp_[run.tile] = stamp_;
       }
     }
@@ -1301,26 +1302,8 @@ void PictureBox::Repeated(std::uint64_t key, std::uint64_t version, Drawing draw
 void PictureBox::EndOwnPart(Layer& layer) {
   const std::size_t first = layer.ownFrom;
   if (captured_.size() <= first) return;
-  // The last write of every pixel, found from the end; the memory for it is
-  // kept from one capture to the next, and only the marks made are undone.
   const std::size_t pixels = static_cast<std::size_t>(w_) * h_;
   if (seen_.size() != (pixels + 63) / 64) seen_.assign((pixels + 63) / 64, 0);
-  std::vector<LastWrite>& last = lastWrites_;
-  last.clear();
-  for (std::size_t k = captured_.size(); k-- > first;) {
-    const LastWrite& write = captured_[k];
-    std::uint64_t& word = seen_[write.at >> 6];
-    const std::uint64_t bit = std::uint64_t{1} << (write.at & 63);
-    if (!(word & bit)) {
-      word |= bit;
-      last.push_back(write);
-    }
-  }
-  for (const LastWrite& l : last) seen_[l.at >> 6] = 0;
-  captured_.resize(first);
-  auto part = std::make_shared<Pixels>();
-  part->index.resize(last.size());
-  part->colour.resize(last.size());
   // Grouped by tile: each pixel is there once, so their order within a
   // tile does not matter. Counted per tile met, not over all the tiles of
   // the picture: most parts meet few of them. The counts are left at zero.
@@ -1337,10 +1320,27 @@ void PictureBox::EndOwnPart(Layer& layer) {
       for (const std::uint32_t tile : tiles) counts[tile] = 0;
     }
   } zeroAfter{inTile, met};
-  for (const LastWrite& l : last) {
-    if (inTile[l.tile]++ == 0) met.push_back(l.tile);
+  // The last write of every pixel, found from the end, and counted in its
+  // tile as it is found; the memory for it is kept from one capture to the
+  // next, and only the marks made are undone.
+  std::vector<LastWrite>& last = lastWrites_;
+  last.clear();
+  for (std::size_t k = captured_.size(); k-- > first;) {
+    const LastWrite& write = captured_[k];
+    std::uint64_t& word = seen_[write.at >> 6];
+    const std::uint64_t bit = std::uint64_t{1} << (write.at & 63);
+    if (!(word & bit)) {
+      word |= bit;
+      last.push_back(write);
+      if (inTile[write.tile]++ == 0) met.push_back(write.tile);
+    }
   }
+  for (const LastWrite& l : last) seen_[l.at >> 6] = 0;
+  captured_.resize(first);
   std::sort(met.begin(), met.end());
+  auto part = std::make_shared<Pixels>();
+  // Each written below: not cleared first.
+  part->pixels.reset(new Pixel[last.size()]);
   part->runs.reserve(met.size());
   std::uint32_t from = 0;
   for (const std::uint32_t tile : met) {
@@ -1349,11 +1349,7 @@ void PictureBox::EndOwnPart(Layer& layer) {
     from += count;
     part->runs.push_back({tile, from});
   }
-  for (const LastWrite& l : last) {
-    const std::uint32_t to = inTile[l.tile]++;
-    part->index[to] = l.at;
-    part->colour[to] = l.colour;
-  }
+  for (const LastWrite& l : last) part->pixels[inTile[l.tile]++] = {l.at, l.colour};
   layer.parts.push_back(std::move(part));
 }
 

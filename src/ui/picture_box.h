@@ -131,13 +131,15 @@ class PictureBox : public QWidget, public Canvas {
   // since the layer was last laid down still holds the layer's pixels.
   struct TileRun {
     std::uint32_t tile;
-    std::uint32_t end;  // the run's pixels end here in index and colour
+    std::uint32_t end;  // the run's pixels end here
   };
   static constexpr std::size_t kNotPending = ~std::size_t{0};
   // The last colour a stretch of drawing gave each pixel it wrote.
+  struct Pixel {
+    std::uint32_t at, colour;
+  };
   struct Pixels {
-    std::vector<std::uint32_t> index;  // pixel indices, by tile
-    std::vector<std::uint32_t> colour;
+    std::unique_ptr<Pixel[]> pixels;  // by tile
     std::vector<TileRun> runs;
   };
   using PixelsPart = std::shared_ptr<const Pixels>;
