@@ -111,6 +111,8 @@ std::pair<int, int> StepsAcross(int steps, int c, int s, int size) {
 // steps too run from one to another.
 std::pair<int, int> StepsAlong(const std::vector<int>& pxs, int c, int s, int size) {
   const int lo = s > 0 ? -c : c - (size - 1), hi = s > 0 ? size - 1 - c : c;
+  // Mostly the octant does not reach the edge this coordinate meets.
+  if (pxs.front() <= hi && pxs.back() >= lo) return {0, static_cast<int>(pxs.size())};
   // Halved without a branch: where a circle crosses an edge is no pattern
   // the processor could guess.
   const auto steps = [&](int from, auto before) {
