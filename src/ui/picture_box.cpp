@@ -768,6 +768,16 @@ std::shared_ptr<const PictureBox::Mask> PictureBox::SharedMask(const std::string
   mask->width =
       PictureText().Of(QString::fromUtf8(line.data(), static_cast<int>(line.size())), maskScratch_);
   mask->pixels.assign(maskScratch_.begin(), maskScratch_.end());
+  for (const auto& [mx, my] : mask->pixels) {
+    if (mask->right < mask->left) {
+      mask->left = mask->right = mx;
+      mask->top = mask->bottom = my;
+    }
+    mask->left = std::min<int>(mask->left, mx);
+    mask->right = std::max<int>(mask->right, mx);
+    mask->top = std::min<int>(mask->top, my);
+    mask->bottom = std::max<int>(mask->bottom, my);
+  }
   shared->emplace(line, mask);
   return mask;
 }
@@ -968,6 +978,18 @@ void PictureBox::Draw(const PendingOp& op) {
 // Outside a layer being kept: straight into the image, as Plot would.
 void PictureBox::WriteText(const Mask& mask, int ox, int oy, std::uint32_t argb, int rowFrom,
                            int rowTo) {
+  // Stamped changed or not, as Plot does, and once for the text: every
+  // tile of the box round its pixels within the rows written (a stamp only
+  // says where kept layers are to be laid down again).
+  const int x0 = std::max(ox + mask.left, 0), x1 = std::min(ox + mask.right, w_ - 1);
+  const int y0 = std::max({oy + mask.top, rowFrom, 0});
+  const int y1 = std::min({oy + mask.bottom, rowTo - 1, h_ - 1});
+  if (x0 > x1 || y0 > y1) return;
+  for (int ty = y0 >> kTileShift; ty <= y1 >> kTileShift; ++ty) {
+    for (int tx = x0 >> kTileShift; tx <= x1 >> kTileShift; ++tx) {
+      tileStamp_[static_cast<std::size_t>(ty) * tilesWide_ + static_cast<std::size_t>(tx)] = stamp_;
+    }
+  }
   const auto w = static_cast<unsigned>(w_);
   for (const auto& [mx, my] : mask.pixels) {
     const int row = oy + my;
@@ -975,9 +997,7 @@ void PictureBox::WriteText(const Mask& mask, int ox, int oy, std::uint32_t argb,
     if (row >= rowTo) break;  // the mask runs row by row
     const auto x = static_cast<unsigned>(ox + mx), y = static_cast<unsigned>(row);
     if (x >= w) continue;
-    // Stamped changed or not, as Plot does.
     bits_[std::size_t{y} * w + x] = argb;
-    tileStamp_[TileOf(x, y)] = stamp_;
   }
 }
 

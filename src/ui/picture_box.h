@@ -126,6 +126,7 @@ class PictureBox : public QWidget, public Canvas {
   struct Mask {
     int width = 0;
     std::vector<std::pair<std::int16_t, std::int16_t>> pixels;
+    int left = 0, right = -1, top = 0, bottom = -1;  // the box round them
   };
   // A kept layer's pixels are grouped by tile; a tile nothing has written
   // since the layer was last laid down still holds the layer's pixels.
