@@ -295,11 +295,28 @@ void PictureBox::NewImage(int w, int h) {
   bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
 }
 
+namespace {
+// A row of pixels flipped into another (or the same) row, four at a time: a
+// paint of a report page flips every pixel it shows.
+void FlipRow(const std::uint32_t* from, std::uint32_t* to, int n, std::uint32_t flip) {
+  using Four = std::uint32_t __attribute__((vector_size(16)));
+  const Four flips = {flip, flip, flip, flip};
+  int x = 0;
+  for (; x + 4 <= n; x += 4) {
+    Four four;
+    std::memcpy(&four, from + x, sizeof four);
+    four ^= flips;
+    std::memcpy(to + x, &four, sizeof four);
+  }
+  for (; x < n; ++x) to[x] = from[x] ^ flip;
+}
+}  // namespace
+
 QImage PictureBox::Shown(QImage held) const {
   if (flip_ != 0) {
     for (int y = 0; y < held.height(); ++y) {
       auto* row = reinterpret_cast<std::uint32_t*>(held.scanLine(y));
-      for (int x = 0; x < held.width(); ++x) row[x] ^= flip_;
+      FlipRow(row, row, held.width(), flip_);
     }
   }
   return held;
@@ -1407,7 +1424,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     for (int r = 0; r < rows; ++r) {
       const auto* from = reinterpret_cast<const std::uint32_t*>(image_.constScanLine(top + r));
       auto* to = reinterpret_cast<std::uint32_t*>(paintBand_.scanLine(r));
-      for (int x = shown.left(); x <= shown.right(); ++x) to[x] = from[x] ^ flip_;
+      FlipRow(from + shown.left(), to + shown.left(), shown.width(), flip_);
     }
     p.drawImage(QPoint(shown.left(), top), paintBand_, QRect(shown.left(), 0, shown.width(), rows));
   }
