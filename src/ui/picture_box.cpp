@@ -925,13 +925,18 @@ void PictureBox::CoverEarlierCircle(const PendingOp& op) {
     print.b = op.b;
     print.c = op.c;
   }
+  // Compared with the values at hand, not with the print just written:
+  // read back as one wider word, the halves written a moment before would
+  // wait for the writes to land (at every circle of every refresh).
+  const int width = print.width, cx = print.cx, cy = print.cy, r = print.r;
+  const bool big = print.big;
   for (std::size_t k = 0; k < 4; ++k) {
     const std::size_t at = recentCircles_.at[k];
     const CirclePrint& e = recentCircles_.print[k];
-    if (at < pending_.size() && pending_[at].kind == PendingOp::kCircle && e.width == print.width &&
-        e.big == print.big &&
-        (print.big ? e.a == print.a && e.b == print.b && e.c == print.c
-                   : e.cx == print.cx && e.cy == print.cy && e.r == print.r)) {
+    const bool same = e.big == big && e.width == width &&
+                      (big ? e.a == op.a && e.b == op.b && e.c == op.c
+                           : ((e.cx ^ cx) | (e.cy ^ cy) | (e.r ^ r)) == 0);
+    if (same && at < pending_.size() && pending_[at].kind == PendingOp::kCircle) {
       pending_[at].kind = PendingOp::kCovered;
     }
   }
