@@ -263,7 +263,8 @@ void PictureBox::setTwips(QSize twips) {
   ForgetLayers();
   ResetTiles();
   whiteUpTo_ = stamp_++;
-  SetScale(0, 0, twips.width(), twips.height());
+  // The size has changed under whatever scale there was.
+  ScaleTo(0, 0, twips.width(), twips.height());
   lineHeightPx_ = PictureText().LineHeight();
   ascentPx_ = PictureText().Ascent();
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -348,6 +349,16 @@ void PictureBox::SetSizeTwips(int twipsWide, int twipsHigh) {
 }
 
 void PictureBox::SetScale(double left, double top, double right, double bottom) {
+  // Set again at every refresh, mostly to what it is (bit for bit: a zero
+  // of the other sign is another scale to the driver).
+  if (Bits(left) == Bits(left_) && Bits(top) == Bits(top_) && Bits(right) == Bits(right_) &&
+      Bits(bottom) == Bits(bottom_)) {
+    return;
+  }
+  ScaleTo(left, top, right, bottom);
+}
+
+void PictureBox::ScaleTo(double left, double top, double right, double bottom) {
   RequireFinite({left, top, right, bottom});
   if (right == left || top == bottom) RaiseComputeFault("division by zero");
   left_ = left;

@@ -178,6 +178,8 @@ class PictureBox : public QWidget, public Canvas {
     const Mask* mask;
     Layer* layer;  // none: covered by a later laying down of the same layer
   };
+  // The scale set whatever it was before.
+  void ScaleTo(double left, double top, double right, double bottom);
   void Emit(const PendingOp& op);
   // The pixel ends of a line as drawn with a pen this wide; false: none of
   // it is in the picture.

@@ -501,5 +501,18 @@ TEST(PictureLines, ATallPageShowsWhatASmallerPictureShows) {
   ExpectSamePixels(held->Image(), flipped->Image());
 }
 
+// A scale set again as it stands changes nothing, but a new size under the
+// same numbers is a new scale: a point in the middle lands in the middle.
+TEST(PictureLines, ANewSizeRescalesWhateverScaleThereWas) {
+  auto picture = Blank(true);
+  picture->SetScale(0, 0, 3000, 1800);
+  picture->setTwips(QSize(3000, 1800));
+  picture->SetScale(0, 0, 3000, 1800);
+  picture->PSet(1500, 900, RGB(0, 0, 0));
+  const QImage image = picture->Image();
+  ASSERT_EQ(image.size(), QSize(200, 120));
+  EXPECT_EQ(image.pixel(100, 60), 0xFF000000u);
+}
+
 }  // namespace
 }  // namespace velmor::ui
