@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ constexpr std::uint64_t kTraceLayer = 0x5452'4143'4531ULL;
 constexpr std::uint64_t kMarksLayer = 0x4d41'524b'5331ULL;
 constexpr std::uint64_t kPeriodsLayer = 0x5045'5249'4f44ULL;
 constexpr std::uint64_t kStartLabelsLayer = 0x5354'4152'5431ULL;
+// The marks, the trace and the periods together (see DrawExperimentRefresh).
+constexpr std::uint64_t kOverThePathsLayer = 0x4f56'4552'5031ULL;
 // Plus the period's number: each period's stretch of the trace and each
 // period's marks and labels, kept within the layers above.
 constexpr std::uint64_t kTracePeriodLayers = 0x5452'4143'4550'0000ULL;
@@ -56,22 +59,33 @@ std::uint64_t KeptVersion(std::uint64_t key, const std::vector<double>& values) 
   return last.version;
 }
 
-// Draws `draw` as a drawing the canvas may keep while every value `values`
-// lists is the same. A value that cannot be read (an index past the arrays)
-// is met again while drawing, which then fails after what comes before it,
-// as drawing straight away would.
-template <class Values, class Draw>
-void DrawKept(Canvas& c, std::uint64_t key, Values values, Draw draw) {
+// The version of the drawing kept under `key` whose values `values` lists,
+// or none when one of them cannot be read (an index past the arrays).
+template <class Values>
+std::optional<std::uint64_t> ListedVersion(std::uint64_t key, const Values& values) {
   // Every refresh lists the values again: into the same memory each time
   // (done with before drawing, so a drawing kept within another may reuse it).
   static std::vector<double> v;
   try {
     values(v);
   } catch (const ComputeFault&) {
+    return std::nullopt;
+  }
+  return KeptVersion(key, v);
+}
+
+// Draws `draw` as a drawing the canvas may keep while every value `values`
+// lists is the same. A value that cannot be read is met again while
+// drawing, which then fails after what comes before it, as drawing straight
+// away would.
+template <class Values, class Draw>
+void DrawKept(Canvas& c, std::uint64_t key, const Values& values, const Draw& draw) {
+  const std::optional<std::uint64_t> version = ListedVersion(key, values);
+  if (!version) {
     draw(c);
     return;
   }
-  c.Repeated(key, KeptVersion(key, v), draw);
+  c.Repeated(key, *version, draw);
 }
 
 // Value labels end with the value truncated to one decimal.
@@ -212,68 +226,83 @@ void DrawExperimentRefresh(Canvas& c, SharedPool& P, bool labels) {
   c.Line(s(P.Xn1(0)), s(P.Yn1(0)), s(X1), s(Y1), kReceiver);
   c.Line(s(P.Xn2(0)), s(P.Yn2(0)), s(X2), s(Y2), kSource);
   // First line of sight and the marks.
-  DrawKept(
-      c, kMarksLayer,
-      [&](std::vector<double>& v) {
-        v = {P.PictureScale, P.Xn2(1), P.Yn2(1), P.Xn1(0), P.Yn1(0),
-             P.Xn2(0),       P.Yn2(0), P.Xn2(p), P.Yn2(p)};
-      },
-      [&](Canvas& m) {
-        m.Line(s(P.Xn2(1)), s(P.Yn2(1)), s(P.Xn1(0)), s(P.Yn1(0)), kSight);
-        m.Circle(s(P.Xn1(0)), s(P.Yn1(0)), kMark, kReceiver);
-        m.Circle(s(P.Xn2(0)), s(P.Yn2(0)), kMark, kSource);
-        m.Circle(s(P.Xn2(p)), s(P.Yn2(p)), kMark, kSource);
-      });
+  const auto marksValues = [&](std::vector<double>& v) {
+    v = {P.PictureScale, P.Xn2(1), P.Yn2(1), P.Xn1(0), P.Yn1(0),
+         P.Xn2(0),       P.Yn2(0), P.Xn2(p), P.Yn2(p)};
+  };
+  const auto drawMarks = [&](Canvas& m) {
+    m.Line(s(P.Xn2(1)), s(P.Yn2(1)), s(P.Xn1(0)), s(P.Yn1(0)), kSight);
+    m.Circle(s(P.Xn1(0)), s(P.Yn1(0)), kMark, kReceiver);
+    m.Circle(s(P.Xn2(0)), s(P.Yn2(0)), kMark, kSource);
+    m.Circle(s(P.Xn2(p)), s(P.Yn2(p)), kMark, kSource);
+  };
   // Trace along X: 2000 points per completed period.
   const double x0 = s(P.Xn2(1));
   const long long points = static_cast<long long>(p - 1) * 2000;
   const double T00 = P.T00, VX2 = P.VX(2);
-  DrawKept(
-      c, kTraceLayer,
-      [&](std::vector<double>& v) {
-        v = {static_cast<double>(p), T00, VX2, g, x0};
-      },
-      [&](Canvas& t) {
-        // Each period's stretch is kept by itself: a new period draws only
-        // its own 2000 points.
-        std::vector<double> stretch = {T00, VX2, g, x0};
-        const std::uint64_t version = KeptVersion(kTracePeriodLayers, stretch);
-        for (long long from = 1; from <= points; from += 2000) {
-          t.Repeated(kTracePeriodLayers + static_cast<std::uint64_t>(from / 2000 + 1), version,
-                     [&, from](Canvas& q) {
-                       std::array<double, 2 * 2000> xy;
-                       std::size_t n = 0;
-                       for (long long k = from; k < from + 2000 && k <= points; ++k, ++n) {
-                         const double kd = static_cast<double>(k);
-                         xy[2 * n] = kd * g / 2000 + x0;
-                         xy[2 * n + 1] = std::sin(kd * T00 * VX2 / 15920);
-                       }
-                       q.Points(xy.data(), n, kGreen);
-                     });
-        }
-      });
-  c.SetForeColor(kText);
+  const auto traceValues = [&](std::vector<double>& v) {
+    v = {static_cast<double>(p), T00, VX2, g, x0};
+  };
+  const auto drawTrace = [&](Canvas& t) {
+    // Each period's stretch is kept by itself: a new period draws only
+    // its own 2000 points.
+    std::vector<double> stretch = {T00, VX2, g, x0};
+    const std::uint64_t version = KeptVersion(kTracePeriodLayers, stretch);
+    for (long long from = 1; from <= points; from += 2000) {
+      t.Repeated(kTracePeriodLayers + static_cast<std::uint64_t>(from / 2000 + 1), version,
+                 [&, from](Canvas& q) {
+                   std::array<double, 2 * 2000> xy;
+                   std::size_t n = 0;
+                   for (long long k = from; k < from + 2000 && k <= points; ++k, ++n) {
+                     const double kd = static_cast<double>(k);
+                     xy[2 * n] = kd * g / 2000 + x0;
+                     xy[2 * n + 1] = std::sin(kd * T00 * VX2 / 15920);
+                   }
+                   q.Points(xy.data(), n, kGreen);
+                 });
+    }
+  };
   // Start labels and every period so far. Everything they are drawn from is
   // listed, a little more than they read.
-  DrawKept(
-      c, kPeriodsLayer,
-      [&](std::vector<double>& v) {
-        v = {static_cast<double>(labels), static_cast<double>(p), P.PictureScale, x0, g, P.SignVX1};
-        // Listed at every refresh: read in rows rather than entry by entry.
-        constexpr std::size_t kEach = 12;
-        const int last = p + 1;
-        const double* rows[] = {P.Xn2.Row(0, last), P.Yn2.Row(0, last), P.Tn2.Row(0, last),
-                                P.Xn1.Row(0, last), P.Yn1.Row(0, last), P.Tn1.Row(0, last),
-                                P.Xk1.Row(0, last), P.Yk1.Row(0, last), P.Tk1.Row(0, last),
-                                P.Xk2.Row(0, last), P.Yk2.Row(0, last)};
-        v.resize(v.size() + kEach * static_cast<std::size_t>(std::max(last + 1, 0)));
-        double* at = v.data() + 6;
-        for (int k = 0; k <= last; ++k, at += kEach) {
-          for (std::size_t r = 0; r < std::size(rows); ++r) at[r] = rows[r][k];
-          at[11] = static_cast<double>(P.SignVX2 * X2 >= P.SignVX2 * rows[9][k]);
-        }
-      },
-      [&](Canvas& d) { DrawPeriods(d, P, labels, x0, g); });
+  const auto periodsValues = [&](std::vector<double>& v) {
+    v = {static_cast<double>(labels), static_cast<double>(p), P.PictureScale, x0, g, P.SignVX1};
+    // Listed at every refresh: read in rows rather than entry by entry.
+    constexpr std::size_t kEach = 12;
+    const int last = p + 1;
+    const double* rows[] = {P.Xn2.Row(0, last), P.Yn2.Row(0, last), P.Tn2.Row(0, last),
+                            P.Xn1.Row(0, last), P.Yn1.Row(0, last), P.Tn1.Row(0, last),
+                            P.Xk1.Row(0, last), P.Yk1.Row(0, last), P.Tk1.Row(0, last),
+                            P.Xk2.Row(0, last), P.Yk2.Row(0, last)};
+    v.resize(v.size() + kEach * static_cast<std::size_t>(std::max(last + 1, 0)));
+    double* at = v.data() + 6;
+    for (int k = 0; k <= last; ++k, at += kEach) {
+      for (std::size_t r = 0; r < std::size(rows); ++r) at[r] = rows[r][k];
+      at[11] = static_cast<double>(P.SignVX2 * X2 >= P.SignVX2 * rows[9][k]);
+    }
+  };
+  const auto overThePaths = [&](Canvas& k) {
+    DrawKept(k, kMarksLayer, marksValues, drawMarks);
+    DrawKept(k, kTraceLayer, traceValues, drawTrace);
+    k.SetForeColor(kText);
+    DrawKept(k, kPeriodsLayer, periodsValues, [&](Canvas& d) { DrawPeriods(d, P, labels, x0, g); });
+  };
+  // While none of the three changes they are kept as one drawing: a
+  // refresh hands the canvas one drawing to lay down again, not three.
+  const std::optional<std::uint64_t> marks = ListedVersion(kMarksLayer, marksValues);
+  const std::optional<std::uint64_t> trace = ListedVersion(kTraceLayer, traceValues);
+  const std::optional<std::uint64_t> periods = ListedVersion(kPeriodsLayer, periodsValues);
+  if (!marks || !trace || !periods) {
+    overThePaths(c);
+    return;
+  }
+  static std::array<std::uint64_t, 3> last{};
+  static std::uint64_t version = 0;
+  const std::array<std::uint64_t, 3> now = {*marks, *trace, *periods};
+  if (now != last) {
+    last = now;
+    ++version;
+  }
+  c.Repeated(kOverThePathsLayer, version, overThePaths);
 }
 
 void DrawStartPicture(Canvas& c, const SharedPool& P, bool labels) {
