@@ -144,7 +144,13 @@ void TextPixels::Scan(const QImage& image, TextPixelList& pixels) {
 bool TextPixels::LaidOut(const QString& line, TextPixelList& pixels, int& width) {
   glyphsAt_.clear();
   double advance = 0;
-  const Pairs pairs = Pairwise(line, advance);
+  Pairs pairs = Pairwise(line, advance);
+  if (pairs == Pairs::kLearn && !primed_) {
+    primed_ = true;
+    Prime();
+    glyphsAt_.clear();
+    pairs = Pairwise(line, advance);
+  }
   if (pairs != Pairs::kPut) {
     glyphsAt_.clear();
     if (!Shaped(line, advance)) return false;
@@ -256,6 +262,55 @@ TextPixels::Pairs TextPixels::Pairwise(const QString& line, double& advance) {
   if (last == kUnknownStep) return Pairs::kLearn;
   advance = x + last;
   return Pairs::kPut;
+}
+
+namespace {
+
+// The digits and the signs of numbers and labels.
+const QString kNumberSigns = QStringLiteral("0123456789 ()=,.-+:/");
+
+// Every ordered pair of the characters once: each one after the one before
+// that has not yet been followed by it, the latest character first (which
+// goes round them all).
+QString EveryPair(const QString& chars) {
+  const auto k = static_cast<std::size_t>(chars.size());
+  std::vector<bool> used(k * k, false);
+  std::size_t last = 0;
+  QString line(chars[0]);
+  for (bool more = true; more;) {
+    more = false;
+    for (std::size_t next = k; next-- > 0;) {
+      if (!used[last * k + next]) {
+        used[last * k + next] = true;
+        line += chars[static_cast<qsizetype>(next)];
+        last = next;
+        more = true;
+        break;
+      }
+    }
+  }
+  return line;
+}
+
+}  // namespace
+
+// The grid's numbers and a run's labels are digits and signs after a Latin
+// letter or none: laid out line by line, most would be laid out for a pair
+// or two not seen yet. Two lines laid out once show every pair of them, in
+// a Latin run and in a Cyrillic one, and each one's lone advance (before a
+// letter of the other script).
+void TextPixels::Prime() {
+  const QString pairs = EveryPair(kNumberSigns);
+  const QChar latin = QLatin1Char('X'), cyrillic = QChar(0x430);
+  QString alone;
+  for (const QChar c : kNumberSigns) alone += QString(latin) + c + cyrillic;
+  for (const QString& line : {QString(latin) + pairs + cyrillic + alone, cyrillic + pairs}) {
+    glyphsAt_.clear();
+    double advance = 0;
+    if (Pairwise(line, advance) != Pairs::kLearn) continue;
+    glyphsAt_.clear();
+    if (Shaped(line, advance)) Learn(advance);
+  }
 }
 
 // The line Pairwise found something not seen in has been laid out: its

@@ -55,6 +55,9 @@ class TextPixels {
   enum class Pairs : std::uint8_t { kNo, kPut, kLearn };
   Pairs Pairwise(const QString& line, double& advance);
   void Learn(double advance);
+  // Learns the pairs of digits and signs at once (see text_pixels.cpp).
+  void Prime();
+  bool primed_ = false;
   // What lines laid out showed of a character: its glyph, and its lone
   // advance (where a run or the line ends after it).
   struct CharShape {
