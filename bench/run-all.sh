@@ -24,11 +24,18 @@ work=$(mktemp -d)
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 trap 'rm -rf "$work"' EXIT
 rounds=${ROUNDS:-3}
+# On one processor (the last), as compare-builds.sh runs them: a run moved
+# to the other processor half-way finds none of its memory in that one's
+# caches, one more way for the two sides of a ratio to fare differently.
+pin=()
+if command -v taskset >/dev/null && [ "$(nproc)" -gt 1 ]; then
+  pin=(taskset -c "$(($(nproc) - 1))")
+fi
 for ((round = 1; round <= rounds; round++)); do
   for b in "${benches[@]}"; do
     # Each in an empty folder: a benchmark may leave files behind.
     mkdir -p "$work/$b.r$round"
-    if ! (cd "$work/$b.r$round" && QT_QPA_PLATFORM=offscreen "$build/bench/$b" \
+    if ! (cd "$work/$b.r$round" && QT_QPA_PLATFORM=offscreen "${pin[@]}" "$build/bench/$b" \
             --benchmark_out="$work/$b.r$round.json" --benchmark_out_format=json \
             >"$work/$b.r$round.log" 2>&1); then
       echo "$b failed:" >&2
@@ -38,4 +45,5 @@ for ((round = 1; round <= rounds; round++)); do
 done
 echo "command: ROUNDS=$rounds bench/run-all.sh $*"
 echo "load average (1, 5, 15 min): $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after"
+echo "processor: ${pin[*]:-any}"
 python3 "$root/bench/bench_table.py" "${benches[@]/#/$work/}"
